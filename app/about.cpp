@@ -1,0 +1,7 @@
+#include "about.h"
+
+About::About(QWidget *parent)
+    : QDialog(parent)
+{}
+
+void About::setVersion(const QString &) {}

@@ -1,0 +1,339 @@
+#include "corvanecfg.h"
+#include "ui_corvanecfg.h"
+
+#include "app/about.h"
+#include "app/languageswitch.h"
+#include "app/mausspeed.h"
+#include "document/documentcommands.h"
+#include "editor/editorwiring.h"
+#include "editor/listmodel.h"
+#include "editor/rasterwidget.h"
+#include "link/devicesequence.h"
+#include "resources/stylesheet.h"
+
+#include <QCloseEvent>
+#include <QGridLayout>
+#include <QSpacerItem>
+#include <QTimer>
+
+namespace {
+const char kVersion[] = "1.0.001 (00170)";
+const int kProtocolTickMs = 2;
+} // namespace
+
+CorvaneCfg::CorvaneCfg(QWidget *parent)
+    : QMainWindow(parent)
+    , m_listModel(std::make_unique<ListModel>(&m_document))
+    , ui(new Ui::CorvaneCfg)
+{
+    ui->setupUi(this);
+    setStyleSheet(QString::fromLatin1(kStyleSheet));
+    ui->rasterwidget->setContext(&m_document, &m_editorState, m_listModel.get());
+
+    m_sequence = std::make_unique<DeviceSequence>(*this);
+    m_documentCommands = std::make_unique<DocumentCommands>(*this);
+    m_editorWiring = std::make_unique<EditorWiring>(*this);
+    m_language = std::make_unique<LanguageSwitch>(*this);
+
+    resize(280 + 16 * m_editorState.cellWidth, height());
+
+    connect(ui->listView, SIGNAL(gotFocus()), this, SLOT(childGetsFocus()));
+
+    // The list pane starts with a quarter of the splitter and the canvas the rest; the
+    // splitter keeps that proportion when the window is resized.
+    const int splitWidth = ui->splitter->width();
+    QList<int> sizes = ui->splitter->sizes();
+    if (sizes.size() >= 2) {
+        sizes[0] = splitWidth / 4;
+        sizes[1] = splitWidth - sizes[0];
+        ui->splitter->setSizes(sizes);
+    }
+
+    protocolTimer = new QTimer(this);
+    // A coarse 2 ms timer jitters up to 5 ms under load; the link counts ticks.
+    protocolTimer->setTimerType(Qt::PreciseTimer);
+    connect(protocolTimer, SIGNAL(timeout()), this, SLOT(MsTimerSlot()));
+    protocolTimer->start(kProtocolTickMs);
+
+    m_sequence->enumeratePorts();
+    bitrate = 115200;
+
+    resetConfiguration(m_document.currentConfig);
+    m_document.currentConfig.channelCount = 4;
+
+    ui->actionTransmit->setEnabled(false);
+    syncSwitchingControls();
+
+    // A minimum width for every message: a spacer row below the box's own rows.
+    if (auto *grid = qobject_cast<QGridLayout *>(messageBox.layout())) {
+        grid->addItem(new QSpacerItem(250, 0, QSizePolicy::Minimum, QSizePolicy::Expanding),
+                      grid->rowCount(), 0, 1, grid->columnCount());
+    }
+    messageBox.setWindowIcon(windowIcon());
+    messageBox.setWindowTitle(tr("Orvanel Switching Config Tool"));
+
+    ui->listView->setModel(m_listModel.get());
+    setWindowTitle(tr("Orvanel Switching Config Tool"));
+
+    connect(ui->listView, SIGNAL(addCannelsToConfig(QList<int>)), this,
+            SLOT(addChannelsToConfig(QList<int>)));
+    connect(ui->widget_2, SIGNAL(delChannelsFromConfig(QList<int>)), this,
+            SLOT(delChannelsToConfig(QList<int>)));
+    connect(ui->rasterwidget, SIGNAL(areaScroll(int,int)), this, SLOT(areaScroll(int,int)));
+
+    loadLanguageChoice();
+    newConfiguration(true);
+}
+
+CorvaneCfg::~CorvaneCfg()
+{
+    // The controllers reach into the form; they go before it.
+    m_language.reset();
+    m_editorWiring.reset();
+    m_documentCommands.reset();
+    m_sequence.reset();
+    delete ui;
+}
+
+RasterWidget *CorvaneCfg::rasterWidget() const
+{
+    return ui->rasterwidget;
+}
+
+void CorvaneCfg::setExtraPorts(const QStringList &paths)
+{
+    m_sequence->setExtraPorts(paths);
+}
+
+void CorvaneCfg::updateWindowTitle()
+{
+    setWindowTitle(tr("Vorrix %1").arg(m_document.currentConfig.channelCount));
+}
+
+void CorvaneCfg::retranslateTexts()
+{
+    ui->menuDatei->setTitle(tr("&File"));
+    ui->menuAction->setTitle(tr("&Action"));
+    ui->menu_Settings->setTitle(tr("&Settings"));
+    ui->menu_Help->setTitle(tr("&Help"));
+    ui->menu_Language->setTitle(tr("&Language"));
+    ui->actionNeu->setText(tr("&New"));
+    ui->action_Open->setText(tr("&Open"));
+    ui->action_Save->setText(tr("&Save"));
+    ui->action_Save_as->setText(tr("&Save as ..."));
+    ui->action_Print->setText(tr("&Print"));
+    ui->actionQuit->setText(tr("&Quit"));
+    ui->actionReadout->setText(tr("&Get device configuration"));
+    ui->actionTransmit->setText(tr("&Set device configuration"));
+    ui->action_OrvanelSwitching->setText(tr("&Orvanel Switching on/off"));
+    ui->action_Maus_speed->setText(tr("&Mouse speed"));
+    ui->action_Maus_speed->setToolTip(tr("Mouse speed"));
+    ui->action_About->setText(tr("&About Z&&Q Orvanel Switching Config Tool"));
+    ui->checkBoxEnabled->setText(tr("Orvanel Switching on/off"));
+    ui->toolButtonAdd->setText(tr("Add"));
+    ui->toolButtonAdd->setToolTip(tr("Add"));
+    ui->toolButtonDel->setText(tr("Remove"));
+    ui->toolButtonDel->setToolTip(tr("Remove"));
+}
+
+void CorvaneCfg::syncSwitchingControls()
+{
+    const bool on = m_document.currentConfig.switchingEnabled == 1;
+    m_document.syncingControls = true;
+    ui->action_OrvanelSwitching->setChecked(on);
+    ui->checkBoxEnabled->setChecked(on);
+    m_document.syncingControls = false;
+}
+
+void CorvaneCfg::newConfiguration(bool atStartup)
+{
+    m_documentCommands->newConfiguration(atStartup);
+}
+
+bool CorvaneCfg::askToSave()
+{
+    return m_documentCommands->askToSave();
+}
+
+void CorvaneCfg::saveConfigFile()
+{
+    m_documentCommands->saveConfigFile();
+}
+
+void CorvaneCfg::loadConfigFile()
+{
+    m_documentCommands->loadConfigFile();
+}
+
+void CorvaneCfg::applyLanguage(const QString &language)
+{
+    m_language->applyLanguage(language);
+}
+
+void CorvaneCfg::saveLanguageChoice()
+{
+    m_language->saveLanguageChoice();
+}
+
+void CorvaneCfg::loadLanguageChoice()
+{
+    m_language->loadLanguageChoice();
+}
+
+void CorvaneCfg::closeEvent(QCloseEvent *event)
+{
+    if (askToSave())
+        event->accept();
+    else
+        event->ignore();
+}
+
+void CorvaneCfg::MsTimerSlot()
+{
+    m_sequence->msTimerSlot();
+}
+
+void CorvaneCfg::ConnectionDelaySlot()
+{
+    m_sequence->connectionDelaySlot();
+}
+
+void CorvaneCfg::ConnectionDelaySlot2()
+{
+    m_sequence->connectionDelaySlot2();
+}
+
+void CorvaneCfg::ClosingDelaySlot()
+{
+    m_sequence->closingDelaySlot();
+}
+
+void CorvaneCfg::childGetsFocus()
+{
+    m_editorWiring->childGetsFocus();
+}
+
+void CorvaneCfg::addChannelsToConfig(QList<int> indexList)
+{
+    m_editorWiring->addChannelsToConfig(indexList);
+}
+
+void CorvaneCfg::delChannelsToConfig(QList<int> indexList)
+{
+    m_editorWiring->delChannelsToConfig(indexList);
+}
+
+void CorvaneCfg::areaScroll(int x, int y)
+{
+    m_editorWiring->areaScroll(x, y);
+}
+
+void CorvaneCfg::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::LanguageChange) {
+        retranslateTexts();
+        return;
+    }
+    QMainWindow::changeEvent(event);
+}
+
+void CorvaneCfg::on_actionQuit_triggered()
+{
+    close();
+}
+
+void CorvaneCfg::on_actionReadout_triggered()
+{
+    m_sequence->startReadout();
+}
+
+void CorvaneCfg::on_actionTransmit_triggered()
+{
+    m_sequence->startTransmit();
+}
+
+void CorvaneCfg::on_actionNeu_triggered()
+{
+    newConfiguration(false);
+}
+
+void CorvaneCfg::on_action_Open_triggered()
+{
+    m_documentCommands->open();
+}
+
+void CorvaneCfg::on_action_Save_triggered()
+{
+    m_documentCommands->save();
+}
+
+void CorvaneCfg::on_action_Save_as_triggered()
+{
+    m_documentCommands->saveAs();
+}
+
+void CorvaneCfg::on_action_OrvanelSwitching_changed()
+{
+    if (m_document.syncingControls)
+        return;
+    m_document.syncingControls = true;
+    const bool on = ui->action_OrvanelSwitching->isChecked();
+    ui->checkBoxEnabled->setChecked(on);
+    m_document.currentConfig.switchingEnabled = on ? 1 : 0;
+    m_document.syncingControls = false;
+}
+
+void CorvaneCfg::on_action_Maus_speed_triggered()
+{
+    MausSpeed dialog;
+    dialog.setSpeed(m_document.currentConfig.mouseSpeed);
+    if (dialog.exec() == QDialog::Accepted)
+        m_document.currentConfig.mouseSpeed = quint8(dialog.speed());
+}
+
+void CorvaneCfg::on_action_About_triggered()
+{
+    About dialog;
+    dialog.setVersion(QString::fromLatin1(kVersion));
+    dialog.exec();
+}
+
+void CorvaneCfg::on_checkBoxEnabled_stateChanged(int state)
+{
+    if (m_document.syncingControls)
+        return;
+    m_document.syncingControls = true;
+    if (state == Qt::Checked) {
+        ui->action_OrvanelSwitching->setChecked(true);
+        m_document.currentConfig.switchingEnabled = 1;
+    } else if (state == Qt::Unchecked) {
+        ui->action_OrvanelSwitching->setChecked(false);
+        m_document.currentConfig.switchingEnabled = 0;
+    }
+    m_document.syncingControls = false;
+}
+
+void CorvaneCfg::on_action_Print_triggered()
+{
+    m_documentCommands->print();
+}
+
+void CorvaneCfg::on_toolButtonDel_clicked()
+{
+    m_editorWiring->toolButtonDel();
+}
+
+void CorvaneCfg::on_toolButtonAdd_clicked()
+{
+    m_editorWiring->toolButtonAdd();
+}
+
+void CorvaneCfg::on_action_English_triggered()
+{
+    m_language->englishTriggered();
+}
+
+void CorvaneCfg::on_action_Deutsch_triggered()
+{
+    m_language->deutschTriggered();
+}

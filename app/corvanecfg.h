@@ -1,0 +1,116 @@
+#pragma once
+
+#include "document/document.h"
+#include "editor/editorstate.h"
+#include "link/portdescription.h"
+
+#include <QList>
+#include <QMainWindow>
+#include <QMessageBox>
+
+#include <memory>
+
+class QTimer;
+class DeviceSequence;
+class DocumentCommands;
+class EditorWiring;
+class LanguageSwitch;
+class ListModel;
+class RasterWidget;
+
+namespace Ui {
+class CorvaneCfg;
+}
+
+// The main window: the hub every action and editor signal ends in. Each slot hands
+// the work to the object that owns it (document commands, device sequence, editor
+// wiring, language switch); the window itself keeps the form, the message box, the
+// protocol timer, the chosen port and the title.
+class CorvaneCfg : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    explicit CorvaneCfg(QWidget *parent = nullptr);
+    ~CorvaneCfg() override;
+
+    // "Vorrix %1" with the channel count of the current configuration.
+    void updateWindowTitle();
+    // Re-applies the translatable texts of the menus, actions and controls.
+    void retranslateTexts();
+    // Sets the switching action and check box from switchingEnabled under the guard.
+    void syncSwitchingControls();
+
+    // The New flow; the constructor runs it with atStartup = true as its last step.
+    void newConfiguration(bool atStartup);
+    // The save prompt; true means the caller may go on.
+    bool askToSave();
+    void saveConfigFile();
+    void loadConfigFile();
+
+    void applyLanguage(const QString &language);
+    void saveLanguageChoice();
+    void loadLanguageChoice();
+
+    Document &document() { return m_document; }
+    EditorState &editorState() { return m_editorState; }
+    ListModel &listModel() { return *m_listModel; }
+    RasterWidget *rasterWidget() const;
+    DeviceSequence &deviceSequence() { return *m_sequence; }
+
+    // Ports given with --port: listed first, with the description "Command line".
+    void setExtraPorts(const QStringList &paths);
+
+    PortDescription selectedPort;
+    int bitrate = 115200;
+    // The one message box through which the program reports to the operator.
+    QMessageBox messageBox;
+    QTimer *protocolTimer = nullptr;
+    QList<PortDescription> availablePorts;
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private slots:
+    void MsTimerSlot();
+    void ConnectionDelaySlot();
+    void ConnectionDelaySlot2();
+    void ClosingDelaySlot();
+    void childGetsFocus();
+    void addChannelsToConfig(QList<int> indexList);
+    void delChannelsToConfig(QList<int> indexList);
+    void areaScroll(int x, int y);
+    void changeEvent(QEvent *event) override;
+    void on_actionQuit_triggered();
+    void on_actionReadout_triggered();
+    void on_actionTransmit_triggered();
+    void on_actionNeu_triggered();
+    void on_action_Open_triggered();
+    void on_action_Save_triggered();
+    void on_action_Save_as_triggered();
+    void on_action_OrvanelSwitching_changed();
+    void on_action_Maus_speed_triggered();
+    void on_action_About_triggered();
+    void on_checkBoxEnabled_stateChanged(int state);
+    void on_action_Print_triggered();
+    void on_toolButtonDel_clicked();
+    void on_toolButtonAdd_clicked();
+    void on_action_English_triggered();
+    void on_action_Deutsch_triggered();
+
+private:
+    friend class DeviceSequence;
+    friend class DocumentCommands;
+    friend class EditorWiring;
+    friend class LanguageSwitch;
+
+    // State owners come first: the form's widgets are handed them in the constructor.
+    Document m_document;
+    EditorState m_editorState;
+    std::unique_ptr<ListModel> m_listModel;
+    Ui::CorvaneCfg *ui = nullptr;
+    std::unique_ptr<DeviceSequence> m_sequence;
+    std::unique_ptr<DocumentCommands> m_documentCommands;
+    std::unique_ptr<EditorWiring> m_editorWiring;
+    std::unique_ptr<LanguageSwitch> m_language;
+};

@@ -1,0 +1,41 @@
+#include "app/corvanecfg.h"
+#include "app/windowplacement.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QScreen>
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("corvanecfg"));
+    QApplication::setApplicationVersion(QStringLiteral("1.0.001"));
+    QApplication::addLibraryPath(QApplication::applicationDirPath() + QStringLiteral("/plugins"));
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Arranges the screens of a Vorrix switch and moves the configuration "
+                       "into the switch and back over a serial cable."));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    const QCommandLineOption portOption(
+        QStringLiteral("port"),
+        QStringLiteral("Offer PATH as a serial port, at the top of the port list (for example "
+                       "a pseudo-terminal of the switch emulator). May be repeated; the first "
+                       "becomes the preselected port."),
+        QStringLiteral("PATH"));
+    parser.addOption(portOption);
+    parser.process(app);
+
+    CorvaneCfg window;
+    window.setExtraPorts(parser.values(portOption));
+
+    const QList<QScreen *> screens = QGuiApplication::screens();
+    const QScreen *primary = QGuiApplication::primaryScreen();
+    if (primary) {
+        window.move(windowPlacement(int(screens.size()), primary->geometry(),
+                                    primary->virtualGeometry(), window.size()));
+    }
+    window.show();
+    return app.exec();
+}

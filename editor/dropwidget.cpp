@@ -1,0 +1,5 @@
+#include "dropwidget.h"
+
+DropWidget::DropWidget(QWidget *parent)
+    : QWidget(parent)
+{}

@@ -1,0 +1,5 @@
+#include "mylistview.h"
+
+myListView::myListView(QWidget *parent)
+    : QListView(parent)
+{}

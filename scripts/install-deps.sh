@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the build and the tests need. Quiet and quick when
+# everything is already there; uses sudo only when not run as root.
+set -euo pipefail
+
+packages=(
+    build-essential cmake ccache
+    qt6-base-dev qt6-serialport-dev qt6-tools-dev qt6-tools-dev-tools
+    qt6-l10n-tools qt6-translations-l10n libgl-dev
+    poppler-utils xvfb xauth
+)
+
+missing=()
+for p in "${packages[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+        missing+=("$p")
+    fi
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+sudo=""
+if [ "$(id -u)" -ne 0 ]; then
+    sudo="sudo"
+fi
+echo "Installing: ${missing[*]}"
+$sudo apt-get update -qq
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
