@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QByteArray>
+#include <QtGlobal>
+
+// Frame commands on the wire.
+enum LinkCommand : quint8 {
+    kCmdChannelRecord = 0x00, // request (tool, 1 byte) / record (switch, 10 bytes)
+    kCmdWriteRecord = 0x01,
+    kCmdSwitchingState = 0x02,
+    kCmdMouseSpeed = 0x03,
+    kCmdWriteSwitching = 0x04,
+    kCmdWriteMouseSpeed = 0x05,
+    kCmdClosing = 0x06,
+    kCmdAck = 0x80,
+    kCmdNak = 0xFF,
+};
+
+constexpr quint8 kFrameStart = 0xCE;
+constexpr int kMaxPayload = 16;
+
+// CRC-32, polynomial 0x04C11DB7, register shifting left, data bits least significant
+// first, start 0, no final XOR. "123456789" gives 0x11B4BFB4. Protects link frames
+// and .ovs files.
+quint32 computeCrc(const quint8 *data, int count);
+quint32 computeCrc(const QByteArray &bytes);
+
+// One frame as built, kept and received: start, command, length, payload, CRC.
+struct LinkFrame
+{
+    quint8 start = 0;
+    quint8 command = 0;
+    quint16 length = 0;
+    quint8 payload[kMaxPayload] = {};
+    quint32 crc = 0;
+
+    // Start, command, both length bytes little-endian and the first `length`
+    // payload bytes: what the CRC covers.
+    QByteArray headerAndPayload() const;
+    // length + 8 bytes as sent.
+    QByteArray wireBytes() const;
+    void updateCrc() { crc = computeCrc(headerAndPayload()); }
+};
