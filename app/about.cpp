@@ -1,7 +1,27 @@
 #include "about.h"
+#include "ui_about.h"
+
+#include "resources/stylesheet.h"
 
 About::About(QWidget *parent)
     : QDialog(parent)
-{}
+    , ui(new Ui::About)
+{
+    ui->setupUi(this);
+    setStyleSheet(QString::fromLatin1(kStyleSheet));
+}
 
-void About::setVersion(const QString &) {}
+About::~About()
+{
+    delete ui;
+}
+
+void About::setVersion(const QString &version)
+{
+    ui->label_version->setText(tr("Version ") + version);
+}
+
+void About::on_pushButtonOk_clicked()
+{
+    close();
+}

@@ -9,6 +9,7 @@
 #include "editor/listmodel.h"
 #include "editor/rasterwidget.h"
 #include "link/devicesequence.h"
+#include "link/link.h"
 #include "resources/stylesheet.h"
 
 #include <QCloseEvent>
@@ -18,7 +19,6 @@
 
 namespace {
 const char kVersion[] = "1.0.001 (00170)";
-const int kProtocolTickMs = 2;
 } // namespace
 
 CorvaneCfg::CorvaneCfg(QWidget *parent)
@@ -79,7 +79,7 @@ CorvaneCfg::CorvaneCfg(QWidget *parent)
             SLOT(addChannelsToConfig(QList<int>)));
     connect(ui->widget_2, SIGNAL(delChannelsFromConfig(QList<int>)), this,
             SLOT(delChannelsToConfig(QList<int>)));
-    connect(ui->rasterwidget, SIGNAL(areaScroll(int,int)), this, SLOT(areaScroll(int,int)));
+    connect(ui->rasterwidget, SIGNAL(areaScroll(int, int)), this, SLOT(areaScroll(int, int)));
 
     loadLanguageChoice();
     newConfiguration(true);

@@ -1,0 +1,59 @@
+#include "resolution.h"
+#include "ui_resolution.h"
+
+#include "resources/stylesheet.h"
+
+namespace {
+// The input mask lets through at most four digits; anything else reads as "not set".
+int fieldValue(const QString &text)
+{
+    bool ok = false;
+    const int value = text.toInt(&ok);
+    return ok ? value : 0;
+}
+} // namespace
+
+Resolution::Resolution(QWidget *parent)
+    : QDialog(parent)
+    , ui(new Ui::Resolution)
+{
+    ui->setupUi(this);
+    setStyleSheet(QString::fromLatin1(kStyleSheet));
+}
+
+Resolution::~Resolution()
+{
+    delete ui;
+}
+
+void Resolution::setXValue(int value)
+{
+    ui->lineEditX->setText(QString::number(value));
+    ui->lineEditX->setFocus();
+    ui->lineEditX->selectAll();
+}
+
+void Resolution::setYValue(int value)
+{
+    ui->lineEditY->setText(QString::number(value));
+}
+
+int Resolution::xValue() const
+{
+    return fieldValue(ui->lineEditX->text());
+}
+
+int Resolution::yValue() const
+{
+    return fieldValue(ui->lineEditY->text());
+}
+
+void Resolution::on_pushSet_clicked()
+{
+    accept();
+}
+
+void Resolution::on_pushCancel_clicked()
+{
+    reject();
+}
