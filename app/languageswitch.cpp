@@ -1,19 +1,139 @@
 #include "languageswitch.h"
+#include "ui_corvanecfg.h"
 
 #include "app/corvanecfg.h"
 
+#include <QCoreApplication>
+#include <QFile>
+#include <QLocale>
+#include <QSaveFile>
+
+namespace {
+// Opened by its bare name, so it lives in the working directory the program runs in.
+const char kLanguageFile[] = "LANGUAGE";
+const char kEnglish[] = "English";
+const char kDeutsch[] = "Deutsch";
+const char kTranslationDir[] = ":/translations";
+
+QString languageFileName()
+{
+    return QString::fromLatin1(kLanguageFile);
+}
+} // namespace
+
 LanguageSwitch::LanguageSwitch(CorvaneCfg &window)
     : w(window)
-{}
+{
+}
 
-LanguageSwitch::~LanguageSwitch() = default;
+// The translators are per window; leaving them installed would leave a dangling
+// pointer in the application once this object is gone.
+LanguageSwitch::~LanguageSwitch()
+{
+    uninstall();
+}
 
-void LanguageSwitch::applyLanguage(const QString &) {}
+void LanguageSwitch::install()
+{
+    if (m_installed)
+        return; // installing twice would need two removals to get back to English
+    // A catalogue that fails to load is installed all the same and translates nothing.
+    if (qtTranslator.isEmpty())
+        (void)qtTranslator.load(QStringLiteral("qt_de"), QLatin1String(kTranslationDir));
+    QCoreApplication::installTranslator(&qtTranslator);
+    if (appTranslator.isEmpty())
+        (void)appTranslator.load(QStringLiteral("VIVUVE_de"), QLatin1String(kTranslationDir));
+    QCoreApplication::installTranslator(&appTranslator);
+    m_installed = true;
+}
 
-void LanguageSwitch::saveLanguageChoice() {}
+void LanguageSwitch::uninstall()
+{
+    if (!m_installed)
+        return;
+    QCoreApplication::removeTranslator(&qtTranslator);
+    QCoreApplication::removeTranslator(&appTranslator);
+    m_installed = false;
+}
 
-void LanguageSwitch::loadLanguageChoice() {}
+void LanguageSwitch::applyLanguage(const QString &language)
+{
+    if (language == QLatin1String(kEnglish))
+        uninstall();
+    else if (language == QLatin1String(kDeutsch))
+        install();
+    saveLanguageChoice();
+}
 
-void LanguageSwitch::englishTriggered() {}
+void LanguageSwitch::saveLanguageChoice()
+{
+    QByteArray word;
+    if (w.ui->action_English->isChecked())
+        word = kEnglish;
+    else if (w.ui->action_Deutsch->isChecked())
+        word = kDeutsch;
 
-void LanguageSwitch::deutschTriggered() {}
+    // Written to a temporary file and renamed over the old one, so an interrupted write
+    // leaves the previous choice rather than a truncated word. Failure is silent: the
+    // choice still holds for this run.
+    QSaveFile file(languageFileName());
+    if (!file.open(QIODevice::WriteOnly))
+        return;
+    const bool ok = file.write(word) == word.size() && file.flush();
+    if (!ok) {
+        file.cancelWriting();
+        return;
+    }
+    (void)file.commit();
+}
+
+void LanguageSwitch::loadLanguageChoice()
+{
+    QFile file(languageFileName());
+    if (file.open(QIODevice::ReadOnly)) {
+        QByteArray line = file.readLine();
+        if (line.endsWith('\n'))
+            line.chop(1);
+        if (line.endsWith('\r'))
+            line.chop(1);
+        file.close();
+        const QString word = QString::fromLocal8Bit(line);
+        if (word == QLatin1String(kEnglish)) {
+            w.ui->action_English->setChecked(true);
+            w.ui->action_Deutsch->setChecked(false);
+        } else if (word == QLatin1String(kDeutsch)) {
+            w.ui->action_English->setChecked(false);
+            w.ui->action_Deutsch->setChecked(true);
+        }
+        // Any other content keeps the form's choice (English) and rewrites the file.
+        applyLanguage(word);
+        return;
+    }
+
+    const bool german = QLocale::system().language() == QLocale::German;
+    w.ui->action_English->setChecked(!german);
+    w.ui->action_Deutsch->setChecked(german);
+    applyLanguage(QLatin1String(german ? kDeutsch : kEnglish));
+}
+
+// The action has toggled itself before the slot runs: unchecked means the operator
+// picked the entry that was already current.
+void LanguageSwitch::englishTriggered()
+{
+    if (!w.ui->action_English->isChecked()) {
+        w.ui->action_English->setChecked(true);
+        return;
+    }
+    w.ui->action_Deutsch->setChecked(false);
+    applyLanguage(QLatin1String(kEnglish));
+}
+
+void LanguageSwitch::deutschTriggered()
+{
+    if (!w.ui->action_Deutsch->isChecked()) {
+        w.ui->action_Deutsch->setChecked(true);
+        return;
+    }
+    w.ui->action_English->setChecked(false);
+    applyLanguage(QLatin1String(kDeutsch));
+}

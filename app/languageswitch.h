@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QTranslator>
 
 class CorvaneCfg;
 
@@ -11,12 +12,26 @@ public:
     explicit LanguageSwitch(CorvaneCfg &window);
     ~LanguageSwitch();
 
+    LanguageSwitch(const LanguageSwitch &) = delete;
+    LanguageSwitch &operator=(const LanguageSwitch &) = delete;
+
+    // "English" or "Deutsch" (exact words); anything else keeps the translators as they
+    // are. Every call rewrites the LANGUAGE file from the checked menu entry.
     void applyLanguage(const QString &language);
     void saveLanguageChoice();
+    // Reads the LANGUAGE file, or asks the system locale when there is none.
     void loadLanguageChoice();
     void englishTriggered();
     void deutschTriggered();
 
+    bool isGerman() const { return m_installed; }
+
 private:
+    void install();
+    void uninstall();
+
     CorvaneCfg &w;
+    QTranslator qtTranslator;
+    QTranslator appTranslator;
+    bool m_installed = false;
 };
