@@ -3,6 +3,8 @@
 #include "link/linkframe.h"
 #include "link/linkstate.h"
 
+#include <functional>
+
 struct Document;
 class QIODevice;
 
@@ -56,10 +58,28 @@ public:
     // into the staging copy and starts the hello wait; false on a port failure.
     bool writeHello();
     // Sends the closing frame when the port is open; true when a delayed port
-    // close should follow.
+    // close should follow. Ends both waits, so no time-out fires after the end.
     bool closeConnection();
 
+    // Observer of every byte written (outgoing = true) and read, for line traces.
+    using TraceHook = std::function<void(bool outgoing, const QByteArray &bytes)>;
+    void setTraceHook(TraceHook hook) { m_trace = std::move(hook); }
+
+    // Smallest payload a received frame of this command must carry to be used.
+    static int minimumPayload(quint8 command);
+
 private:
+    void write(const QByteArray &bytes);
+    void sendSimple(quint8 command, quint8 payloadByte);
+    void acknowledged();
+    void failExchange();
+    void processAck(const LinkFrame &frame);
+    void fillRecord(LinkFrame &frame, quint8 index) const;
+
     Document &m_document;
     LinkState m_state;
+    // Index of the record frame last sent in a transmission. Kept apart from
+    // lastSent, which acknowledgements of our own overwrite.
+    quint8 m_recordIndex = 0;
+    TraceHook m_trace;
 };

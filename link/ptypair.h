@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QString>
+
+// A pseudo-terminal pair in raw mode: the master end for a program that plays the
+// device, the slave path for whoever opens it as a serial port. Both ends stay open
+// for the pair's lifetime, so the master never sees a hang-up when a client closes.
+class PtyPair
+{
+public:
+    PtyPair() = default;
+    ~PtyPair();
+    PtyPair(const PtyPair &) = delete;
+    PtyPair &operator=(const PtyPair &) = delete;
+
+    // Opens the pair; the master is non-blocking. False (and errorString()) on failure.
+    bool open();
+    void close();
+    bool isOpen() const { return m_master >= 0; }
+
+    int masterFd() const { return m_master; }
+    QString slavePath() const { return m_slavePath; }
+    QString errorString() const { return m_error; }
+
+private:
+    int m_master = -1;
+    int m_slave = -1;
+    QString m_slavePath;
+    QString m_error;
+};

@@ -1,0 +1,314 @@
+#include "link/switchemulator.h"
+
+#include "link/link.h"
+
+#include <QIODevice>
+#include <QSocketNotifier>
+
+#include <cerrno>
+#include <unistd.h>
+
+namespace {
+
+// A frame that stops arriving for this long is given up, as a device would.
+constexpr qint64 kPartialFrameGapMs = 100;
+
+QByteArray twoBytes(quint8 a, quint8 b)
+{
+    QByteArray out(2, '\0');
+    out[0] = char(a);
+    out[1] = char(b);
+    return out;
+}
+
+} // namespace
+
+SwitchEmulator::SwitchEmulator(int channels, const Configuration &config, QObject *parent)
+    : QObject(parent)
+    , m_config(config)
+    , m_reportedChannels(channels)
+{
+    m_config.channelCount = quint8(qBound(0, channels, kMaxChannels));
+}
+
+SwitchEmulator::~SwitchEmulator()
+{
+    stop();
+}
+
+bool SwitchEmulator::startOnPty()
+{
+    stop();
+    if (!m_pty.open())
+        return false;
+    m_notifier = new QSocketNotifier(m_pty.masterFd(), QSocketNotifier::Read, this);
+    connect(m_notifier, &QSocketNotifier::activated, this, &SwitchEmulator::readPty);
+    return true;
+}
+
+void SwitchEmulator::attachDevice(QIODevice *device)
+{
+    stop();
+    m_device = device;
+    connect(device, &QIODevice::readyRead, this, &SwitchEmulator::readDevice);
+}
+
+void SwitchEmulator::stop()
+{
+    delete m_notifier;
+    m_notifier = nullptr;
+    m_pty.close();
+    if (m_device)
+        disconnect(m_device, nullptr, this, nullptr);
+    m_device = nullptr;
+}
+
+void SwitchEmulator::setConfiguration(const Configuration &config)
+{
+    const quint8 count = m_config.channelCount;
+    m_config = config;
+    m_config.channelCount = count;
+}
+
+void SwitchEmulator::setCorruptShare(double share, quint32 seed)
+{
+    m_corruptShare = share;
+    m_rng.seed(seed);
+}
+
+void SwitchEmulator::clearLog()
+{
+    m_received.clear();
+    m_hellos = m_leadIns = m_badFrames = m_corrupted = 0;
+}
+
+void SwitchEmulator::readPty()
+{
+    char buf[256];
+    for (;;) {
+        const ssize_t n = ::read(m_pty.masterFd(), buf, sizeof buf);
+        if (n > 0) {
+            if (m_rxState != 0 && m_lastByte.isValid() && m_lastByte.elapsed() > kPartialFrameGapMs)
+                lineIdle();
+            m_lastByte.start();
+            feed(QByteArray(buf, int(n)));
+            continue;
+        }
+        if (n < 0 && errno == EINTR)
+            continue;
+        break; // EAGAIN: drained; EIO cannot happen while the pair holds the slave open
+    }
+}
+
+void SwitchEmulator::readDevice()
+{
+    if (!m_device)
+        return;
+    const QByteArray bytes = m_device->readAll();
+    if (m_rxState != 0 && m_lastByte.isValid() && m_lastByte.elapsed() > kPartialFrameGapMs)
+        lineIdle();
+    m_lastByte.start();
+    feed(bytes);
+}
+
+void SwitchEmulator::feed(const QByteArray &bytes)
+{
+    for (char c : bytes)
+        receiveByte(quint8(c));
+}
+
+QByteArray SwitchEmulator::takeOutput()
+{
+    QByteArray out;
+    out.swap(m_outbox);
+    return out;
+}
+
+void SwitchEmulator::lineIdle()
+{
+    m_rxState = 0;
+    m_rxIndex = 0;
+}
+
+bool SwitchEmulator::quiet() const
+{
+    return m_silent || (m_quietAfter >= 0 && m_received.size() >= m_quietAfter);
+}
+
+void SwitchEmulator::receiveByte(quint8 b)
+{
+    switch (m_rxState) {
+    case 0:
+        if (b == kFrameStart) {
+            m_rx = LinkFrame();
+            m_rx.start = b;
+            m_rxState = 1;
+        } else if (b == kHelloByte) {
+            ++m_hellos;
+            if (!quiet()) {
+                send(kCmdAck, twoBytes(kHelloByte, quint8(m_reportedChannels)));
+            }
+        } else if (b == kLeadInByte) {
+            ++m_leadIns;
+        }
+        break;
+    case 1:
+        m_rx.command = b;
+        m_rxIndex = 0;
+        m_rxState = 2;
+        break;
+    case 2:
+        if (m_rxIndex == 0) {
+            m_rx.length = b;
+            m_rxIndex = 1;
+        } else {
+            m_rx.length = quint16(m_rx.length | (b << 8));
+            m_rxIndex = 0;
+            m_rxState = m_rx.length > kMaxPayload ? 0 : (m_rx.length == 0 ? 4 : 3);
+        }
+        break;
+    case 3:
+        m_rx.payload[m_rxIndex] = b;
+        if (++m_rxIndex >= m_rx.length) {
+            m_rxIndex = 0;
+            m_rxState = 4;
+        }
+        break;
+    case 4:
+        m_rx.crc |= quint32(b) << (8 * m_rxIndex);
+        if (++m_rxIndex < 4)
+            break;
+        m_rxIndex = 0;
+        m_rxState = 0;
+        if (computeCrc(m_rx.headerAndPayload()) != m_rx.crc) {
+            ++m_badFrames;
+            if (!quiet())
+                send(kCmdNak, twoBytes(m_rx.command, 0));
+            break;
+        }
+        handleFrame(m_rx);
+        break;
+    }
+}
+
+void SwitchEmulator::handleFrame(const LinkFrame &f)
+{
+    if (quiet())
+        return;
+    m_received.append(f);
+    emit frameReceived(f.command);
+    if (m_nakNext > 0 && f.command != kCmdAck && f.command != kCmdNak) {
+        --m_nakNext;
+        send(kCmdNak, twoBytes(f.command, 0));
+        return;
+    }
+    if (f.command == kCmdNak) {
+        if (m_haveLastSent)
+            sendFrameBytes(m_lastSent);
+        return;
+    }
+    if (f.command == kCmdAck)
+        return;
+
+    send(kCmdAck, twoBytes(f.command, 0));
+    const quint8 *p = f.payload;
+    switch (f.command) {
+    case kCmdChannelRecord: {
+        const quint8 i = p[0];
+        if (f.length < 1 || i >= kMaxChannels)
+            break;
+        const ChannelEntry &e = m_config.channels[i];
+        const char record[10] = {char(i),
+                                 char(e.placed),
+                                 char(e.left),
+                                 char(e.top),
+                                 char(e.right),
+                                 char(e.bottom),
+                                 char(e.resolutionX & 0xFF),
+                                 char(e.resolutionX >> 8),
+                                 char(e.resolutionY & 0xFF),
+                                 char(e.resolutionY >> 8)};
+        send(kCmdChannelRecord, QByteArray(record, 10));
+        break;
+    }
+    case kCmdSwitchingState:
+        send(kCmdSwitchingState, QByteArray(1, char(m_config.switchingEnabled)));
+        break;
+    case kCmdMouseSpeed:
+        send(kCmdMouseSpeed, QByteArray(1, char(m_config.mouseSpeed)));
+        break;
+    case kCmdWriteRecord:
+        if (f.length >= 10 && p[0] < kMaxChannels) {
+            ChannelEntry &e = m_config.channels[p[0]];
+            e = ChannelEntry{p[1],
+                             p[2],
+                             p[3],
+                             p[4],
+                             p[5],
+                             quint16(p[6] | (p[7] << 8)),
+                             quint16(p[8] | (p[9] << 8))};
+        }
+        break;
+    case kCmdWriteSwitching:
+        if (f.length >= 1)
+            m_config.switchingEnabled = p[0];
+        break;
+    case kCmdWriteMouseSpeed:
+        if (f.length >= 1)
+            m_config.mouseSpeed = p[0];
+        break;
+    case kCmdClosing:
+        emit closingReceived();
+        break;
+    default:
+        break;
+    }
+}
+
+void SwitchEmulator::send(quint8 command, const QByteArray &payload)
+{
+    LinkFrame f;
+    f.start = kFrameStart;
+    f.command = command;
+    f.length = quint16(qMin<qsizetype>(payload.size(), kMaxPayload));
+    for (int i = 0; i < f.length; ++i)
+        f.payload[i] = quint8(payload.at(i));
+    f.updateCrc();
+    m_lastSent = f;
+    m_haveLastSent = true;
+    sendFrameBytes(f);
+}
+
+void SwitchEmulator::sendFrameBytes(const LinkFrame &f)
+{
+    QByteArray bytes = f.wireBytes();
+    if (m_corruptShare > 0.0 && m_rng.generateDouble() < m_corruptShare) {
+        // Damage a payload or CRC bit only: the frame stays frame-shaped on the line.
+        const int first = 4;
+        const int pos = first + int(m_rng.bounded(quint32(bytes.size() - first)));
+        bytes[pos] = char(bytes.at(pos) ^ (1 << m_rng.bounded(8)));
+        ++m_corrupted;
+    }
+    emit_(m_garbage + bytes);
+}
+
+void SwitchEmulator::emit_(const QByteArray &bytes)
+{
+    if (m_pty.isOpen()) {
+        const char *data = bytes.constData();
+        qsizetype left = bytes.size();
+        while (left > 0) {
+            const ssize_t n = ::write(m_pty.masterFd(), data, size_t(left));
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n <= 0)
+                break; // the client's input buffer is full: the line drops bytes
+            data += n;
+            left -= n;
+        }
+    } else if (m_device) {
+        m_device->write(bytes);
+    } else {
+        m_outbox.append(bytes);
+    }
+}

@@ -1,0 +1,109 @@
+#pragma once
+
+#include "document/configuration.h"
+#include "link/linkframe.h"
+#include "link/ptypair.h"
+
+#include <QByteArray>
+#include <QElapsedTimer>
+#include <QList>
+#include <QObject>
+#include <QRandomGenerator>
+
+class QIODevice;
+class QSocketNotifier;
+
+// The device's side of the link protocol: answers the hello with its channel count,
+// acknowledges every frame, answers readout requests from its own configuration and
+// stores what a transmission writes. Runs on a pseudo-terminal, on any QIODevice, or
+// is fed bytes directly; faults can be switched on for tests.
+class SwitchEmulator : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit SwitchEmulator(int channels = kMaxChannels,
+                            const Configuration &config = Configuration(),
+                            QObject *parent = nullptr);
+    ~SwitchEmulator() override;
+
+    // Serves on a new pseudo-terminal from the event loop; devicePath() is the end a
+    // serial port opens. False when no pseudo-terminal could be had.
+    bool startOnPty();
+    QString devicePath() const { return m_pty.slavePath(); }
+    // Serves on an open device: reads on readyRead, answers by writing to it.
+    void attachDevice(QIODevice *device);
+    // Closes the pseudo-terminal (the client sees the far end go away) and detaches.
+    void stop();
+
+    // In-process driving: bytes the tool wrote. Answers go to the pseudo-terminal or
+    // attached device, otherwise they collect for takeOutput().
+    void feed(const QByteArray &bytes);
+    QByteArray takeOutput();
+    // A quiet gap on the line: an unfinished frame is dropped.
+    void lineIdle();
+
+    const Configuration &configuration() const { return m_config; }
+    void setConfiguration(const Configuration &config);
+    int channels() const { return m_config.channelCount; }
+
+    // Faults.
+    void setReportedChannels(int count) { m_reportedChannels = count; }
+    void setSilent(bool silent) { m_silent = silent; }
+    // Each outgoing frame is damaged (one payload or CRC bit) with this probability.
+    void setCorruptShare(double share, quint32 seed = 1);
+    void nakNextFrames(int count) { m_nakNext = count; }
+    // Answers nothing once this many good frames have been received; -1 = never.
+    void goQuietAfter(int frames) { m_quietAfter = frames; }
+    void setGarbageBeforeFrames(const QByteArray &garbage) { m_garbage = garbage; }
+
+    // What happened, for tests.
+    const QList<LinkFrame> &receivedFrames() const { return m_received; }
+    int helloCount() const { return m_hellos; }
+    int leadInCount() const { return m_leadIns; }
+    int badFrameCount() const { return m_badFrames; }
+    int corruptedCount() const { return m_corrupted; }
+    void clearLog();
+
+signals:
+    void frameReceived(quint8 command);
+    void closingReceived();
+
+private:
+    void readPty();
+    void readDevice();
+    void receiveByte(quint8 b);
+    void handleFrame(const LinkFrame &f);
+    void send(quint8 command, const QByteArray &payload);
+    void sendFrameBytes(const LinkFrame &f);
+    void emit_(const QByteArray &bytes);
+    bool quiet() const;
+
+    Configuration m_config;
+    int m_reportedChannels;
+
+    PtyPair m_pty;
+    QSocketNotifier *m_notifier = nullptr;
+    QIODevice *m_device = nullptr;
+    QByteArray m_outbox;
+
+    LinkFrame m_rx;
+    int m_rxState = 0;
+    int m_rxIndex = 0;
+    QElapsedTimer m_lastByte;
+    LinkFrame m_lastSent;
+    bool m_haveLastSent = false;
+
+    bool m_silent = false;
+    double m_corruptShare = 0.0;
+    QRandomGenerator m_rng{1};
+    int m_nakNext = 0;
+    int m_quietAfter = -1;
+    QByteArray m_garbage;
+
+    QList<LinkFrame> m_received;
+    int m_hellos = 0;
+    int m_leadIns = 0;
+    int m_badFrames = 0;
+    int m_corrupted = 0;
+};

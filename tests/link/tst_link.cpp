@@ -1,0 +1,426 @@
+#include "document/document.h"
+#include "link/link.h"
+#include "link/memoryport.h"
+
+#include <QTest>
+
+namespace {
+
+QByteArray hex(const char *text)
+{
+    return QByteArray::fromHex(text);
+}
+
+// A CRC-correct frame as the switch would send it.
+QByteArray frame(quint8 command, const QByteArray &payload)
+{
+    LinkFrame f;
+    f.start = kFrameStart;
+    f.command = command;
+    f.length = quint16(payload.size());
+    memcpy(f.payload, payload.constData(), size_t(qMin<qsizetype>(payload.size(), kMaxPayload)));
+    f.updateCrc();
+    return f.wireBytes();
+}
+
+QByteArray record(quint8 index, const ChannelEntry &e)
+{
+    const char bytes[10] = {char(index),
+                            char(e.placed),
+                            char(e.left),
+                            char(e.top),
+                            char(e.right),
+                            char(e.bottom),
+                            char(e.resolutionX & 0xFF),
+                            char(e.resolutionX >> 8),
+                            char(e.resolutionY & 0xFF),
+                            char(e.resolutionY >> 8)};
+    return frame(kCmdChannelRecord, QByteArray(bytes, 10));
+}
+
+// The tool's side on an in-memory line, fed one byte per tick as the timer does.
+struct Bench
+{
+    Bench()
+    {
+        port.open(QIODevice::ReadWrite);
+        link.setPort(&port);
+        link.beginExchange();
+    }
+    void deliver(const QByteArray &bytes)
+    {
+        port.inject(bytes);
+        while (port.bytesAvailable() > 0)
+            tick();
+    }
+    void tick()
+    {
+        link.pollOneByte();
+        link.linkTick();
+    }
+    void ticks(int n)
+    {
+        for (int i = 0; i < n; ++i)
+            tick();
+    }
+    QByteArray written() { return port.takeWritten(); }
+    LinkState &s() { return link.state(); }
+
+    Document doc;
+    MemoryPort port;
+    Link link{doc};
+};
+
+} // namespace
+
+class tst_Link : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void crcCheckValues_data();
+    void crcCheckValues();
+    void sentFrames_data();
+    void sentFrames();
+    void nakAllowance();
+    void receivedFrames_data();
+    void receivedFrames();
+    void receiveTimeoutNamesPreviousCommand();
+    void waitTimeouts_data();
+    void waitTimeouts();
+    void naksReceivedLimit();
+    void readoutRequestsEveryRecord();
+    void transmitCountsRecordsNotOwnAcks();
+    void hostileDevice_data();
+    void hostileDevice();
+    void beginExchangeClearsEverything();
+    void closedPortSendsNothing();
+};
+
+void tst_Link::crcCheckValues_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<quint32>("crc");
+    QTest::newRow("digits") << QByteArray("123456789") << 0x11B4BFB4u;
+    QTest::newRow("abc") << QByteArray("abc") << 0x0B19A653u;
+    QTest::newRow("nothing") << QByteArray() << 0u;
+    QTest::newRow("27-byte file body")
+            << hex("5665020105010002000280073804000000000000000000") << 0xEBB1F499u;
+}
+
+void tst_Link::crcCheckValues()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(quint32, crc);
+    QCOMPARE(computeCrc(bytes), crc);
+}
+
+enum class Sender { Closing, RequestSwitching, RequestChannel0, AckSwitching, NakRecordCrc };
+
+void tst_Link::sentFrames_data()
+{
+    QTest::addColumn<int>("sender");
+    QTest::addColumn<QByteArray>("wire");
+    QTest::newRow("closing frame") << int(Sender::Closing) << hex("CE06000049F8A7E1");
+    QTest::newRow("switching state request")
+            << int(Sender::RequestSwitching) << hex("CE02010000BF772F60");
+    QTest::newRow("channel 0 request") << int(Sender::RequestChannel0) << hex("CE00010000EAE73CB1");
+    QTest::newRow("ack of 0x02") << int(Sender::AckSwitching) << hex("CE80020002083007B7B6");
+    QTest::newRow("nak of a bad record")
+            << int(Sender::NakRecordCrc) << hex("CEFF02000000D2F10EC3");
+}
+
+void tst_Link::sentFrames()
+{
+    QFETCH(int, sender);
+    QFETCH(QByteArray, wire);
+    Bench b;
+    switch (Sender(sender)) {
+    case Sender::Closing:
+        QVERIFY(b.link.closeConnection());
+        break;
+    case Sender::RequestSwitching:
+        b.link.nextReadoutRequest(kHelloByte);
+        break;
+    case Sender::RequestChannel0:
+        b.link.nextReadoutRequest(kCmdMouseSpeed);
+        break;
+    case Sender::AckSwitching:
+        b.link.sendAck(kCmdSwitchingState);
+        break;
+    case Sender::NakRecordCrc:
+        b.link.sendNak(kCmdChannelRecord, 0);
+        break;
+    }
+    QCOMPARE(b.written().toHex(' '), wire.toHex(' '));
+    QCOMPARE(b.s().lastSent.wireBytes(), wire);
+}
+
+void tst_Link::nakAllowance()
+{
+    Bench b;
+    for (int i = 0; i < 3; ++i)
+        b.link.sendNak(kCmdChannelRecord, 0);
+    QCOMPARE(b.written().size(), 3 * 10);
+    QVERIFY(!b.s().errorEvent);
+
+    b.link.sendNak(kCmdChannelRecord, 0);
+    QVERIFY(b.written().isEmpty());
+    QVERIFY(b.s().errorEvent);
+
+    b.link.sendNak(kCmdChannelRecord, 0);
+    QCOMPARE(b.written().size(), 10);
+}
+
+// Each row starts with a 0x03 request outstanding and staging.switchingEnabled = 7.
+void tst_Link::receivedFrames_data()
+{
+    QTest::addColumn<QByteArray>("incoming");
+    QTest::addColumn<QByteArray>("answer");
+    QTest::addColumn<int>("switching");
+
+    const QByteArray request03 = hex("CE03010000");
+    LinkFrame r;
+    r.start = kFrameStart;
+    r.command = kCmdMouseSpeed;
+    r.length = 1;
+    r.updateCrc();
+    const QByteArray repeat = r.wireBytes();
+    QVERIFY(repeat.startsWith(request03));
+
+    const QByteArray state0 = frame(kCmdSwitchingState, QByteArray(1, '\0'));
+    QByteArray badCrc = state0;
+    badCrc[badCrc.size() - 1] = char(badCrc.back() ^ 0x40);
+
+    QTest::newRow("garbage before a frame")
+            << hex("00117E7F") + state0 << frame(kCmdAck, hex("0208")) + repeat << 0;
+    QTest::newRow("bad crc") << badCrc << frame(kCmdNak, hex("0200")) << 7;
+    QTest::newRow("payload too short")
+            << frame(kCmdSwitchingState, {}) << frame(kCmdNak, hex("0200")) << 7;
+    QTest::newRow("record too short")
+            << frame(kCmdChannelRecord, hex("00")) << frame(kCmdNak, hex("0000")) << 7;
+    // "Repeat the last frame" repeats what went out last: here the acknowledgement.
+    QTest::newRow("length 0 frame")
+            << frame(kCmdClosing, {}) << frame(kCmdAck, hex("0608")) + frame(kCmdAck, hex("0608"))
+            << 7;
+    // Dropped without an answer; the bytes that follow are hunted for a start byte.
+    QTest::newRow("length 17") << hex("CE021100") + QByteArray(21, '\x01') << QByteArray() << 7;
+    QTest::newRow("length 17 then a good frame")
+            << hex("CE021100") + state0 << frame(kCmdAck, hex("0208")) + repeat << 0;
+    QTest::newRow("acknowledgement is not acknowledged")
+            << frame(kCmdAck, hex("0300")) << QByteArray() << 7;
+    QTest::newRow("negative acknowledgement repeats") << frame(kCmdNak, hex("0000")) << repeat << 7;
+    QTest::newRow("unknown command repeats")
+            << frame(0x42, hex("01")) << frame(kCmdAck, hex("4208")) + frame(kCmdAck, hex("4208"))
+            << 7;
+}
+
+void tst_Link::receivedFrames()
+{
+    QFETCH(QByteArray, incoming);
+    QFETCH(QByteArray, answer);
+    QFETCH(int, switching);
+    Bench b;
+    b.doc.stagingConfig.switchingEnabled = 7;
+    b.link.nextReadoutRequest(kCmdSwitchingState);
+    b.written();
+
+    b.deliver(incoming);
+    b.ticks(2);
+    QCOMPARE(b.written().toHex(' '), answer.toHex(' '));
+    QCOMPARE(int(b.doc.stagingConfig.switchingEnabled), switching);
+    QCOMPARE(b.s().rxState, quint8(0));
+    QCOMPARE(b.s().pendingFrames, quint8(0));
+    QVERIFY(!b.s().errorEvent);
+}
+
+// A frame that breaks off after its start byte is refused after 301 quiet ticks with
+// the command of the frame before it.
+void tst_Link::receiveTimeoutNamesPreviousCommand()
+{
+    Bench b;
+    b.deliver(frame(kCmdMouseSpeed, hex("05")));
+    b.written();
+    b.deliver(hex("CE"));
+    b.ticks(299); // 300 quiet ticks so far
+    QVERIFY(b.written().isEmpty());
+    b.tick();
+    QCOMPARE(b.written().toHex(' '), frame(kCmdNak, hex("0301")).toHex(' '));
+    QCOMPARE(b.s().rxState, quint8(0));
+}
+
+void tst_Link::waitTimeouts_data()
+{
+    QTest::addColumn<bool>("hello");
+    QTest::newRow("request") << false;
+    QTest::newRow("hello") << true;
+}
+
+void tst_Link::waitTimeouts()
+{
+    QFETCH(bool, hello);
+    Bench b;
+    if (hello)
+        QVERIFY(b.link.writeHello());
+    else
+        b.link.nextReadoutRequest(kHelloByte);
+    bool &event = hello ? b.s().noConnectionEvent : b.s().errorEvent;
+    b.ticks(1000);
+    QVERIFY(!event);
+    b.tick();
+    QVERIFY(event);
+    QVERIFY(!b.s().awaitingAck && !b.s().awaitingHello);
+    event = false;
+    b.ticks(2000);
+    QVERIFY(!b.s().errorEvent && !b.s().noConnectionEvent);
+}
+
+void tst_Link::naksReceivedLimit()
+{
+    Bench b;
+    b.link.nextReadoutRequest(kHelloByte);
+    const QByteArray request = b.written();
+    const QByteArray nak = frame(kCmdNak, hex("0200"));
+
+    for (int i = 0; i < 3; ++i) {
+        b.deliver(nak);
+        QCOMPARE(b.written(), request);
+    }
+    // An acknowledgement in between starts the count anew.
+    b.deliver(frame(kCmdAck, hex("0200")));
+    for (int i = 0; i < 3; ++i) {
+        b.deliver(nak);
+        QCOMPARE(b.written(), request);
+    }
+    b.deliver(nak);
+    QVERIFY(b.written().isEmpty());
+    QVERIFY(b.s().errorEvent);
+    // The failure is reported once, not again by the acknowledgement time-out.
+    b.s().errorEvent = false;
+    b.ticks(1100);
+    QVERIFY(!b.s().errorEvent);
+}
+
+// A 4-channel switch: indices 0..3 are requested and the last record completes the
+// readout without a further request.
+void tst_Link::readoutRequestsEveryRecord()
+{
+    Bench b;
+    QVERIFY(b.link.writeHello());
+    b.written();
+    b.deliver(frame(kCmdAck, hex("7E04")));
+    QCOMPARE(b.doc.stagingConfig.channelCount, quint8(4));
+    QCOMPARE(b.doc.stagingConfig.deviceChannels, quint8(4));
+    b.deliver(frame(kCmdAck, hex("0200")) + frame(kCmdSwitchingState, hex("00")));
+    b.deliver(frame(kCmdAck, hex("0300")) + frame(kCmdMouseSpeed, hex("09")));
+    b.written();
+    for (quint8 i = 0; i < 4; ++i) {
+        const ChannelEntry e{1, i, quint8(i + 1), quint8(i + 2), quint8(i + 3), 1920, 1080};
+        b.deliver(frame(kCmdAck, hex("0000")) + record(i, e));
+        const QByteArray out = b.written();
+        QVERIFY(out.startsWith(frame(kCmdAck, hex("0008"))));
+        const QByteArray next = out.mid(10);
+        if (i < 3)
+            QCOMPARE(next.left(5), hex("CE00010000").replace(4, 1, QByteArray(1, char(i + 1))));
+        else
+            QVERIFY(next.isEmpty());
+        QCOMPARE(b.doc.stagingConfig.channels[i], e);
+    }
+    QVERIFY(b.s().completeEvent);
+    QCOMPARE(b.doc.stagingConfig.switchingEnabled, quint8(0));
+    QCOMPARE(b.doc.stagingConfig.mouseSpeed, quint8(9));
+}
+
+// The tool's own negative acknowledgement must not be mistaken for the record it sent:
+// a damaged acknowledgement of record 0, repeated, must lead to record 1, not to the end.
+void tst_Link::transmitCountsRecordsNotOwnAcks()
+{
+    Bench b;
+    b.doc.currentConfig.channelCount = 2;
+    b.doc.currentConfig.channels[1] = ChannelEntry{1, 0, 0, 2, 2, 1920, 1080};
+    b.s().direction = kDirectionTransmit;
+    b.link.nextTransmitFrame(kCmdWriteMouseSpeed);
+    b.written();
+
+    QByteArray damaged = frame(kCmdAck, hex("0100"));
+    damaged[6] = char(damaged.at(6) ^ 0x01);
+    b.deliver(damaged);
+    QCOMPARE(b.written(), frame(kCmdNak, hex("8000")));
+    b.deliver(frame(kCmdAck, hex("0100")));
+    QVERIFY(!b.s().completeEvent);
+    const QByteArray sent = b.written();
+    QCOMPARE(sent.mid(4, 10).toHex(' '), hex("01010000020280073804").toHex(' '));
+
+    b.deliver(frame(kCmdAck, hex("0100")));
+    QVERIFY(b.s().completeEvent);
+    QVERIFY(b.written().isEmpty());
+}
+
+void tst_Link::hostileDevice_data()
+{
+    QTest::addColumn<QByteArray>("helloAck");
+    QTest::addColumn<QByteArray>("then");
+    const QByteArray ack4 = frame(kCmdAck, hex("7E04"));
+    QTest::newRow("channel count 9") << frame(kCmdAck, hex("7E09")) << QByteArray();
+    QTest::newRow("channel count 0") << frame(kCmdAck, hex("7E00")) << QByteArray();
+    QTest::newRow("record index 8") << ack4 << record(8, ChannelEntry{1, 1, 1, 2, 2, 1, 1});
+    QTest::newRow("record index 255") << ack4 << record(255, ChannelEntry{1, 1, 1, 2, 2, 1, 1});
+}
+
+// Whatever the switch claims, nothing beyond the eight entries is written and the
+// readout ends with the transmission error.
+void tst_Link::hostileDevice()
+{
+    QFETCH(QByteArray, helloAck);
+    QFETCH(QByteArray, then);
+    Bench b;
+    QVERIFY(b.link.writeHello());
+    const Configuration before = b.doc.stagingConfig;
+    b.deliver(helloAck + then);
+    b.ticks(2);
+    QVERIFY(b.s().errorEvent);
+    QVERIFY(!b.s().completeEvent);
+    for (int i = 0; i < kMaxChannels; ++i)
+        QCOMPARE(b.doc.stagingConfig.channels[i], before.channels[i]);
+    QVERIFY(b.doc.stagingConfig.channelCount <= kMaxChannels);
+}
+
+void tst_Link::beginExchangeClearsEverything()
+{
+    Bench b;
+    b.link.nextReadoutRequest(kHelloByte);
+    b.link.sendNak(0, 0);
+    b.link.sendNak(0, 0);
+    b.deliver(frame(kCmdNak, {}) + hex("CE0203"));
+    b.s().errorEvent = b.s().completeEvent = true;
+    b.s().transmitHelloEvent = b.s().noConnectionEvent = true;
+
+    b.link.beginExchange();
+    const LinkState &s = b.s();
+    QCOMPARE(s.rxState, quint8(0));
+    QCOMPARE(s.rxIndex, quint16(0));
+    QCOMPARE(s.pendingFrames, quint8(0));
+    QCOMPARE(s.naksSent, quint8(0));
+    QCOMPARE(s.naksReceived, quint8(0));
+    QCOMPARE(s.ackWaitTicks, quint16(0));
+    QVERIFY(!s.awaitingAck && !s.awaitingHello);
+    QVERIFY(!s.errorEvent && !s.completeEvent && !s.transmitHelloEvent && !s.noConnectionEvent);
+}
+
+// Without an open port nothing is written, yet the request is supervised, so the
+// exchange ends with the transmission error instead of hanging.
+void tst_Link::closedPortSendsNothing()
+{
+    Bench b;
+    b.port.close();
+    QVERIFY(!b.link.writeLeadIn());
+    QVERIFY(!b.link.writeHello());
+    QVERIFY(!b.link.closeConnection());
+    b.link.nextReadoutRequest(kHelloByte);
+    QCOMPARE(b.s().lastSent.command, quint8(kCmdSwitchingState));
+    b.ticks(1001);
+    QVERIFY(b.s().errorEvent);
+}
+
+QTEST_GUILESS_MAIN(tst_Link)
+#include "tst_link.moc"
