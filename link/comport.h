@@ -1,0 +1,45 @@
+#pragma once
+
+#include "link/portdescription.h"
+
+#include <QDialog>
+
+class MyTableModel;
+
+namespace Ui {
+class comPort;
+}
+
+// The port dialog: lists the serial ports, offers the bitrate for switches that have
+// a choice and hands back the chosen port and bitrate.
+class comPort : public QDialog
+{
+    Q_OBJECT
+
+public:
+    explicit comPort(MyTableModel &model, QWidget *parent = nullptr);
+    ~comPort() override;
+
+    // Makes the port the chosen one, reads the port list anew and selects the row of
+    // that port (row 0 when it is gone).
+    void selectPort(const PortDescription &port);
+    void setBitrateVisible(bool visible);
+    void setBitrate(int bitrate);
+    int chosenBitrate() const;
+    // The dialog's title and the OK button's tool tip.
+    void setActionText(const QString &text);
+    PortDescription chosenPort() const { return m_chosenPort; }
+
+private slots:
+    void on_pushButtonOk_clicked();
+    void on_pushButtonCancel_clicked();
+    void on_pushButtonRefresh_clicked();
+
+private:
+    // -1 when no row is selected.
+    int selectedRow() const;
+
+    Ui::comPort *ui;
+    MyTableModel &m_model;
+    PortDescription m_chosenPort;
+};

@@ -1,0 +1,184 @@
+#include "link/comport.h"
+#include "link/mytablemodel.h"
+#include "link/portlist.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QTableView>
+#include <QTest>
+
+class tst_comPort : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void selectPort_data();
+    void selectPort();
+    void refresh_data();
+    void refresh();
+    void okNeedsASelectedRow();
+    void bitrate_data();
+    void bitrate();
+    void actionText();
+    void cleanup();
+
+private:
+    static QTableView *table(comPort &dialog)
+    {
+        return dialog.findChild<QTableView *>("tableView");
+    }
+    static int selectedRow(comPort &dialog);
+    static void click(comPort &dialog, const char *button);
+
+    QList<PortDescription> m_system;
+    std::unique_ptr<PortList> m_list;
+    std::unique_ptr<MyTableModel> m_model;
+};
+
+void tst_comPort::init()
+{
+    m_system = {{"COM1", "Onboard", "COM1"}, {"COM3", "USB adapter", "COM3"}};
+    m_list = std::make_unique<PortList>([this] { return m_system; });
+    m_model = std::make_unique<MyTableModel>(*m_list);
+}
+
+void tst_comPort::cleanup()
+{
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    QVERIFY(std::none_of(windows.cbegin(), windows.cend(),
+                         [](QWidget *w) { return qobject_cast<comPort *>(w) != nullptr; }));
+}
+
+int tst_comPort::selectedRow(comPort &dialog)
+{
+    const QModelIndexList rows = table(dialog)->selectionModel()->selectedRows();
+    return rows.size() == 1 ? rows.first().row() : -rows.size() - 1;
+}
+
+void tst_comPort::click(comPort &dialog, const char *button)
+{
+    dialog.findChild<QPushButton *>(button)->click();
+}
+
+void tst_comPort::selectPort_data()
+{
+    QTest::addColumn<QString>("stored");
+    QTest::addColumn<int>("ports"); // how many of the system ports are present
+    QTest::addColumn<int>("row");   // -1: nothing selected
+
+    QTest::newRow("stored port reselected by name") << "COM3" << 2 << 1;
+    QTest::newRow("stored port gone") << "COM9" << 2 << 0;
+    QTest::newRow("nothing stored") << "" << 2 << 0;
+    QTest::newRow("no ports at all") << "COM3" << 0 << -1;
+}
+
+void tst_comPort::selectPort()
+{
+    QFETCH(QString, stored);
+    QFETCH(int, ports);
+    QFETCH(int, row);
+
+    m_system = m_system.mid(0, ports);
+    comPort dialog(*m_model);
+    dialog.selectPort({stored, QString(), stored});
+
+    QCOMPARE(selectedRow(dialog), row < 0 ? -1 : row);
+    QCOMPARE(dialog.focusWidget(), table(dialog));
+    QCOMPARE(dialog.chosenPort().portName, stored);
+}
+
+void tst_comPort::refresh_data()
+{
+    QTest::addColumn<bool>("clearSelection");
+    QTest::addColumn<QString>("expected");
+
+    // With a row selected, that row's port is kept even if it moves in the new list.
+    QTest::newRow("selected row followed") << false << "COM3";
+    // Without a selection the port given to selectPort is looked up by name again.
+    QTest::newRow("stored port looked up") << true << "COM1";
+}
+
+void tst_comPort::refresh()
+{
+    QFETCH(bool, clearSelection);
+    QFETCH(QString, expected);
+
+    comPort dialog(*m_model);
+    dialog.selectPort(m_system.at(0));
+    table(dialog)->selectRow(1);
+    if (clearSelection)
+        table(dialog)->clearSelection();
+
+    // A new port appears in front of the others.
+    m_system.prepend({"COM0", "New", "COM0"});
+    click(dialog, "pushButtonRefresh");
+
+    QCOMPARE(m_model->rowCount(), 3);
+    QCOMPARE(dialog.chosenPort().portName, expected);
+    QCOMPARE(m_list->at(selectedRow(dialog)).portName, expected);
+}
+
+void tst_comPort::okNeedsASelectedRow()
+{
+    comPort dialog(*m_model);
+    dialog.selectPort(m_system.at(1));
+    table(dialog)->clearSelection();
+    click(dialog, "pushButtonOk");
+    QCOMPARE(dialog.result(), int(QDialog::Rejected));
+    QVERIFY(!dialog.isVisible());
+
+    table(dialog)->selectRow(0);
+    click(dialog, "pushButtonOk");
+    QCOMPARE(dialog.result(), int(QDialog::Accepted));
+    QCOMPARE(dialog.chosenPort().portName, QStringLiteral("COM1"));
+    QCOMPARE(dialog.chosenPort().systemLocation, QStringLiteral("COM1"));
+}
+
+void tst_comPort::bitrate_data()
+{
+    QTest::addColumn<int>("initial");
+    QTest::addColumn<int>("requested");
+    QTest::addColumn<int>("chosen");
+
+    QTest::newRow("9600") << 115200 << 9600 << 9600;
+    QTest::newRow("115200") << 9600 << 115200 << 115200;
+    QTest::newRow("unknown rate keeps the entry") << 115200 << 57600 << 115200;
+}
+
+void tst_comPort::bitrate()
+{
+    QFETCH(int, initial);
+    QFETCH(int, requested);
+    QFETCH(int, chosen);
+
+    comPort dialog(*m_model);
+    dialog.setBitrate(initial);
+    dialog.setBitrate(requested);
+    QCOMPARE(dialog.chosenBitrate(), chosen);
+
+    auto *combo = dialog.findChild<QComboBox *>("comboBoxBitRate");
+    auto *label = dialog.findChild<QLabel *>("labelBitrate");
+    dialog.setBitrateVisible(false);
+    QVERIFY(combo->isHidden() && label->isHidden());
+    dialog.setBitrateVisible(true);
+    QVERIFY(!combo->isHidden() && !label->isHidden());
+}
+
+void tst_comPort::actionText()
+{
+    comPort dialog(*m_model);
+    QCOMPARE(dialog.size(), QSize(550, 295));
+    QCOMPARE(dialog.minimumSize(), dialog.maximumSize());
+    QVERIFY(dialog.isModal());
+
+    dialog.setActionText(QStringLiteral("Get device configuration"));
+    QCOMPARE(dialog.windowTitle(), QStringLiteral("Get device configuration"));
+    QCOMPARE(dialog.findChild<QPushButton *>("pushButtonOk")->toolTip(),
+             QStringLiteral("Get device configuration"));
+}
+
+QTEST_MAIN(tst_comPort)
+#include "tst_comport.moc"
