@@ -1,0 +1,309 @@
+#include "document/document.h"
+#include "link/exchangedriver.h"
+#include "link/link.h"
+#include "link/memoryport.h"
+#include "link/serialportsetup.h"
+#include "link/switchemulator.h"
+
+#include <QSerialPort>
+#include <QTest>
+#include <QTimer>
+
+Q_DECLARE_METATYPE(ExchangeStatus)
+
+namespace {
+
+// A configuration in which every field of every entry differs.
+Configuration sample(quint8 seed)
+{
+    Configuration c;
+    c.switchingEnabled = seed & 1;
+    c.mouseSpeed = quint8(1 + seed % 10);
+    for (int i = 0; i < kMaxChannels; ++i) {
+        const quint8 b = quint8(seed + 10 * i);
+        c.channels[i] = ChannelEntry{quint8(i % 2),        b,
+                                     quint8(b + 1),        quint8(b + 2),
+                                     quint8(b + 3),        quint16(1000 + 37 * b),
+                                     quint16(700 + 11 * b)};
+    }
+    return c;
+}
+
+bool sameEntries(const Configuration &a, const Configuration &b, int count)
+{
+    for (int i = 0; i < count; ++i)
+        if (a.channels[i] != b.channels[i])
+            return false;
+    return true;
+}
+
+// The tool and the emulator joined in memory; each tick moves what either side wrote.
+struct Line
+{
+    explicit Line(int channels, const Configuration &device = Configuration())
+        : emu(channels, device)
+    {
+        port.open(QIODevice::ReadWrite);
+        link.setPort(&port);
+    }
+
+    ExchangeStatus run(quint8 direction, bool continueOnMismatch = false, int maxTicks = 20000)
+    {
+        link.beginExchange();
+        link.state().direction = direction;
+        if (!link.writeLeadIn() || !link.writeHello())
+            return ExchangeStatus::Failed;
+        for (ticks = 0; ticks < maxTicks; ++ticks) {
+            emu.feed(port.takeWritten());
+            port.inject(emu.takeOutput());
+            const ExchangeStatus status = exchangeTick(link, doc, continueOnMismatch);
+            if (status != ExchangeStatus::Running) {
+                link.closeConnection();
+                emu.feed(port.takeWritten());
+                return status;
+            }
+        }
+        return ExchangeStatus::Running;
+    }
+
+    QList<quint8> commandsSeenByDevice() const
+    {
+        QList<quint8> out;
+        for (const LinkFrame &f : emu.receivedFrames())
+            if (f.command != kCmdAck)
+                out.append(f.command);
+        return out;
+    }
+
+    Document doc;
+    MemoryPort port;
+    Link link{doc};
+    SwitchEmulator emu;
+    int ticks = 0;
+};
+
+enum class Fault { Silent, Nak3, Nak4, QuietAfter3, Garbage, Reports9, OtherCount };
+
+} // namespace
+
+class tst_SwitchEmulator : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void readout_data();
+    void readout();
+    void transmit_data();
+    void transmit();
+    void countMismatch_data();
+    void countMismatch();
+    void faults_data();
+    void faults();
+    void noisyLineNeverDeliversWrongData();
+    void readoutOverPseudoTerminal();
+};
+
+void tst_SwitchEmulator::readout_data()
+{
+    QTest::addColumn<int>("channels");
+    QTest::newRow("2 channels") << 2;
+    QTest::newRow("4 channels") << 4;
+    QTest::newRow("8 channels") << 8;
+}
+
+// Entries beyond the switch's count keep the values of the current configuration.
+void tst_SwitchEmulator::readout()
+{
+    QFETCH(int, channels);
+    const Configuration device = sample(3);
+    Line line(channels, device);
+    line.doc.currentConfig = sample(100);
+    line.doc.currentConfig.channelCount = 4;
+
+    QCOMPARE(line.run(kDirectionReadout), ExchangeStatus::Complete);
+    const Configuration &got = line.doc.stagingConfig;
+    QCOMPARE(int(got.channelCount), channels);
+    QCOMPARE(int(got.deviceChannels), channels);
+    QCOMPARE(got.switchingEnabled, device.switchingEnabled);
+    QCOMPARE(got.mouseSpeed, device.mouseSpeed);
+    QVERIFY(sameEntries(got, device, channels));
+    for (int i = channels; i < kMaxChannels; ++i)
+        QCOMPARE(got.channels[i], line.doc.currentConfig.channels[i]);
+
+    QList<quint8> expected{kCmdSwitchingState, kCmdMouseSpeed};
+    for (int i = 0; i < channels; ++i)
+        expected << kCmdChannelRecord;
+    expected << kCmdClosing;
+    QCOMPARE(line.commandsSeenByDevice(), expected);
+    QCOMPARE(line.emu.leadInCount(), 1);
+    QCOMPARE(line.emu.helloCount(), 1);
+}
+
+void tst_SwitchEmulator::transmit_data()
+{
+    readout_data();
+}
+
+void tst_SwitchEmulator::transmit()
+{
+    QFETCH(int, channels);
+    Line line(channels, sample(3));
+    line.doc.currentConfig = sample(50);
+    line.doc.currentConfig.channelCount = quint8(channels);
+
+    QCOMPARE(line.run(kDirectionTransmit), ExchangeStatus::Complete);
+    const Configuration &stored = line.emu.configuration();
+    QCOMPARE(stored.switchingEnabled, line.doc.currentConfig.switchingEnabled);
+    QCOMPARE(stored.mouseSpeed, line.doc.currentConfig.mouseSpeed);
+    QVERIFY(sameEntries(stored, line.doc.currentConfig, channels));
+
+    QList<quint8> expected{kCmdWriteSwitching, kCmdWriteMouseSpeed};
+    for (int i = 0; i < channels; ++i)
+        expected << kCmdWriteRecord;
+    expected << kCmdClosing;
+    QCOMPARE(line.commandsSeenByDevice(), expected);
+}
+
+void tst_SwitchEmulator::countMismatch_data()
+{
+    QTest::addColumn<bool>("go");
+    QTest::newRow("stop") << false;
+    QTest::newRow("go on") << true;
+}
+
+// A 4-channel configuration sent to an 8-channel switch: the configured four records
+// go out only when the caller agrees; otherwise nothing but the closing frame.
+void tst_SwitchEmulator::countMismatch()
+{
+    QFETCH(bool, go);
+    const Configuration before = sample(3);
+    Line line(8, before);
+    line.doc.currentConfig = sample(60);
+    line.doc.currentConfig.channelCount = 4;
+
+    const ExchangeStatus status = line.run(kDirectionTransmit, go);
+    QCOMPARE(status, go ? ExchangeStatus::Complete : ExchangeStatus::CountMismatch);
+    QCOMPARE(line.doc.stagingConfig.deviceChannels, quint8(8));
+    const Configuration &stored = line.emu.configuration();
+    if (go) {
+        QVERIFY(sameEntries(stored, line.doc.currentConfig, 4));
+        QVERIFY(stored.channels[4] == before.channels[4]);
+        QCOMPARE(line.commandsSeenByDevice().count(kCmdWriteRecord), 4);
+    } else {
+        QCOMPARE(line.commandsSeenByDevice(), QList<quint8>{kCmdClosing});
+        QVERIFY(stored == before);
+    }
+}
+
+void tst_SwitchEmulator::faults_data()
+{
+    QTest::addColumn<int>("fault");
+    QTest::addColumn<ExchangeStatus>("expected");
+    QTest::newRow("silent switch") << int(Fault::Silent) << ExchangeStatus::NoConnection;
+    QTest::newRow("three refusals are repeated") << int(Fault::Nak3) << ExchangeStatus::Complete;
+    QTest::newRow("four refusals fail") << int(Fault::Nak4) << ExchangeStatus::Failed;
+    QTest::newRow("quiet after three frames") << int(Fault::QuietAfter3) << ExchangeStatus::Failed;
+    QTest::newRow("garbage before frames") << int(Fault::Garbage) << ExchangeStatus::Complete;
+    QTest::newRow("switch reports 9 channels") << int(Fault::Reports9) << ExchangeStatus::Failed;
+    QTest::newRow("switch reports 2 channels")
+            << int(Fault::OtherCount) << ExchangeStatus::Complete;
+}
+
+void tst_SwitchEmulator::faults()
+{
+    QFETCH(int, fault);
+    QFETCH(ExchangeStatus, expected);
+    Line line(4, sample(9));
+    switch (Fault(fault)) {
+    case Fault::Silent:
+        line.emu.setSilent(true);
+        break;
+    case Fault::Nak3:
+        line.emu.nakNextFrames(3);
+        break;
+    case Fault::Nak4:
+        line.emu.nakNextFrames(4);
+        break;
+    case Fault::QuietAfter3:
+        line.emu.goQuietAfter(3);
+        break;
+    case Fault::Garbage:
+        line.emu.setGarbageBeforeFrames(QByteArray::fromHex("00FF7E7F1155"));
+        break;
+    case Fault::Reports9:
+        line.emu.setReportedChannels(9);
+        break;
+    case Fault::OtherCount:
+        line.emu.setReportedChannels(2);
+        break;
+    }
+    QCOMPARE(line.run(kDirectionReadout), expected);
+    if (expected == ExchangeStatus::Complete) {
+        const int n = line.doc.stagingConfig.channelCount;
+        QVERIFY(sameEntries(line.doc.stagingConfig, sample(9), n));
+    }
+    // Every failure still ends with the closing frame on the line.
+    if (Fault(fault) != Fault::Silent && Fault(fault) != Fault::QuietAfter3)
+        QCOMPARE(line.commandsSeenByDevice().last(), quint8(kCmdClosing));
+}
+
+// Damaged frames may make a readout fail, but a readout that completes must carry
+// exactly the switch's configuration.
+void tst_SwitchEmulator::noisyLineNeverDeliversWrongData()
+{
+    int completed = 0;
+    int failed = 0;
+    for (quint32 seed = 1; seed <= 40; ++seed) {
+        Line line(8, sample(quint8(seed)));
+        line.emu.setCorruptShare(seed % 2 ? 0.15 : 0.45, seed);
+        const ExchangeStatus status = line.run(kDirectionReadout);
+        QVERIFY(status == ExchangeStatus::Complete || status == ExchangeStatus::Failed);
+        if (status == ExchangeStatus::Complete) {
+            ++completed;
+            const Configuration &got = line.doc.stagingConfig;
+            QCOMPARE(got.channelCount, quint8(8));
+            QCOMPARE(got.mouseSpeed, sample(quint8(seed)).mouseSpeed);
+            QCOMPARE(got.switchingEnabled, sample(quint8(seed)).switchingEnabled);
+            QVERIFY(sameEntries(got, sample(quint8(seed)), 8));
+        } else {
+            ++failed;
+        }
+    }
+    qInfo("noisy line: %d complete, %d failed", completed, failed);
+    QVERIFY(completed > 10);
+}
+
+// The same exchange through a real serial port object on a pseudo-terminal, driven
+// by the event loop as the program does.
+void tst_SwitchEmulator::readoutOverPseudoTerminal()
+{
+    const Configuration device = sample(21);
+    SwitchEmulator emu(4, device);
+    QVERIFY(emu.startOnPty());
+    QVERIFY(emu.devicePath().startsWith("/dev/"));
+
+    QSerialPort port;
+    QVERIFY(openSerialPort(port, emu.devicePath(), 115200));
+    Document doc;
+    Link link(doc);
+    link.setPort(&port);
+    link.beginExchange();
+    QVERIFY(link.writeLeadIn());
+    QVERIFY(link.writeHello());
+
+    ExchangeStatus status = ExchangeStatus::Running;
+    QTimer tick;
+    tick.setTimerType(Qt::PreciseTimer);
+    connect(&tick, &QTimer::timeout, [&] {
+        if (status == ExchangeStatus::Running)
+            status = exchangeTick(link, doc, false);
+    });
+    tick.start(kProtocolTickMs);
+    QTRY_VERIFY_WITH_TIMEOUT(status != ExchangeStatus::Running, 20000);
+    QCOMPARE(status, ExchangeStatus::Complete);
+    QVERIFY(sameEntries(doc.stagingConfig, device, 4));
+    QCOMPARE(doc.stagingConfig.mouseSpeed, device.mouseSpeed);
+}
+
+QTEST_GUILESS_MAIN(tst_SwitchEmulator)
+#include "tst_switchemulator.moc"
