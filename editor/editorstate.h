@@ -13,7 +13,7 @@ public:
     bool contains(int index) const { return m_items.contains(index); }
     void add(int index)
     {
-        if (!m_items.contains(index))
+        if (index >= 0 && index < 8 && !m_items.contains(index))
             m_items.append(index);
     }
     void remove(int index) { m_items.removeOne(index); }

@@ -1,20 +1,492 @@
 #include "rasterwidget.h"
 
+#include "document/document.h"
+#include "editor/configwidget.h"
+#include "editor/dragpayload.h"
+#include "editor/editorimages.h"
+#include "editor/editorstate.h"
+#include "editor/listmodel.h"
+#include "editor/rastergeometry.h"
+
+#include <QDropEvent>
+#include <QMimeData>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QTimer>
+
+#include <algorithm>
+
+namespace {
+
+const int kGrowthPhaseMs = 250;
+
+// Floor division, also for negative numerators.
+int floorDiv(int a, int b)
+{
+    return a >= 0 ? a / b : -((-a + b - 1) / b);
+}
+
+bool validIndex(int index)
+{
+    return index >= 0 && index < kMaxChannels;
+}
+
+} // namespace
+
 RasterWidget::RasterWidget(QWidget *parent)
     : QWidget(parent)
-{}
+{
+    setAcceptDrops(true);
+    setFocusPolicy(Qt::ClickFocus);
+
+    resizeTimer = new QTimer(this);
+    connect(resizeTimer, SIGNAL(timeout()), this, SLOT(resizeTimerSlot()));
+
+    for (int i = 0; i < kMaxChannels; ++i) {
+        auto *t = new configwidget(this);
+        tiles[i] = t;
+        t->setEnabled(false);
+        t->hide();
+        connect(t, SIGNAL(resizeInPorgress(int, int, int, int, int)), this,
+                SLOT(paintResizeObject(int, int, int, int, int)));
+        connect(t, SIGNAL(lostFocus()), this, SLOT(childLostFocus()));
+        connect(t, SIGNAL(ctrlStateChanged(bool)), this, SLOT(changeCtrlPressed(bool)));
+        connect(t, SIGNAL(getFocus(configwidget *)), this, SLOT(childGetsFocus(configwidget *)));
+        connect(t, SIGNAL(deletion(configwidget *)), this, SLOT(childDeletion(configwidget *)));
+    }
+}
 
 void RasterWidget::setContext(Document *document, EditorState *state, ListModel *listModel)
 {
     m_document = document;
     m_state = state;
     m_listModel = listModel;
+    if (m_state) {
+        m_state->cellWidth = 46;
+        m_state->cellHeight = 46;
+    }
+    for (configwidget *t : tiles)
+        t->setContext(document, state);
 }
 
-void RasterWidget::rebuildFromConfig() {}
+configwidget *RasterWidget::tile(int index) const
+{
+    return validIndex(index) ? tiles[index] : nullptr;
+}
 
-void RasterWidget::showChannelTile(int) {}
+int RasterWidget::channelCount() const
+{
+    return m_document ? qMin<int>(m_document->currentConfig.channelCount, kMaxChannels) : 0;
+}
 
-void RasterWidget::hideChannelTile(int) {}
+void RasterWidget::resetList()
+{
+    if (m_listModel)
+        m_listModel->reset();
+}
 
-void RasterWidget::childLostFocus() {}
+void RasterWidget::paintEvent(QPaintEvent *event)
+{
+    if (!m_state || !m_document)
+        return;
+    EditorState &s = *m_state;
+    measureRaster(s, width(), height());
+
+    const int originX = s.spareWidth / 2;
+    const int originY = s.spareHeight / 2;
+    const int cw = s.cellWidth;
+    const int ch = s.cellHeight;
+
+    // Only the cells that meet the exposed rectangle; a cell's outline reaches one
+    // pixel past its size.
+    const QRect exposed = event->rect();
+    const int firstColumn = std::max(0, floorDiv(exposed.left() - originX - cw, cw));
+    const int lastColumn = std::min(s.rasterColumns - 1, floorDiv(exposed.right() - originX, cw));
+    const int firstRow = std::max(0, floorDiv(exposed.top() - originY - ch, ch));
+    const int lastRow = std::min(s.rasterRows - 1, floorDiv(exposed.bottom() - originY, ch));
+
+    QPainter painter(this);
+    painter.setPen(QPen(QColor(160, 160, 164), 1));
+    painter.setBrush(Qt::white);
+    for (int r = firstRow; r <= lastRow; ++r) {
+        for (int c = firstColumn; c <= lastColumn; ++c)
+            painter.drawRect(originX + c * cw, originY + r * ch, cw, ch);
+    }
+
+    const Configuration &config = m_document->currentConfig;
+    const int count = channelCount();
+    for (int i = 0; i < count; ++i) {
+        if (config.channels[i].placed == 1)
+            tiles[i]->move(tilePosition(s, config.channels[i]));
+    }
+
+    if (outlineVisible) {
+        const QPixmap image = outlineImage(resizeOutline.width(), resizeOutline.height());
+        if (!image.isNull())
+            painter.drawPixmap(resizeOutline.topLeft(), image);
+        for (int i = 0; i < count; ++i) {
+            const QPoint at = tiles[i]->pos();
+            tiles[i]->setOutline(resizeOutline.x() - at.x(), resizeOutline.y() - at.y(),
+                                 resizeOutline.width(), resizeOutline.height(), true);
+        }
+    }
+}
+
+void RasterWidget::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    if (autoGrowing || !m_document || !m_state)
+        return;
+    const Configuration &config = m_document->currentConfig;
+    if (event->size().width() != event->oldSize().width() && maxRight(config) > 0)
+        setMinimumWidth(maxRight(config) * m_state->cellWidth + 2);
+    if (event->size().height() != event->oldSize().height() && maxBottom(config) > 0)
+        setMinimumHeight(maxBottom(config) * m_state->cellHeight + 2);
+}
+
+void RasterWidget::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Control)
+        changeCtrlPressed(true);
+    else
+        QWidget::keyPressEvent(event);
+}
+
+void RasterWidget::keyReleaseEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Control)
+        changeCtrlPressed(false);
+    else
+        QWidget::keyReleaseEvent(event);
+}
+
+void RasterWidget::focusInEvent(QFocusEvent *)
+{
+    childLostFocus();
+}
+
+void RasterWidget::dragEnterEvent(QDragEnterEvent *event)
+{
+    if (parseDragPayload(event->mimeData(), channelCount())) {
+        lastDragPos = event->position().toPoint();
+        event->acceptProposedAction();
+    } else {
+        event->ignore();
+    }
+}
+
+void RasterWidget::dragMoveEvent(QDragMoveEvent *event)
+{
+    const auto payload = parseDragPayload(event->mimeData(), channelCount());
+    if (!payload || !m_state || !m_document) {
+        event->ignore();
+        return;
+    }
+    EditorState &s = *m_state;
+    const Configuration &config = m_document->currentConfig;
+
+    const QPoint p = event->position().toPoint();
+    const QWidget *viewport = parentWidget();
+    const QPoint m = viewport ? mapToParent(p) : p;
+    const int vw = viewport ? viewport->width() : width();
+    const int vh = viewport ? viewport->height() : height();
+    const int dx = p.x() - lastDragPos.x();
+    const int dy = p.y() - lastDragPos.y();
+    lastDragPos = p;
+
+    int hx = 0;
+    int hy = 0;
+    if (payload->kind == DragPayload::Kind::Old) {
+        hx = ((selectedMaxRight(s, config) - selectedMinLeft(s, config)) * s.cellWidth) / 2;
+        hy = ((selectedMaxBottom(s, config) - selectedMinTop(s, config)) * s.cellHeight) / 2;
+    } else {
+        hx = int(payload->channels.size()) * s.cellWidth;
+        hy = s.cellHeight;
+    }
+
+    bool scroll = false;
+    int sx = 0;
+    int sy = 0;
+    if (m.x() - hx < 0) {
+        scroll = true;
+        sx = dx < 0 ? dx : 0;
+    } else if (vw - s.spareWidth / 2 < m.x() + hx) {
+        scroll = true;
+        sx = dx > 0 ? dx : 0;
+    }
+    if (m.y() - hy < 0) {
+        scroll = true;
+        sy = dy < 0 ? dy : 0;
+    } else if (vh - s.spareHeight / 2 < m.y() + hy) {
+        scroll = true;
+        sy = dy > 0 ? dy : 0;
+    }
+
+    bool grown = false;
+    int w = width();
+    if (w - s.spareWidth / 2 < p.x() + hx && s.rasterColumns < kMaxRasterLines) {
+        autoGrowing = true;
+        w = w + s.cellWidth + 2 - s.spareWidth;
+        setMinimumWidth(w);
+        scroll = true;
+        sx = std::max(dx, 0);
+        grown = true;
+    }
+    int h = height();
+    if (h - s.spareHeight / 2 < p.y() + hy && s.rasterRows < kMaxRasterLines) {
+        autoGrowing = true;
+        h = h + s.cellHeight + 2 - s.spareHeight;
+        setMinimumHeight(h);
+        scroll = true;
+        sy = std::max(dy, 0);
+        grown = true;
+    }
+    if (grown) {
+        resize(w, h);
+        // The next move may come before the next paint; it must see the grown raster.
+        measureRaster(s, width(), height());
+        resizeTimer->start(kGrowthPhaseMs);
+    }
+    if (scroll)
+        emit areaScroll(sx, sy);
+    event->acceptProposedAction();
+}
+
+void RasterWidget::resizeTimerSlot()
+{
+    autoGrowing = false;
+    resizeTimer->stop();
+}
+
+bool RasterWidget::stageDrop(const DragPayload &payload, QPoint d)
+{
+    const EditorState &s = *m_state;
+    const Configuration &current = m_document->currentConfig;
+    Configuration &staging = m_document->stagingConfig;
+    const int n = int(payload.channels.size());
+    const int count = channelCount();
+    const bool old = payload.kind == DragPayload::Kind::Old;
+
+    const int minLeftCell = selectedMinLeft(s, current);
+    const int minTopCell = selectedMinTop(s, current);
+    int gx = d.x() - ((selectedMaxRight(s, current) - minLeftCell) * s.cellWidth) / 2;
+    if (gx < s.spareWidth / 2)
+        gx = s.spareWidth / 2 + 1;
+    int gy = d.y() - ((selectedMaxBottom(s, current) - minTopCell) * s.cellHeight) / 2;
+    if (gy < s.spareHeight / 2)
+        gy = s.spareHeight / 2 + 1;
+
+    int shift = 0;
+    for (int k = 0; k < n; ++k) {
+        const int i = payload.channels.at(k) - 1;
+        const ChannelEntry &entry = current.channels[i];
+        int x = 0;
+        int y = 0;
+        int w = 2;
+        int h = 2;
+        if (old) {
+            // A moved tile must be one that stands on the canvas; an empty rectangle
+            // would be written as a placed tile of no size.
+            if (entry.placed != 1 || entry.right <= entry.left || entry.bottom <= entry.top)
+                return false;
+            x = (entry.left - minLeftCell) * s.cellWidth + gx;
+            y = (entry.top - minTopCell) * s.cellHeight + gy;
+            w = entry.right - entry.left;
+            h = entry.bottom - entry.top;
+        } else {
+            x = 2 * s.cellWidth * k + d.x() - n * s.cellWidth;
+            if (x < 0)
+                shift = n * s.cellWidth;
+            x += shift;
+            y = d.y() - s.cellHeight;
+            if (y < s.spareHeight / 2)
+                y = s.spareHeight / 2 + 1;
+        }
+        const int row = snapToRowClamped(s, y);
+        const int col = snapToColumnClamped(s, x);
+        const RasterRect rect{col, row, col + w, row + h};
+        // The record holds raster lines 0 to 255 only.
+        if (rect.right > kMaxRasterLines || rect.bottom > kMaxRasterLines)
+            return false;
+
+        for (int j = 0; j < count; ++j) {
+            if (j == i || current.channels[j].placed != 1)
+                continue;
+            if (rectanglesOverlap(rect, rasterRectOf(current.channels[j])))
+                return false;
+        }
+        ChannelEntry &target = staging.channels[i];
+        target.placed = 1;
+        target.left = quint8(rect.left);
+        target.right = quint8(rect.right);
+        target.top = quint8(rect.top);
+        target.bottom = quint8(rect.bottom);
+    }
+    return true;
+}
+
+void RasterWidget::dropEvent(QDropEvent *event)
+{
+    if (!m_document || !m_state) {
+        event->ignore();
+        return;
+    }
+    const auto payload = parseDragPayload(event->mimeData(), channelCount());
+    if (!payload) {
+        event->ignore();
+        return;
+    }
+    m_document->stagingConfig = m_document->currentConfig;
+    if (payload->channels.isEmpty()) {
+        m_document->modified = true;
+        event->acceptProposedAction();
+        return;
+    }
+    if (!stageDrop(*payload, event->position().toPoint())) {
+        event->ignore();
+        return;
+    }
+    m_document->modified = true;
+    m_document->currentConfig = m_document->stagingConfig;
+    for (int channel : payload->channels) {
+        const int i = channel - 1;
+        if (m_document->currentConfig.channels[i].placed == 1) {
+            resetList();
+            showChannelTile(i);
+        }
+    }
+    // A tile dropped into the spare margin must not stand outside the canvas.
+    fitMinimumSize(true);
+    event->acceptProposedAction();
+}
+
+void RasterWidget::layOutTile(int index)
+{
+    const ChannelEntry &e = m_document->currentConfig.channels[index];
+    configwidget *t = tiles[index];
+    t->resize(tileSize(*m_state, e));
+    t->setChannel(index);
+    t->setBackground(QString::fromLatin1(tileColour));
+    t->move(tilePosition(*m_state, e));
+    t->setEnabled(true);
+    t->show();
+}
+
+void RasterWidget::showChannelTile(int index)
+{
+    if (!validIndex(index) || !m_document || !m_state)
+        return;
+    layOutTile(index);
+    tiles[index]->setSelected(true);
+}
+
+void RasterWidget::hideChannelTile(int index)
+{
+    if (!validIndex(index))
+        return;
+    tiles[index]->setEnabled(false);
+    tiles[index]->hide();
+    tiles[index]->setSelected(false);
+}
+
+void RasterWidget::fitMinimumSize(bool raiseOnly)
+{
+    const Configuration &config = m_document->currentConfig;
+    const int right = maxRight(config);
+    const int bottom = maxBottom(config);
+    int minWidth = right >= 1 ? right * m_state->cellWidth + 2 : 0;
+    int minHeight = bottom >= 1 ? bottom * m_state->cellHeight + 2 : 0;
+    if (raiseOnly) {
+        minWidth = std::max(minWidth, minimumWidth());
+        minHeight = std::max(minHeight, minimumHeight());
+    }
+    setMinimumSize(minWidth, minHeight);
+    if (minWidth > m_state->canvasWidth || minHeight > m_state->canvasHeight)
+        resize(std::max(minWidth, width()), std::max(minHeight, height()));
+}
+
+void RasterWidget::rebuildFromConfig()
+{
+    resetList();
+    if (!m_document || !m_state)
+        return;
+    fitMinimumSize(false);
+    const Configuration &config = m_document->currentConfig;
+    const int count = channelCount();
+    for (int i = 0; i < kMaxChannels; ++i) {
+        if (i < count && config.channels[i].placed == 1) {
+            layOutTile(i);
+        } else {
+            tiles[i]->setEnabled(false);
+            tiles[i]->hide();
+        }
+        tiles[i]->setSelected(false);
+    }
+    m_state->selectedChannels.clear();
+}
+
+void RasterWidget::childGetsFocus(configwidget *sender)
+{
+    for (configwidget *t : tiles) {
+        if (t != sender)
+            t->setSelected(false);
+    }
+    update();
+}
+
+void RasterWidget::childLostFocus()
+{
+    if (m_state)
+        m_state->selectedChannels.clear();
+    for (configwidget *t : tiles)
+        t->setSelected(false);
+    update();
+}
+
+void RasterWidget::changeCtrlPressed(bool state)
+{
+    if (m_state)
+        m_state->ctrlPressed = state;
+}
+
+void RasterWidget::paintResizeObject(int x, int y, int width, int height, int paint)
+{
+    resizeOutline = QRect(x, y, width, height);
+    outlineVisible = paint;
+    if (paint == 0) {
+        for (configwidget *t : tiles)
+            t->setOutline(0, 0, -1, -1, false);
+    }
+    update();
+}
+
+void RasterWidget::childDeletion(configwidget *sender)
+{
+    if (!sender || !m_document || !m_state)
+        return;
+    const int i = sender->channelIndex();
+    if (!validIndex(i))
+        return;
+    Configuration &staging = m_document->stagingConfig;
+    staging = m_document->currentConfig;
+    auto clearEntry = [&staging](int index) {
+        ChannelEntry &e = staging.channels[index];
+        e.placed = e.left = e.top = e.right = e.bottom = 0;
+    };
+    if (m_state->selectedChannels.contains(i)) {
+        const int members = m_state->selectedChannels.size();
+        for (int k = 0; k < members && !m_state->selectedChannels.isEmpty(); ++k) {
+            const int s = m_state->selectedChannels.at(0);
+            clearEntry(s);
+            hideChannelTile(s);
+            // hideChannelTile removes s; make sure the loop always advances.
+            m_state->selectedChannels.remove(s);
+        }
+    } else {
+        clearEntry(i);
+        hideChannelTile(i);
+        childLostFocus();
+    }
+    m_document->currentConfig = staging;
+    resetList();
+}

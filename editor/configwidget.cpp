@@ -1,0 +1,416 @@
+#include "configwidget.h"
+#include "ui_configwidget.h"
+
+#include "app/resolution.h"
+#include "document/document.h"
+#include "editor/dragpayload.h"
+#include "editor/editorimages.h"
+#include "editor/editorstate.h"
+#include "editor/rastergeometry.h"
+
+#include <QApplication>
+#include <QContextMenuEvent>
+#include <QDrag>
+#include <QMenu>
+#include <QMimeData>
+#include <QPainter>
+#include <QStyleOption>
+
+namespace {
+const int kHandle = 10;
+} // namespace
+
+configwidget::configwidget(QWidget *parent)
+    : QWidget(parent)
+    , ui(new Ui::configwidget)
+{
+    ui->setupUi(this);
+    setFocusPolicy(Qt::ClickFocus);
+    selected = true;
+    setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(this, SIGNAL(customContextMenuRequested(QPoint)), this, SLOT(showContextMenu(QPoint)));
+}
+
+configwidget::~configwidget()
+{
+    delete ui;
+}
+
+void configwidget::setContext(Document *document, EditorState *state)
+{
+    m_document = document;
+    m_state = state;
+}
+
+void configwidget::setOutline(int x, int y, int width, int height, bool paint)
+{
+    outline = QRect(x, y, width, height);
+    outlineVisible = paint;
+}
+
+void configwidget::setSelected(bool state)
+{
+    selected = state;
+    if (m_state) {
+        if (state)
+            m_state->selectedChannels.add(m_channelIndex);
+        else
+            m_state->selectedChannels.remove(m_channelIndex);
+    }
+    update();
+}
+
+void configwidget::setChannel(int index)
+{
+    if (index < 0 || index >= kMaxChannels)
+        return;
+    m_channelIndex = quint8(index);
+    ui->labelIndex->setText(tr("Channel %1").arg(index + 1));
+    placeLabel(ui->labelIndex);
+    showResolution();
+}
+
+void configwidget::showResolution()
+{
+    const ChannelEntry *e
+            = m_document ? &m_document->currentConfig.channels[m_channelIndex] : nullptr;
+    if (!e || e->resolutionX == 0 || e->resolutionY == 0) {
+        ui->labelResolution->hide();
+    } else {
+        ui->labelResolution->setText(tr("%1 X %2").arg(e->resolutionX).arg(e->resolutionY));
+        ui->labelResolution->show();
+    }
+    placeLabel(ui->labelResolution);
+}
+
+void configwidget::setBackground(const QString &colour)
+{
+    backgroundColour = colour;
+    setStyleSheet(QStringLiteral("QWidget{border-color: black; border-width: 1px; "
+                                 "border-style: solid; margin: 0px 0px 0px 0px; "
+                                 "padding: 0px 0px 0px 0px; background-color: ")
+                  + colour + QStringLiteral(";}"));
+}
+
+void configwidget::placeLabel(QLabel *label)
+{
+    label->ensurePolished();
+    const QFontMetrics metrics(label->font());
+    const int tw = metrics.horizontalAdvance(label->text());
+    const int th = metrics.height();
+    label->resize(tw + 2, label->height());
+    int y = (height() - th) / 2;
+    if (label == ui->labelResolution)
+        y += 2 * th;
+    label->move((width() - tw) / 2 + 1, y);
+}
+
+QString configwidget::dragText() const
+{
+    QList<int> channels;
+    if (m_state) {
+        for (int k = 0; k < m_state->selectedChannels.size(); ++k)
+            channels.append(m_state->selectedChannels.at(k) + 1);
+    }
+    return buildDragPayload(DragPayload::Kind::Old, channels);
+}
+
+QPixmap configwidget::dragPixmap() const
+{
+    if (!m_state || !m_document)
+        return {};
+    return oldDragImage(*m_state, m_document->currentConfig);
+}
+
+int configwidget::grabZoneAt(QPoint pos, QSize size)
+{
+    const int x = pos.x();
+    const int y = pos.y();
+    const int w = size.width();
+    const int h = size.height();
+    const bool leftBand = 1 <= x && x <= 9;
+    const bool topBand = 1 <= y && y <= 9;
+    const bool rightBand = w - 10 < x && x < w;
+    const bool bottomBand = h - 10 < y && y < h;
+    const bool middleX = w / 2 - 5 < x && x < w / 2 + 5;
+    const bool middleY = h / 2 - 5 < y && y < h / 2 + 5;
+
+    if (leftBand && topBand)
+        return 1;
+    if (leftBand && middleY)
+        return 2;
+    if (leftBand && bottomBand)
+        return 3;
+    if (topBand && middleX)
+        return 4;
+    if (topBand && rightBand)
+        return 5;
+    if (rightBand && bottomBand)
+        return 7;
+    if (rightBand && middleY)
+        return 6;
+    if (bottomBand && middleX)
+        return 8;
+    return 9;
+}
+
+QRect configwidget::resizeOutlineFor(int zone, QPoint m, QPoint t, QSize s)
+{
+    const int w = s.width();
+    const int h = s.height();
+    switch (zone) {
+    case 1:
+        return QRect(m.x(), m.y(), t.x() + w - m.x(), t.y() + h - m.y());
+    case 2:
+        return QRect(m.x(), t.y(), t.x() + w - m.x(), h);
+    case 3:
+        return QRect(m.x(), t.y(), t.x() + w - m.x(), m.y() - t.y());
+    case 4:
+        return QRect(t.x(), m.y(), w, t.y() + h - m.y());
+    case 5:
+        return QRect(t.x(), m.y(), m.x() - t.x(), t.y() + h - m.y());
+    case 6:
+        return QRect(t.x(), t.y(), m.x() - t.x(), h);
+    case 7:
+        return QRect(t.x(), t.y(), m.x() - t.x(), m.y() - t.y());
+    case 8:
+        return QRect(t.x(), t.y(), w, m.y() - t.y());
+    default:
+        return QRect(m.x(), m.y(), 0, 0);
+    }
+}
+
+RasterRect configwidget::resizedRect(int zone, const RasterRect &old, int col, int row)
+{
+    RasterRect r = old;
+    const bool left = zone == 1 || zone == 2 || zone == 3;
+    const bool top = zone == 1 || zone == 4 || zone == 5;
+    const bool right = zone == 5 || zone == 6 || zone == 7;
+    const bool bottom = zone == 3 || zone == 7 || zone == 8;
+    if (left)
+        r.left = col;
+    if (top)
+        r.top = row;
+    if (right)
+        r.right = col;
+    if (bottom)
+        r.bottom = row;
+    return r;
+}
+
+void configwidget::mousePressEvent(QMouseEvent *event)
+{
+    if (event->button() != Qt::LeftButton) {
+        QWidget::mousePressEvent(event);
+        return;
+    }
+    const QPoint pos = event->position().toPoint();
+    const bool ctrl = m_state && m_state->ctrlPressed;
+    if (!selected) {
+        selected = true;
+        update();
+        grabZone = 9;
+        pressPos = pos;
+        if (!ctrl) {
+            emit getFocus(this);
+            if (m_state)
+                m_state->selectedChannels.clear();
+        }
+        if (m_state)
+            m_state->selectedChannels.add(m_channelIndex);
+    } else if (ctrl) {
+        if (m_state)
+            m_state->selectedChannels.remove(m_channelIndex);
+        selected = false;
+        update();
+    } else {
+        // A group can be dragged by any of its members, so the selection stays.
+        grabZone = quint8(grabZoneAt(pos, size()));
+        pressPos = pos;
+    }
+}
+
+void configwidget::mouseMoveEvent(QMouseEvent *event)
+{
+    if (!(event->buttons() & Qt::LeftButton)) {
+        QWidget::mouseMoveEvent(event);
+        return;
+    }
+    const QPoint pos = event->position().toPoint();
+    if (grabZone == 9 && (pos - pressPos).manhattanLength() > QApplication::startDragDistance()) {
+        auto *mime = new QMimeData;
+        mime->setText(dragText());
+        auto *drag = new QDrag(this);
+        drag->setMimeData(mime);
+        const QPixmap image = dragPixmap();
+        if (!image.isNull()) {
+            drag->setPixmap(image);
+            drag->setHotSpot(QPoint(image.width() / 2, image.height() / 2));
+        }
+        drag->exec(Qt::MoveAction);
+    }
+    const QRect r = resizeOutlineFor(grabZone, mapToParent(pos), this->pos(), size());
+    emit resizeInPorgress(r.x(), r.y(), r.width(), r.height(), 1);
+}
+
+void configwidget::mouseReleaseEvent(QMouseEvent *event)
+{
+    if (event->button() != Qt::LeftButton) {
+        QWidget::mouseReleaseEvent(event);
+        return;
+    }
+    if (grabZone != 0)
+        finishResize(mapToParent(event->position().toPoint()));
+    grabZone = 0;
+    emit resizeInPorgress(0, 0, 0, 0, 0);
+    update();
+}
+
+void configwidget::finishResize(QPoint p)
+{
+    if (!m_document || !m_state)
+        return;
+    Configuration &config = m_document->currentConfig;
+    ChannelEntry &entry = config.channels[m_channelIndex];
+
+    if (p.x() < m_state->spareWidth / 2)
+        p.setX(m_state->spareWidth / 2 + 1);
+    if (p.y() < m_state->spareHeight / 2)
+        p.setY(m_state->spareHeight / 2 + 1);
+    // A release beyond the raster takes its last line; the first line would turn the
+    // tile inside out or stretch it over the whole raster.
+    const int row = snapToRowClamped(*m_state, p.y());
+    const int col = snapToColumnClamped(*m_state, p.x());
+
+    const RasterRect old = rasterRectOf(entry);
+    RasterRect rect = resizedRect(grabZone, old, col, row);
+    if (rect.width() < 2 || rect.height() < 2)
+        rect = old;
+
+    const int count = qMin<int>(config.channelCount, kMaxChannels);
+    for (int j = 0; j < count; ++j) {
+        if (j == m_channelIndex || config.channels[j].placed != 1)
+            continue;
+        if (rectanglesOverlap(rect, rasterRectOf(config.channels[j])))
+            return;
+    }
+
+    m_document->modified = true;
+    entry.left = quint8(rect.left);
+    entry.top = quint8(rect.top);
+    entry.right = quint8(rect.right);
+    entry.bottom = quint8(rect.bottom);
+    resize(tileSize(*m_state, entry));
+    setChannel(m_channelIndex);
+    move(tilePosition(*m_state, entry));
+}
+
+void configwidget::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Control)
+        emit ctrlStateChanged(true);
+    else
+        QWidget::keyPressEvent(event);
+}
+
+void configwidget::keyReleaseEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Control)
+        emit ctrlStateChanged(false);
+    else
+        QWidget::keyReleaseEvent(event);
+}
+
+void configwidget::focusOutEvent(QFocusEvent *) {}
+
+void configwidget::paintEvent(QPaintEvent *)
+{
+    QStyleOption option;
+    option.initFrom(this);
+    QPainter painter(this);
+    style()->drawPrimitive(QStyle::PE_Widget, &option, &painter, this);
+
+    const int w = width();
+    const int h = height();
+    if (selected) {
+        painter.setPen(Qt::black);
+        painter.setBrush(Qt::black);
+        const QPoint corners[] = {{0, 0},
+                                  {w / 2 - 5, 0},
+                                  {w - kHandle, 0},
+                                  {0, h / 2 - 5},
+                                  {0, h - kHandle},
+                                  {w - kHandle, h / 2 - 5},
+                                  {w / 2 - 5, h - kHandle},
+                                  {w - kHandle, h - kHandle}};
+        // A filled rectangle with a one-pixel pen covers size + 1; draw one less so the
+        // handle is exactly 10 x 10.
+        for (const QPoint &corner : corners)
+            painter.drawRect(corner.x(), corner.y(), kHandle - 1, kHandle - 1);
+    }
+
+    const RasterRect outlineRect{outline.x(), outline.y(), outline.x() + outline.width(),
+                                 outline.y() + outline.height()};
+    if (outlineVisible && rectanglesOverlap(outlineRect, RasterRect{0, 0, w, h})) {
+        const QPixmap image = outlineImage(outline.width(), outline.height());
+        if (!image.isNull())
+            painter.drawPixmap(outline.x(), outline.y(), image);
+    }
+}
+
+void configwidget::contextMenuEvent(QContextMenuEvent *event)
+{
+    showContextMenu(event->pos());
+}
+
+void configwidget::showEvent(QShowEvent *event)
+{
+    // The tile shown last holds the focus, so Control is seen right away.
+    setFocus(Qt::OtherFocusReason);
+    event->accept();
+}
+
+void configwidget::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::LanguageChange) {
+        ui->labelIndex->setText(tr("Channel %1").arg(m_channelIndex + 1));
+        placeLabel(ui->labelIndex);
+    }
+    QWidget::changeEvent(event);
+}
+
+void configwidget::showContextMenu(QPoint pos)
+{
+    QMenu menu;
+    QAction setResolution(tr("&Set Resolution"), this);
+    setResolution.setStatusTip(tr("Set the resolution for this screen"));
+    connect(&setResolution, SIGNAL(triggered()), this, SLOT(openResolutionWindow()));
+    QAction remove(tr("&Remove"), this);
+    remove.setStatusTip(tr("Remove this channel from configuration"));
+    connect(&remove, SIGNAL(triggered()), this, SLOT(deleteFromConfig()));
+    menu.addAction(&setResolution);
+    menu.addAction(&remove);
+    menu.exec(mapToGlobal(pos));
+}
+
+void configwidget::deleteFromConfig()
+{
+    emit deletion(this);
+}
+
+void configwidget::openResolutionWindow()
+{
+    Resolution dialog;
+    emit getFocus(this);
+    if (!m_document)
+        return;
+    const ChannelEntry &before = m_document->currentConfig.channels[m_channelIndex];
+    dialog.setXValue(before.resolutionX);
+    dialog.setYValue(before.resolutionY);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    ChannelEntry &entry = m_document->currentConfig.channels[m_channelIndex];
+    entry.resolutionX = quint16(qBound(0, dialog.xValue(), 0xFFFF));
+    entry.resolutionY = quint16(qBound(0, dialog.yValue(), 0xFFFF));
+    showResolution();
+}

@@ -1,0 +1,88 @@
+#pragma once
+
+#include <QRect>
+#include <QWidget>
+
+struct Document;
+struct EditorState;
+struct RasterRect;
+class QLabel;
+
+namespace Ui {
+class configwidget;
+}
+
+// One channel's screen on the canvas: selects on click, resizes by its eight handles,
+// starts drags of the selected tiles and offers its resolution and removal commands.
+class configwidget : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit configwidget(QWidget *parent = nullptr);
+    ~configwidget() override;
+
+    void setContext(Document *document, EditorState *state);
+
+    void setOutline(int x, int y, int width, int height, bool paint);
+    void setSelected(bool state);
+    void setChannel(int index);
+    void setBackground(const QString &colour);
+    int channelIndex() const { return m_channelIndex; }
+    bool isSelected() const { return selected; }
+    QString background() const { return backgroundColour; }
+    int currentGrabZone() const { return grabZone; }
+
+    // What a drag of the selected tiles carries.
+    QString dragText() const;
+    QPixmap dragPixmap() const;
+
+    // The handle under a press at pos on a tile of the given size: 1 to 8, or 9 for the
+    // tile itself.
+    static int grabZoneAt(QPoint pos, QSize size);
+    // The outline that a mouse at m (canvas coordinates) draws for a tile at t of size s
+    // while the handle of the zone is held.
+    static QRect resizeOutlineFor(int zone, QPoint m, QPoint t, QSize s);
+    // The rectangle after the zone's edges have moved to the snapped column and row.
+    static RasterRect resizedRect(int zone, const RasterRect &old, int col, int row);
+
+signals:
+    void resizeInPorgress(int x, int y, int width, int height, int paint);
+    void ctrlStateChanged(bool state);
+    void lostFocus();
+    void getFocus(configwidget *sender);
+    void deletion(configwidget *sender);
+
+public slots:
+    void showContextMenu(QPoint pos);
+    void deleteFromConfig();
+    void openResolutionWindow();
+
+protected:
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void keyReleaseEvent(QKeyEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
+    void contextMenuEvent(QContextMenuEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    void changeEvent(QEvent *event) override;
+
+private:
+    void placeLabel(QLabel *label);
+    void showResolution();
+    void finishResize(QPoint releasePos);
+
+    Ui::configwidget *ui;
+    Document *m_document = nullptr;
+    EditorState *m_state = nullptr;
+    QString backgroundColour;
+    QPoint pressPos;
+    quint8 m_channelIndex = 0;
+    bool selected = true;
+    quint8 grabZone = 0;
+    QRect outline{0, 0, -1, -1}; // x, y, width, height in tile coordinates
+    bool outlineVisible = false;
+};
