@@ -1,10 +1,17 @@
 #include "link/serialportsetup.h"
 
+#include <QFileInfo>
 #include <QSerialPort>
 #include <QVariant>
 
-bool openSerialPort(QSerialPort &port, const QString &portName, int bitrate)
+bool openSerialPort(QSerialPort &port, const QString &name, int bitrate)
 {
+    // QSerialPort reads a relative name as a file under /dev; a path given relative
+    // to the working directory (a link made by the emulator) is meant as it stands.
+    const QString portName
+            = !name.startsWith('/') && (name.contains('/') || QFileInfo::exists(name))
+                      ? QFileInfo(name).absoluteFilePath()
+                      : name;
     // portName() shortens device paths, so the name asked for is kept on the port.
     const char *const kRequested = "ovsRequestedPortName";
     if (!port.isOpen() || port.property(kRequested).toString() != portName) {

@@ -1,0 +1,167 @@
+#include "devicesession.h"
+
+#include "messages.h"
+#include "ovsctl.h"
+
+#include "document/ovsfile.h"
+#include "link/serialportsetup.h"
+
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QTextStream>
+
+namespace {
+
+// Received bytes closer together than this share one trace line.
+constexpr qint64 kTraceGapNs = 10'000'000;
+
+} // namespace
+
+DeviceSession::DeviceSession(const Options &options, Document &document, QObject *parent)
+    : QObject(parent)
+    , m_options(options)
+    , m_document(document)
+    , m_link(document)
+{
+    m_ticker.setTimerType(Qt::PreciseTimer);
+    m_ticker.setInterval(kProtocolTickMs);
+    connect(&m_ticker, &QTimer::timeout, this, &DeviceSession::tick);
+    connect(&m_port, &QSerialPort::errorOccurred, this, &DeviceSession::portError);
+}
+
+int DeviceSession::run()
+{
+    m_clock.start();
+    if (!m_options.traceFile.isEmpty()) {
+        m_traceFile.setFileName(m_options.traceFile);
+        if (!m_traceFile.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text)) {
+            printError(QString("Cannot write the trace file %1.").arg(m_options.traceFile));
+            return ExitFile;
+        }
+        m_link.setTraceHook([this](bool out, const QByteArray &b) { trace(out, b); });
+    }
+    if (!openSerialPort(m_port, m_options.port, m_options.bitrate)) {
+        printError(Msg::portInUse());
+        return ExitDevice;
+    }
+    m_link.setPort(&m_port);
+    m_link.beginExchange();
+    m_link.state().direction = m_options.direction;
+    m_exchanging = true;
+    m_ticker.start();
+    QTimer::singleShot(kConnectionDelayMs, Qt::PreciseTimer, this, &DeviceSession::leadIn);
+
+    QEventLoop loop;
+    while (!m_finished)
+        loop.processEvents(QEventLoop::WaitForMoreEvents);
+    flushTraceLine();
+    return m_exitCode;
+}
+
+void DeviceSession::leadIn()
+{
+    if (m_finished)
+        return;
+    if (!m_link.writeLeadIn())
+        return finish(ExitDevice, Msg::portWriteFailed());
+    QTimer::singleShot(kConnectionDelayMs, Qt::PreciseTimer, this, &DeviceSession::hello);
+}
+
+void DeviceSession::hello()
+{
+    if (m_finished)
+        return;
+    if (!m_link.writeHello())
+        return finish(ExitDevice, Msg::portWriteFailed());
+}
+
+void DeviceSession::tick()
+{
+    if (m_finished)
+        return;
+    const ExchangeStatus status = exchangeTick(m_link, m_document, m_options.continueOnMismatch);
+    switch (status) {
+    case ExchangeStatus::Running:
+        return;
+    case ExchangeStatus::Failed:
+        return finish(ExitDevice, Msg::transmissionError());
+    case ExchangeStatus::NoConnection:
+        return finish(ExitDevice, Msg::noConnection(m_document.currentConfig.channelCount));
+    case ExchangeStatus::CountMismatch:
+        return finish(ExitDevice, Msg::countQuestion(m_document.stagingConfig.deviceChannels,
+                                                     m_document.stagingConfig.channelCount));
+    case ExchangeStatus::Complete:
+        break;
+    }
+    if (m_options.direction == kDirectionTransmit) {
+        QTextStream(stdout) << Msg::transmissionComplete() << Qt::endl;
+        return finish(ExitOk);
+    }
+    // Close the link first: the file is written only after a complete readout.
+    finish(ExitOk);
+    if (!writeOvsFile(m_options.outputFile, m_document.stagingConfig)) {
+        printError(Msg::couldNotSave());
+        m_exitCode = ExitFile;
+    }
+}
+
+// The far end went away. Qt 6.4 repeats this error endlessly while the port stays
+// open, so the port is closed at the first one and the failure reported once.
+void DeviceSession::portError(QSerialPort::SerialPortError error)
+{
+    if (!m_exchanging || m_finished)
+        return;
+    if (error != QSerialPort::ReadError && error != QSerialPort::ResourceError)
+        return;
+    m_port.close();
+    finish(ExitDevice, Msg::transmissionError());
+}
+
+void DeviceSession::finish(int code, const QString &message)
+{
+    if (m_finished)
+        return;
+    m_finished = true;
+    m_exchanging = false;
+    m_ticker.stop();
+    if (!message.isEmpty())
+        printError(message);
+    m_exitCode = code;
+    // The closing frame must have left before the port closes.
+    if (m_link.closeConnection()) {
+        m_port.flush();
+        if (m_port.bytesToWrite() > 0)
+            m_port.waitForBytesWritten(100);
+    }
+    m_port.close();
+}
+
+void DeviceSession::trace(bool outgoing, const QByteArray &bytes)
+{
+    const qint64 now = m_clock.nsecsElapsed();
+    if (outgoing) {
+        flushTraceLine();
+        m_traceFile.write(QString("%1 TX %2\n")
+                                  .arg(now / 1e9, 10, 'f', 6)
+                                  .arg(QString::fromLatin1(bytes.toHex(' ').toUpper()))
+                                  .toLatin1());
+        return;
+    }
+    if (!m_rxLine.isEmpty() && now - m_rxLast > kTraceGapNs)
+        flushTraceLine();
+    if (m_rxLine.isEmpty())
+        m_rxLineStart = now;
+    m_rxLine.append(bytes);
+    m_rxLast = now;
+}
+
+void DeviceSession::flushTraceLine()
+{
+    if (m_rxLine.isEmpty() || !m_traceFile.isOpen())
+        return;
+    m_traceFile.write(QString("%1 RX %2\n")
+                              .arg(m_rxLineStart / 1e9, 10, 'f', 6)
+                              .arg(QString::fromLatin1(m_rxLine.toHex(' ').toUpper()))
+                              .toLatin1());
+    m_rxLine.clear();
+}

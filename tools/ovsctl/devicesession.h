@@ -1,0 +1,60 @@
+#pragma once
+
+#include "document/document.h"
+#include "link/exchangedriver.h"
+#include "link/link.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QObject>
+#include <QSerialPort>
+#include <QTimer>
+
+// One readout or transmission from the command line: opens the port, waits the two
+// connection delays, drives the link on a 2 ms tick until it ends, sends the closing
+// frame and reports the outcome as an exit code with the program's messages.
+class DeviceSession : public QObject
+{
+    Q_OBJECT
+
+public:
+    struct Options
+    {
+        QString port;
+        int bitrate = 115200;
+        quint8 direction = kDirectionReadout;
+        bool continueOnMismatch = false;
+        QString outputFile; // readout
+        QString traceFile;
+    };
+
+    // For a transmission `document.currentConfig` holds what is sent.
+    DeviceSession(const Options &options, Document &document, QObject *parent = nullptr);
+
+    // Runs the whole exchange in the event loop; returns the exit code.
+    int run();
+
+private:
+    void leadIn();
+    void hello();
+    void tick();
+    void portError(QSerialPort::SerialPortError error);
+    void finish(int code, const QString &message = QString());
+    void trace(bool outgoing, const QByteArray &bytes);
+    void flushTraceLine();
+
+    Options m_options;
+    Document &m_document;
+    QSerialPort m_port;
+    Link m_link;
+    QTimer m_ticker;
+    bool m_exchanging = false;
+    bool m_finished = false;
+    int m_exitCode = 0;
+
+    QFile m_traceFile;
+    QElapsedTimer m_clock;
+    QByteArray m_rxLine;
+    qint64 m_rxLineStart = 0;
+    qint64 m_rxLast = 0;
+};

@@ -1,0 +1,100 @@
+#include "messages.h"
+#include "ovsctl.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QTextStream>
+
+#include <cstdio>
+
+namespace {
+
+const char kUsage[] = "Usage: ovsctl <command> [options]\n"
+                      "\n"
+                      "Reads, writes, shows and converts switch configurations.\n"
+                      "\n"
+                      "Commands:\n"
+                      "  read     Read the configuration out of the switch into an .ovs file\n"
+                      "  write    Write an .ovs file into the switch\n"
+                      "  show     Print an .ovs file as a table or as JSON\n"
+                      "  import   Turn the JSON of 'show --json' back into an .ovs file\n"
+                      "  emulate  Play a switch on a pseudo-terminal\n"
+                      "\n"
+                      "'ovsctl <command> --help' describes each command.\n"
+                      "Exit codes: 0 success, 1 device or link failure, 2 usage, 3 file failure.\n";
+
+} // namespace
+
+void printError(const QString &text)
+{
+    QTextStream(stderr) << text << Qt::endl;
+}
+
+int parseCommand(QCommandLineParser &parser, const QString &command, const QStringList &args)
+{
+    const QCommandLineOption help({"h", "help"}, "Displays help for this command.");
+    parser.addOption(help);
+    if (!parser.parse(QStringList{"ovsctl " + command} + args)) {
+        printError(parser.errorText());
+        printError(QString("'ovsctl %1 --help' lists the options.").arg(command));
+        return ExitUsage;
+    }
+    if (parser.isSet(help)) {
+        // The parser names the program by its full path; name the command instead.
+        QString text = parser.helpText();
+        const QString program = QCoreApplication::arguments().constFirst();
+        const qsizetype at = text.indexOf(program);
+        if (at >= 0)
+            text.replace(at, program.size(), "ovsctl " + command);
+        QTextStream(stdout) << text;
+        return ExitOk;
+    }
+    return -1;
+}
+
+int reportLoad(OvsLoadResult result)
+{
+    switch (result) {
+    case OvsLoadResult::Loaded:
+        return ExitOk;
+    case OvsLoadResult::CouldNotOpen:
+        printError(Msg::couldNotOpen());
+        break;
+    case OvsLoadResult::Corrupt:
+        printError(Msg::fileCorrupt());
+        break;
+    case OvsLoadResult::ChecksumError:
+        printError(Msg::checksumError());
+        break;
+    }
+    return ExitFile;
+}
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName("ovsctl");
+    QStringList args = app.arguments().mid(1);
+    if (args.isEmpty()) {
+        std::fputs(kUsage, stderr);
+        return ExitUsage;
+    }
+    const QString command = args.takeFirst();
+    if (command == "-h" || command == "--help" || command == "help") {
+        std::fputs(kUsage, stdout);
+        return ExitOk;
+    }
+    if (command == "read")
+        return runRead(args);
+    if (command == "write")
+        return runWrite(args);
+    if (command == "show")
+        return runShow(args);
+    if (command == "import")
+        return runImport(args);
+    if (command == "emulate")
+        return runEmulate(args);
+    printError(QString("Unknown command '%1'.").arg(command));
+    std::fputs(kUsage, stderr);
+    return ExitUsage;
+}

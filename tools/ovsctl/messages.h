@@ -1,0 +1,63 @@
+#pragma once
+
+#include <QCoreApplication>
+#include <QString>
+
+// The program's own messages, shared word for word with the main window.
+namespace Msg {
+
+inline QString tr(const char *text)
+{
+    return QCoreApplication::translate("CorvaneCfg", text);
+}
+
+inline QString portInUse()
+{
+    return tr("Error connecting to serial port! Port in use.");
+}
+inline QString portWriteFailed()
+{
+    return tr("Error connecting to seriel port!");
+}
+inline QString noConnection(int configuredChannels)
+{
+    return configuredChannels <= 4
+                   ? tr("Cannot connect to target! Please check port, bitrate and startup mode.")
+                   : tr("Cannot connect to target! Please check port and bitrate.");
+}
+inline QString transmissionError()
+{
+    return tr("An error occured during transmission! Action has failed.");
+}
+inline QString transmissionComplete()
+{
+    return tr("Transmission complete!");
+}
+inline QString countQuestion(int deviceChannels, int configuredChannels)
+{
+    return tr("Note that the connected Vorrix has %1 channels, but there were %2 channels "
+              "configured. Would you like to continue?")
+            .arg(deviceChannels)
+            .arg(configuredChannels);
+}
+inline QString couldNotOpen()
+{
+    return tr("Could not open file!");
+}
+inline QString fileCorrupt()
+{
+    return tr("File corrupt! Could not read the file!");
+}
+inline QString checksumError()
+{
+    return tr("Checksum error while reading file!");
+}
+inline QString couldNotSave()
+{
+    return tr("Could not save file!");
+}
+
+} // namespace Msg
+
+// Exit codes of every command.
+enum ExitCode { ExitOk = 0, ExitDevice = 1, ExitUsage = 2, ExitFile = 3 };

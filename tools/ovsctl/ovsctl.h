@@ -1,0 +1,24 @@
+#pragma once
+
+#include "document/ovsfile.h"
+
+#include <QStringList>
+
+class QCommandLineParser;
+
+// The commands of ovsctl; each takes its arguments (without the command name) and
+// returns the exit code.
+int runRead(const QStringList &args);
+int runWrite(const QStringList &args);
+int runShow(const QStringList &args);
+int runImport(const QStringList &args);
+int runEmulate(const QStringList &args);
+
+// Parses `args` for one command: prints help and reports ExitOk, prints the error
+// and usage and reports ExitUsage, or returns -1 to go on.
+int parseCommand(QCommandLineParser &parser, const QString &command, const QStringList &args);
+
+// Prints the message for a failed load to stderr and returns ExitFile; ExitOk when loaded.
+int reportLoad(OvsLoadResult result);
+
+void printError(const QString &text);
