@@ -36,7 +36,7 @@ LanguageSwitch::~LanguageSwitch()
 void LanguageSwitch::install()
 {
     if (m_installed)
-        return; // installing twice would need two removals to get back to English
+        return; // already German: no second language change for every window
     // A catalogue that fails to load is installed all the same and translates nothing.
     if (qtTranslator.isEmpty())
         (void)qtTranslator.load(QStringLiteral("qt_de"), QLatin1String(kTranslationDir));
