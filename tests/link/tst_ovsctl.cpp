@@ -1,0 +1,345 @@
+#include "document/ovsfile.h"
+#include "link/linkframe.h"
+#include "link/switchemulator.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+// ovsctl runs as a child; the emulator lives in this process and answers from the
+// event loop that QTRY_* keeps turning while the child runs.
+struct Run
+{
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+Run ovsctl(const QStringList &args)
+{
+    QProcess p;
+    p.start(QStringLiteral(OVSCTL_PATH), args);
+    Run r;
+    if (!p.waitForStarted())
+        return r;
+    // Not waitForFinished(): that would block the emulator's event loop.
+    if (!QTest::qWaitFor([&] { return p.state() == QProcess::NotRunning; }, 30000)) {
+        p.kill();
+        p.waitForFinished();
+    }
+    r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -2;
+    r.out = QString::fromUtf8(p.readAllStandardOutput());
+    r.err = QString::fromUtf8(p.readAllStandardError());
+    return r;
+}
+
+Configuration sample(quint8 seed, int channels)
+{
+    Configuration c;
+    c.channelCount = quint8(channels);
+    c.switchingEnabled = seed & 1;
+    c.mouseSpeed = quint8(1 + seed % 10);
+    for (int i = 0; i < kMaxChannels; ++i) {
+        const quint8 b = quint8(seed * 7 + 13 * i);
+        c.channels[i] = ChannelEntry{quint8((i + seed) % 2), b,
+                                     quint8(b + 1),          quint8(b + 2),
+                                     quint8(b + 3),          quint16(640 + 9 * b),
+                                     quint16(480 + 5 * b)};
+    }
+    return c;
+}
+
+QByteArray fileBytes(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+}
+
+bool putFile(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+}
+
+int writeRecordsSeen(const SwitchEmulator &emu)
+{
+    int n = 0;
+    for (const LinkFrame &f : emu.receivedFrames())
+        n += f.command == kCmdWriteRecord;
+    return n;
+}
+
+const QString kTransmissionError = "An error occured during transmission! Action has failed.";
+
+} // namespace
+
+class tst_Ovsctl : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void readout_data();
+    void readout();
+    void transmit_data();
+    void transmit();
+    void failedReadoutKeepsOldFile_data();
+    void failedReadoutKeepsOldFile();
+    void noisyLineNeverWritesWrongFile();
+    void jsonRoundTrip();
+    void fileAndUsageErrors_data();
+    void fileAndUsageErrors();
+
+private:
+    QTemporaryDir m_dir;
+    QString path(const QString &name) const { return m_dir.filePath(name); }
+};
+
+void tst_Ovsctl::init()
+{
+    QVERIFY(m_dir.isValid());
+    QVERIFY(QFile::exists(QStringLiteral(OVSCTL_PATH)));
+}
+
+void tst_Ovsctl::readout_data()
+{
+    QTest::addColumn<int>("channels");
+    QTest::newRow("2 channels") << 2;
+    QTest::newRow("4 channels") << 4;
+    QTest::newRow("8 channels") << 8;
+}
+
+void tst_Ovsctl::readout()
+{
+    QFETCH(int, channels);
+    const Configuration device = sample(quint8(channels), channels);
+    SwitchEmulator emu(channels, device);
+    QVERIFY(emu.startOnPty());
+    const QString out = path(QString("read%1.ovs").arg(channels));
+    const QString trace = path("trace.txt");
+
+    const Run r = ovsctl({"read", "--port", emu.devicePath(), "--output", out, "--trace", trace});
+    QCOMPARE(r.err, QString());
+    QCOMPARE(r.exitCode, 0);
+    QCOMPARE(fileBytes(out).toHex(' '), encodeOvs(device).toHex(' '));
+
+    const QByteArray log = fileBytes(trace);
+    QVERIFY(log.contains(" TX 7F\n"));
+    QVERIFY(log.contains(" TX 7E\n"));
+    QVERIFY(log.contains(" RX CE 80 02 00 7E 0" + QByteArray::number(channels)));
+    QVERIFY(log.contains(" TX CE 06 00 00 49 F8 A7 E1\n"));
+}
+
+void tst_Ovsctl::transmit_data()
+{
+    QTest::addColumn<int>("fileChannels");
+    QTest::addColumn<int>("switchChannels");
+    QTest::addColumn<bool>("yes");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<int>("recordsWritten");
+    QTest::newRow("2 channels") << 2 << 2 << false << 0 << 2;
+    QTest::newRow("8 channels") << 8 << 8 << false << 0 << 8;
+    QTest::newRow("mismatch stops") << 4 << 8 << false << 1 << 0;
+    QTest::newRow("mismatch with --yes") << 4 << 8 << true << 0 << 4;
+}
+
+void tst_Ovsctl::transmit()
+{
+    QFETCH(int, fileChannels);
+    QFETCH(int, switchChannels);
+    QFETCH(bool, yes);
+    QFETCH(int, exitCode);
+    QFETCH(int, recordsWritten);
+    const Configuration before = sample(99, switchChannels);
+    SwitchEmulator emu(switchChannels, before);
+    QVERIFY(emu.startOnPty());
+    const Configuration sent = sample(5, fileChannels);
+    const QString file = path("send.ovs");
+    QVERIFY(putFile(file, encodeOvs(sent)));
+
+    QStringList args{"write", "--port", emu.devicePath(), file};
+    if (yes)
+        args << "--yes";
+    const Run r = ovsctl(args);
+    QCOMPARE(r.exitCode, exitCode);
+    QCOMPARE(writeRecordsSeen(emu), recordsWritten);
+    QCOMPARE(emu.receivedFrames().last().command, quint8(kCmdClosing));
+    const Configuration &stored = emu.configuration();
+    if (exitCode == 0) {
+        QCOMPARE(r.out.trimmed(), QString("Transmission complete!"));
+        QCOMPARE(stored.mouseSpeed, sent.mouseSpeed);
+        for (int i = 0; i < kMaxChannels; ++i)
+            QCOMPARE(stored.channels[i], i < fileChannels ? sent.channels[i] : before.channels[i]);
+    } else {
+        QCOMPARE(r.err.trimmed(),
+                 QString("Note that the connected Vorrix has %1 channels, but there were %2 "
+                         "channels configured. Would you like to continue?")
+                         .arg(switchChannels)
+                         .arg(fileChannels));
+        QVERIFY(stored == before);
+    }
+}
+
+enum class Failure { SilentSwitch, MissingPort, SwitchVanishes, NakStorm };
+
+void tst_Ovsctl::failedReadoutKeepsOldFile_data()
+{
+    QTest::addColumn<int>("failure");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("silent switch")
+            << int(Failure::SilentSwitch)
+            << "Cannot connect to target! Please check port, bitrate and startup mode.";
+    QTest::newRow("missing port") << int(Failure::MissingPort)
+                                  << "Error connecting to serial port! Port in use.";
+    QTest::newRow("switch vanishes") << int(Failure::SwitchVanishes) << kTransmissionError;
+    QTest::newRow("refusals") << int(Failure::NakStorm) << kTransmissionError;
+}
+
+// Every failure is one message, exit code 1, and the old output file byte for byte.
+void tst_Ovsctl::failedReadoutKeepsOldFile()
+{
+    QFETCH(int, failure);
+    QFETCH(QString, message);
+    SwitchEmulator emu(8, sample(1, 8));
+    QVERIFY(emu.startOnPty());
+    QString port = emu.devicePath();
+    switch (Failure(failure)) {
+    case Failure::SilentSwitch:
+        emu.setSilent(true);
+        break;
+    case Failure::MissingPort:
+        port = path("no-such-port");
+        break;
+    case Failure::SwitchVanishes:
+        connect(&emu, &SwitchEmulator::frameReceived, &emu, [&emu] {
+            if (emu.receivedFrames().size() == 5)
+                emu.stop();
+        });
+        break;
+    case Failure::NakStorm:
+        emu.nakNextFrames(4);
+        break;
+    }
+    const QString out = path("kept.ovs");
+    const QByteArray old = encodeOvs(sample(42, 2));
+    QVERIFY(putFile(out, old));
+
+    const Run r = ovsctl({"read", "--port", port, "--output", out});
+    QCOMPARE(r.exitCode, 1);
+    QCOMPARE(r.err, message + "\n");
+    QCOMPARE(fileBytes(out), old);
+}
+
+// Over a line that damages frames a readout may fail, but a file it writes is right.
+void tst_Ovsctl::noisyLineNeverWritesWrongFile()
+{
+    int written = 0;
+    for (quint32 seed : {3u, 4u, 5u}) {
+        const Configuration device = sample(quint8(seed), 8);
+        SwitchEmulator emu(8, device);
+        emu.setCorruptShare(0.3, seed);
+        QVERIFY(emu.startOnPty());
+        const QString out = path(QString("noisy%1.ovs").arg(seed));
+        const Run r = ovsctl({"read", "--port", emu.devicePath(), "--output", out});
+        QVERIFY(emu.corruptedCount() > 0);
+        if (r.exitCode == 0) {
+            ++written;
+            QCOMPARE(fileBytes(out), encodeOvs(device));
+        } else {
+            QCOMPARE(r.exitCode, 1);
+            QCOMPARE(r.err, kTransmissionError + "\n");
+            QVERIFY(!QFile::exists(out));
+        }
+    }
+    qInfo("noisy readouts that completed: %d of 3", written);
+}
+
+void tst_Ovsctl::jsonRoundTrip()
+{
+    const QString golden = QStringLiteral(OVS_SOURCE_DIR "/tests/document/data/fourchannels45.ovs");
+    const Run shown = ovsctl({"show", golden, "--json"});
+    QCOMPARE(shown.exitCode, 0);
+    QVERIFY(shown.out.contains("\"resolutionX\": 3840"));
+    const QString json = path("four.json");
+    QVERIFY(putFile(json, shown.out.toUtf8()));
+
+    const QString back = path("back.ovs");
+    const Run imported = ovsctl({"import", json, "--output", back});
+    QCOMPARE(imported.err, QString());
+    QCOMPARE(imported.exitCode, 0);
+    QCOMPARE(fileBytes(back), fileBytes(golden));
+
+    const Run table = ovsctl({"show", golden});
+    QCOMPARE(table.exitCode, 0);
+    QVERIFY(table.out.contains("3840 X 2160"));
+}
+
+void tst_Ovsctl::fileAndUsageErrors_data()
+{
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<QByteArray>("input"); // written to in.json / in.ovs first
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("message");
+
+    const QByteArray good = encodeOvs(sample(2, 2));
+    QByteArray badCrc = good;
+    badCrc[5] = char(badCrc.at(5) ^ 1);
+    QByteArray badMagic = good;
+    badMagic[0] = 'X';
+    const QByteArray json = R"({"channelCount": 1, "switchingEnabled": 1, "mouseSpeed": 5,
+        "channels": [{"channel": 1, "placed": 1, "left": 0, "top": 0, "right": 2, "bottom": 2,
+                      "resolutionX": 1920, "resolutionY": 1080}]})";
+    QByteArray tooWide = json;
+    tooWide.replace("\"right\": 2", "\"right\": 256");
+
+    QTest::newRow("show missing file")
+            << QStringList{"show", "@/missing.ovs"} << QByteArray() << 3 << "Could not open file!";
+    QTest::newRow("show checksum error") << QStringList{"show", "@/in.ovs"} << badCrc << 3
+                                         << "Checksum error while reading file!";
+    QTest::newRow("show corrupt") << QStringList{"show", "@/in.ovs"} << badMagic << 3
+                                  << "File corrupt! Could not read the file!";
+    QTest::newRow("write corrupt file")
+            << QStringList{"write", "--port", "@/no-port", "@/in.ovs"} << badMagic << 3
+            << "File corrupt! Could not read the file!";
+    QTest::newRow("import right 256") << QStringList{"import", "@/in.json", "--output", "@/out.ovs"}
+                                      << tooWide << 3 << "\"right\" is 256, allowed are 0 to 255";
+    QTest::newRow("import channel count 9")
+            << QStringList{"import", "@/in.json", "--output", "@/out.ovs"}
+            << QByteArray(json).replace("\"channelCount\": 1", "\"channelCount\": 9") << 3
+            << "\"channelCount\" is 9";
+    QTest::newRow("import not json") << QStringList{"import", "@/in.json", "--output", "@/out.ovs"}
+                                     << QByteArray("{") << 3 << "not a JSON object";
+    QTest::newRow("unknown command")
+            << QStringList{"frobnicate"} << QByteArray() << 2 << "Unknown command";
+    QTest::newRow("read without output")
+            << QStringList{"read", "--port", "@/p"} << QByteArray() << 2 << "--output";
+    QTest::newRow("bad bitrate") << QStringList{"read", "--port",   "@/p",      "--bitrate",
+                                                "4800", "--output", "@/out.ovs"}
+                                 << QByteArray() << 2 << "9600 or 115200";
+    QTest::newRow("unknown option")
+            << QStringList{"show", "--colour"} << QByteArray() << 2 << "colour";
+}
+
+void tst_Ovsctl::fileAndUsageErrors()
+{
+    QFETCH(QStringList, args);
+    QFETCH(QByteArray, input);
+    QFETCH(int, exitCode);
+    QFETCH(QString, message);
+    QVERIFY(putFile(path("in.json"), input));
+    QVERIFY(putFile(path("in.ovs"), input));
+    QFile::remove(path("out.ovs"));
+    for (QString &a : args)
+        a.replace("@/", m_dir.path() + "/");
+
+    const Run r = ovsctl(args);
+    QCOMPARE(r.exitCode, exitCode);
+    QVERIFY2(r.err.contains(message), qPrintable(r.err));
+    QVERIFY(!QFile::exists(path("out.ovs")));
+}
+
+QTEST_GUILESS_MAIN(tst_Ovsctl)
+#include "tst_ovsctl.moc"
