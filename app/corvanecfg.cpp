@@ -87,11 +87,16 @@ CorvaneCfg::CorvaneCfg(QWidget *parent)
 
 CorvaneCfg::~CorvaneCfg()
 {
+    protocolTimer->stop();
     // The controllers reach into the form; they go before it.
     m_language.reset();
     m_editorWiring.reset();
     m_documentCommands.reset();
     m_sequence.reset();
+    // The canvas, the list and the drop zone hold pointers to the document, the editor
+    // state and the list model, which are members and die before the base class would
+    // delete its child widgets; so the widgets go first.
+    delete takeCentralWidget();
     delete ui;
 }
 

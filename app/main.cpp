@@ -14,16 +14,16 @@ int main(int argc, char *argv[])
 
     QCommandLineParser parser;
     parser.setApplicationDescription(
-        QStringLiteral("Arranges the screens of a Vorrix switch and moves the configuration "
-                       "into the switch and back over a serial cable."));
+            QStringLiteral("Arranges the screens of a Vorrix switch and moves the configuration "
+                           "into the switch and back over a serial cable."));
     parser.addHelpOption();
     parser.addVersionOption();
     const QCommandLineOption portOption(
-        QStringLiteral("port"),
-        QStringLiteral("Offer PATH as a serial port, at the top of the port list (for example "
-                       "a pseudo-terminal of the switch emulator). May be repeated; the first "
-                       "becomes the preselected port."),
-        QStringLiteral("PATH"));
+            QStringLiteral("port"),
+            QStringLiteral("Offer PATH as a serial port, at the top of the port list (for example "
+                           "a pseudo-terminal of the switch emulator). May be repeated; the first "
+                           "becomes the preselected port."),
+            QStringLiteral("PATH"));
     parser.addOption(portOption);
     parser.process(app);
 

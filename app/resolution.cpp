@@ -3,6 +3,8 @@
 
 #include "resources/stylesheet.h"
 
+#include <QTimer>
+
 namespace {
 // The input mask lets through at most four digits; anything else reads as "not set".
 int fieldValue(const QString &text)
@@ -31,6 +33,10 @@ void Resolution::setXValue(int value)
     ui->lineEditX->setText(QString::number(value));
     ui->lineEditX->setFocus();
     ui->lineEditX->selectAll();
+    // Showing the dialog hands the focus widget a tab-reason focus-in, on which a line
+    // edit with an input mask moves its cursor to the first blank and drops the
+    // selection; select again once the dialog's event loop runs.
+    QTimer::singleShot(0, ui->lineEditX, &QLineEdit::selectAll);
 }
 
 void Resolution::setYValue(int value)
