@@ -8,6 +8,12 @@ namespace {
 const QLatin1String kMarker("OVS");
 const QLatin1String kNew("new");
 const QLatin1String kOld("old");
+
+// The payload is ASCII: other scripts' digits are not channel numbers.
+int asciiDigit(QChar c)
+{
+    return c >= QLatin1Char('0') && c <= QLatin1Char('9') ? c.unicode() - '0' : -1;
+}
 } // namespace
 
 QString buildDragPayload(DragPayload::Kind kind, const QList<int> &channels)
@@ -38,13 +44,13 @@ std::optional<DragPayload> parseDragPayload(const QString &text, int channelCoun
     else
         return std::nullopt;
 
-    const int count = text.at(6).digitValue();
+    const int count = asciiDigit(text.at(6));
     if (count < 0 || count > kMaxChannels || text.size() < 7 + count)
         return std::nullopt;
 
     const int highest = qMin(channelCount, kMaxChannels);
     for (int k = 0; k < count; ++k) {
-        const int channel = text.at(7 + k).digitValue();
+        const int channel = asciiDigit(text.at(7 + k));
         if (channel < 1 || channel > highest)
             return std::nullopt;
         payload.channels.append(channel);

@@ -277,6 +277,7 @@ bool RasterWidget::stageDrop(const DragPayload &payload, QPoint d)
         gy = s.spareHeight / 2 + 1;
 
     int shift = 0;
+    QList<RasterRect> dropped;
     for (int k = 0; k < n; ++k) {
         const int i = payload.channels.at(k) - 1;
         const ChannelEntry &entry = current.channels[i];
@@ -315,6 +316,13 @@ bool RasterWidget::stageDrop(const DragPayload &payload, QPoint d)
             if (rectanglesOverlap(rect, rasterRectOf(current.channels[j])))
                 return false;
         }
+        // Snapping at the raster's end can bring two tiles of one drop onto the same
+        // cells; such a drop is refused like any other overlap.
+        for (const RasterRect &other : std::as_const(dropped)) {
+            if (rectanglesOverlap(rect, other))
+                return false;
+        }
+        dropped.append(rect);
         ChannelEntry &target = staging.channels[i];
         target.placed = 1;
         target.left = quint8(rect.left);

@@ -1,0 +1,359 @@
+#include "editortestsupport.h"
+
+#include "editor/configwidget.h"
+
+#include <QImage>
+#include <QPainter>
+#include <QScrollArea>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTimer>
+
+// The canvas: painting, drops with snapping and the overlap rule, growth during a
+// drag, rebuilding from the configuration and removal of tiles.
+class tst_RasterWidget : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void paintMovesTilesToTheirRasterPlace();
+    void partialRepaintMatchesFullPaint_data();
+    void partialRepaintMatchesFullPaint();
+    void dropNewChannels_data();
+    void dropNewChannels();
+    void groupMove_data();
+    void groupMove();
+    void malformedPayloadsAreRefused_data();
+    void malformedPayloadsAreRefused();
+    void oldPayloadOfUnplacedChannelIsRefused();
+    void rebuildFromConfig();
+    void dragGrowsOneColumnPerMoveUpTo255();
+    void childDeletion();
+    void resizeKeepsTilesReachable();
+};
+
+static void compareEntries(const Configuration &actual, const Configuration &expected)
+{
+    for (int i = 0; i < kMaxChannels; ++i) {
+        const ChannelEntry &a = actual.channels[i];
+        const ChannelEntry &e = expected.channels[i];
+        if (a != e) {
+            QFAIL(qPrintable(QStringLiteral("channel %1: placed %2 [%3,%4)x[%5,%6), expected "
+                                            "placed %7 [%8,%9)x[%10,%11)")
+                                     .arg(i + 1)
+                                     .arg(a.placed)
+                                     .arg(a.left)
+                                     .arg(a.right)
+                                     .arg(a.top)
+                                     .arg(a.bottom)
+                                     .arg(e.placed)
+                                     .arg(e.left)
+                                     .arg(e.right)
+                                     .arg(e.top)
+                                     .arg(e.bottom)));
+        }
+    }
+}
+
+void tst_RasterWidget::paintMovesTilesToTheirRasterPlace()
+{
+    EditorFixture f(4, QSize(10, 10));
+    f.config().channels[0] = placedAt(2, 1, 4, 3);
+    f.canvas.rebuildFromConfig();
+    f.canvas.resize(1000, 500);
+    f.paint();
+    QCOMPARE(f.canvas.tile(0)->pos(), QPoint(109, 66));
+    QCOMPARE(f.canvas.tile(0)->size(), QSize(93, 93));
+    QCOMPARE(f.canvas.tile(0)->background(), QStringLiteral("rgb(220,220,220)"));
+}
+
+void tst_RasterWidget::partialRepaintMatchesFullPaint_data()
+{
+    QTest::addColumn<QRect>("exposed");
+    QTest::newRow("top left corner") << QRect(0, 0, 30, 30);
+    QTest::newRow("starts on a cell line") << QRect(63, 66, 47, 47);
+    QTest::newRow("starts one past a line") << QRect(64, 67, 100, 20);
+    QTest::newRow("inside one cell") << QRect(70, 70, 5, 5);
+    QTest::newRow("bottom right spare") << QRect(940, 440, 60, 60);
+}
+
+// The paint walks only the cells meeting the exposed rectangle; what it draws there
+// must be exactly what a full paint draws.
+void tst_RasterWidget::partialRepaintMatchesFullPaint()
+{
+    QFETCH(QRect, exposed);
+    EditorFixture f;
+    QImage full(f.canvas.size(), QImage::Format_ARGB32);
+    full.fill(Qt::red);
+    f.canvas.render(&full);
+    QImage part(f.canvas.size(), QImage::Format_ARGB32);
+    part.fill(Qt::red);
+    f.canvas.render(&part, exposed.topLeft(), QRegion(exposed));
+    const QRect area = exposed.intersected(f.canvas.rect());
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            if (full.pixel(x, y) != part.pixel(x, y))
+                QFAIL(qPrintable(QStringLiteral("pixel %1,%2 differs").arg(x).arg(y)));
+}
+
+void tst_RasterWidget::dropNewChannels_data()
+{
+    QTest::addColumn<Configuration>("before");
+    QTest::addColumn<QString>("payload");
+    QTest::addColumn<QPoint>("pos");
+    QTest::addColumn<Configuration>("after");
+    QTest::addColumn<bool>("modified");
+
+    // 1000 x 500 canvas: 21 columns, 10 rows, raster origin (17, 20).
+    QTest::newRow("two channels at (200, 100)")
+            << layout(4, {}) << "OVSnew212" << QPoint(200, 100)
+            << layout(4, {{0, cells(2, 1, 4, 3)}, {1, cells(4, 1, 6, 3)}}) << true;
+    QTest::newRow("second overlaps a placed tile: nothing placed")
+            << layout(4, {{2, cells(5, 2, 7, 4)}}) << "OVSnew212" << QPoint(200, 100)
+            << layout(4, {{2, cells(5, 2, 7, 4)}}) << false;
+    QTest::newRow("touching a placed tile is fine")
+            << layout(4, {{2, cells(6, 1, 8, 3)}}) << "OVSnew212" << QPoint(200, 100)
+            << layout(4, {{0, cells(2, 1, 4, 3)}, {1, cells(4, 1, 6, 3)}, {2, cells(6, 1, 8, 3)}})
+            << true;
+    QTest::newRow("row left of the canvas shifts right")
+            << layout(4, {}) << "OVSnew212" << QPoint(30, 100)
+            << layout(4, {{0, cells(0, 1, 2, 3)}, {1, cells(2, 1, 4, 3)}}) << true;
+    QTest::newRow("beyond the last column snaps to the last line")
+            << layout(4, {}) << "OVSnew13" << QPoint(1070, 100)
+            << layout(4, {{2, cells(21, 1, 23, 3)}}) << true;
+    // Both tiles would snap to column 21: one drop never stacks two tiles.
+    QTest::newRow("two tiles snapping to one line are refused")
+            << layout(4, {}) << "OVSnew213" << QPoint(1070, 100) << layout(4, {}) << false;
+    QTest::newRow("below the last row snaps to the last line")
+            << layout(4, {}) << "OVSnew14" << QPoint(200, 600)
+            << layout(4, {{3, cells(3, 10, 5, 12)}}) << true;
+    QTest::newRow("above the raster goes to row 0") << layout(4, {}) << "OVSnew11" << QPoint(200, 2)
+                                                    << layout(4, {{0, cells(3, 0, 5, 2)}}) << true;
+    QTest::newRow("empty payload only marks modified")
+            << layout(4, {{1, cells(0, 0, 2, 2)}}) << "OVSnew0" << QPoint(200, 100)
+            << layout(4, {{1, cells(0, 0, 2, 2)}}) << true;
+}
+
+void tst_RasterWidget::dropNewChannels()
+{
+    QFETCH(Configuration, before);
+    QFETCH(QString, payload);
+    QFETCH(QPoint, pos);
+    QFETCH(Configuration, after);
+    QFETCH(bool, modified);
+
+    EditorFixture f;
+    f.document.currentConfig = before;
+    f.canvas.rebuildFromConfig();
+    f.paint();
+    const int rowsBefore = f.listModel.rowCount();
+
+    QVERIFY(sendDragEnter(&f.canvas, payload, pos));
+    sendDrop(&f.canvas, payload, pos);
+
+    compareEntries(f.config(), after);
+    QCOMPARE(f.document.modified, modified);
+    int placedNow = 0;
+    for (int i = 0; i < 4; ++i) {
+        QCOMPARE(f.canvas.tile(i)->isVisibleTo(&f.canvas), f.config().channels[i].placed == 1);
+        placedNow += f.config().channels[i].placed;
+    }
+    QCOMPARE(f.listModel.rowCount(), 4 - placedNow);
+    if (f.config() != before) {
+        // The dropped tiles are selected, and the list lost their rows.
+        QVERIFY(f.listModel.rowCount() < rowsBefore);
+        QVERIFY(f.state.selectedChannels.size() > 0);
+    }
+}
+
+void tst_RasterWidget::groupMove_data()
+{
+    QTest::addColumn<int>("columns");
+    QTest::addColumn<bool>("lands");
+    QTest::newRow("one column") << 1 << false;
+    QTest::newRow("two columns") << 2 << false;
+    QTest::newRow("three columns") << 3 << false;
+    QTest::newRow("four columns") << 4 << true;
+    QTest::newRow("seven columns") << 7 << true;
+}
+
+// Members of a moved group block each other at their old places.
+void tst_RasterWidget::groupMove()
+{
+    QFETCH(int, columns);
+    QFETCH(bool, lands);
+    EditorFixture f;
+    f.document.currentConfig = layout(4, {{0, cells(0, 0, 2, 2)}, {1, cells(2, 0, 4, 2)}});
+    f.canvas.rebuildFromConfig();
+    f.canvas.showChannelTile(0);
+    f.canvas.showChannelTile(1);
+    QCOMPARE(f.canvas.tile(0)->dragText(), QStringLiteral("OVSold212"));
+
+    // The bounding box (4 x 2 cells) is centred on the drop point.
+    const QPoint drop(17 + columns * 46 + 1 + 2 * 46, 20 + 1 + 46);
+    sendDrop(&f.canvas, QStringLiteral("OVSold212"), drop);
+
+    const Configuration expected
+            = lands ? layout(4, {{0, cells(columns, 0, columns + 2, 2)},
+                                 {1, cells(columns + 2, 0, columns + 4, 2)}})
+                    : layout(4, {{0, cells(0, 0, 2, 2)}, {1, cells(2, 0, 4, 2)}});
+    compareEntries(f.config(), expected);
+    QCOMPARE(f.document.modified, lands);
+    if (lands)
+        QCOMPARE(f.canvas.tile(1)->pos(), QPoint(17 + (columns + 2) * 46, 20));
+}
+
+void tst_RasterWidget::malformedPayloadsAreRefused_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::newRow("not ours") << "hello";
+    QTest::newRow("count above 8") << "OVSnew9123456789";
+    QTest::newRow("count not a digit") << "OVSnew-1";
+    QTest::newRow("missing channel digits") << "OVSnew312";
+    QTest::newRow("channel 0") << "OVSnew10";
+    QTest::newRow("channel beyond the count") << "OVSnew15";
+    QTest::newRow("unknown kind") << "OVSxyz11";
+}
+
+void tst_RasterWidget::malformedPayloadsAreRefused()
+{
+    QFETCH(QString, text);
+    EditorFixture f;
+    f.document.currentConfig = layout(4, {{1, cells(0, 0, 2, 2)}});
+    const Configuration before = f.config();
+
+    QVERIFY(!sendDragEnter(&f.canvas, text, QPoint(200, 100)));
+    QVERIFY(!sendDragMove(&f.canvas, text, QPoint(990, 490)));
+    QVERIFY(!sendDrop(&f.canvas, text, QPoint(200, 100)));
+    QVERIFY(f.config() == before);
+    QVERIFY(!f.document.modified);
+    QCOMPARE(f.canvas.minimumWidth(), 0);
+}
+
+// An "old" payload from elsewhere that names a channel without a tile would write a
+// placed tile of no size.
+void tst_RasterWidget::oldPayloadOfUnplacedChannelIsRefused()
+{
+    EditorFixture f;
+    f.document.currentConfig = layout(4, {{1, cells(0, 0, 2, 2)}});
+    f.canvas.rebuildFromConfig();
+    f.canvas.showChannelTile(1);
+    sendDrop(&f.canvas, QStringLiteral("OVSold223"), QPoint(400, 200));
+    compareEntries(f.config(), layout(4, {{1, cells(0, 0, 2, 2)}}));
+    QVERIFY(!f.document.modified);
+}
+
+void tst_RasterWidget::rebuildFromConfig()
+{
+    EditorFixture f;
+    f.document.currentConfig = layout(4, {{0, cells(28, 0, 30, 2)},
+                                          {3, cells(0, 12, 2, 14)},
+                                          {5, cells(4, 4, 6, 6)}}); // 5 is beyond the count
+    f.canvas.rebuildFromConfig();
+    QCOMPARE(f.canvas.minimumSize(), QSize(30 * 46 + 2, 14 * 46 + 2));
+    QCOMPARE(f.canvas.size(), QSize(30 * 46 + 2, 14 * 46 + 2));
+    for (int i = 0; i < kMaxChannels; ++i) {
+        QCOMPARE(f.canvas.tile(i)->isVisibleTo(&f.canvas), i == 0 || i == 3);
+        QCOMPARE(f.canvas.tile(i)->isEnabled(), i == 0 || i == 3);
+        QVERIFY(!f.canvas.tile(i)->isSelected());
+    }
+    QVERIFY(f.state.selectedChannels.isEmpty());
+    QCOMPARE(f.listModel.rowCount(), 2);
+
+    // Nothing placed: both minimums back to 0, every tile hidden, nothing selected.
+    f.canvas.showChannelTile(0);
+    resetConfiguration(f.document.currentConfig);
+    f.canvas.rebuildFromConfig();
+    QCOMPARE(f.canvas.minimumSize(), QSize(0, 0));
+    for (int i = 0; i < kMaxChannels; ++i)
+        QVERIFY(!f.canvas.tile(i)->isVisibleTo(&f.canvas));
+    QVERIFY(f.state.selectedChannels.isEmpty());
+}
+
+void tst_RasterWidget::dragGrowsOneColumnPerMoveUpTo255()
+{
+    Document document;
+    EditorState state;
+    ListModel listModel(&document);
+    QScrollArea area;
+    area.setWidgetResizable(true);
+    auto *canvas = new RasterWidget;
+    canvas->setContext(&document, &state, &listModel);
+    area.setWidget(canvas);
+    area.resize(1000, 600);
+    area.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&area));
+    canvas->setMinimumWidth(252 * 46 + 30);
+    QCoreApplication::processEvents();
+    canvas->grab();
+    QCOMPARE(state.rasterColumns, 252);
+
+    QSignalSpy scroll(canvas, SIGNAL(areaScroll(int, int)));
+    QVERIFY(scroll.isValid());
+    const QString text = QStringLiteral("OVSnew11");
+    int x = canvas->width() - 60;
+    QVERIFY(sendDragEnter(canvas, text, QPoint(x, 100)));
+    for (int step = 1; step <= 5; ++step) {
+        x = canvas->width() - 40;
+        QVERIFY(sendDragMove(canvas, text, QPoint(x, 100)));
+        const int expectedColumns = qMin(252 + step, 255);
+        QCOMPARE(state.rasterColumns, expectedColumns);
+        QCOMPARE(canvas->width(), expectedColumns * 46 + 2);
+        QCOMPARE(state.spareWidth, 2);
+        QCOMPARE(scroll.size(), step);
+    }
+    QVERIFY(canvas->isAutoGrowing());
+    QVERIFY(canvas->growthTimer()->isActive());
+    QCOMPARE(canvas->growthTimer()->interval(), 250);
+
+    // The timer ends the phase; the next resize then fits the minimum to the tiles.
+    QVERIFY(QMetaObject::invokeMethod(canvas->growthTimer(), "timeout"));
+    QVERIFY(!canvas->isAutoGrowing());
+    QVERIFY(!canvas->growthTimer()->isActive());
+}
+
+void tst_RasterWidget::childDeletion()
+{
+    EditorFixture f;
+    f.document.currentConfig
+            = layout(4, {{0, cells(0, 0, 2, 2)}, {1, cells(2, 0, 4, 2)}, {2, cells(4, 0, 6, 2)}});
+    f.config().channels[1].resolutionX = 1280;
+    f.config().channels[1].resolutionY = 1024;
+    f.canvas.rebuildFromConfig();
+    f.canvas.showChannelTile(1);
+    f.canvas.showChannelTile(0);
+    QCOMPARE(f.listModel.rowCount(), 1);
+
+    // A selected tile takes the whole selection with it.
+    f.canvas.childDeletion(f.canvas.tile(0));
+    Configuration expected = layout(4, {{2, cells(4, 0, 6, 2)}});
+    expected.channels[1].resolutionX = 1280;
+    expected.channels[1].resolutionY = 1024;
+    compareEntries(f.config(), expected);
+    QVERIFY(f.state.selectedChannels.isEmpty());
+    QCOMPARE(f.listModel.rowCount(), 3);
+    QVERIFY(!f.document.modified);
+
+    // An unselected tile goes alone, and the selection is cleared.
+    f.document.currentConfig = layout(4, {{0, cells(0, 0, 2, 2)}, {2, cells(4, 0, 6, 2)}});
+    f.canvas.rebuildFromConfig();
+    f.canvas.showChannelTile(0);
+    f.canvas.childDeletion(f.canvas.tile(2));
+    compareEntries(f.config(), layout(4, {{0, cells(0, 0, 2, 2)}}));
+    QVERIFY(f.state.selectedChannels.isEmpty());
+    QVERIFY(f.canvas.tile(0)->isVisibleTo(&f.canvas));
+    QVERIFY(!f.canvas.tile(0)->isSelected());
+}
+
+void tst_RasterWidget::resizeKeepsTilesReachable()
+{
+    EditorFixture f;
+    f.canvas.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&f.canvas));
+    f.document.currentConfig = layout(4, {{0, cells(18, 7, 20, 9)}});
+    f.canvas.resize(400, 300);
+    QCOMPARE(f.canvas.minimumSize(), QSize(20 * 46 + 2, 9 * 46 + 2));
+}
+
+QTEST_MAIN(tst_RasterWidget)
+#include "tst_rasterwidget.moc"
