@@ -205,7 +205,11 @@ void tst_Catalogue::everyTranslatableTextCovered()
     QProcess lupdate;
     lupdate.start(QStringLiteral(OVS_LUPDATE), args);
     QVERIFY(lupdate.waitForFinished(120000));
-    QVERIFY2(lupdate.exitCode() == 0, lupdate.readAllStandardError().constData());
+    const QByteArray warnings = lupdate.readAllStandardError();
+    QVERIFY2(lupdate.exitCode() == 0, warnings.constData());
+    // Texts that lupdate cannot attribute to a context escape this check; say so.
+    if (!warnings.trimmed().isEmpty())
+        qWarning("lupdate: %s", warnings.trimmed().constData());
 
     QString error;
     const QList<Message> used = readTs(extracted, &error);
