@@ -1,11 +1,20 @@
 #pragma once
 
+#include "link/link.h"
+
+#include <QSerialPort>
 #include <QStringList>
+#include <QTimer>
+
+#include <memory>
 
 class CorvaneCfg;
+class MyTableModel;
+class PortList;
 
 // Readout and transmit from the main window: the port dialog, the connection
-// delays, the protocol tick and the messages for the link's events.
+// delays, the protocol tick and the messages for the link's events. Owns the serial
+// port, the link on the window's document and the port list the dialog shows.
 class DeviceSequence
 {
 public:
@@ -14,6 +23,7 @@ public:
 
     // Fills the window's availablePorts and selects the first one.
     void enumeratePorts();
+    // Ports given on the command line: listed first, the first one preselected.
     void setExtraPorts(const QStringList &paths);
 
     void startReadout();
@@ -23,6 +33,42 @@ public:
     void connectionDelaySlot2();
     void closingDelaySlot();
 
+    // From an accepted port dialog until the port is closed, and while the dialog runs.
+    bool connectionInProgress() const;
+
+    Link &link() { return m_link; }
+    QSerialPort &serialPort() { return m_port; }
+    PortList &portList() { return *m_portList; }
+    MyTableModel &portModel() { return *m_portModel; }
+
 private:
+    void beginConnection();
+    bool openSerialPort();
+    void closeConnection();
+    // A device that vanished makes Qt 6.4 repeat the error without end: close at once.
+    void onPortError(QSerialPort::SerialPortError error);
+
+    void handleError();
+    void handleNoConnection();
+    void handleComplete();
+    void handleTransmitHello();
+    void showMessage(const QString &text);
+
     CorvaneCfg &w;
+    QSerialPort m_port;
+    Link m_link;
+    std::unique_ptr<PortList> m_portList;
+    std::unique_ptr<MyTableModel> m_portModel;
+    QTimer m_leadInTimer;
+    QTimer m_helloTimer;
+    QTimer m_closeTimer;
+    bool m_dialogOpen = false;
+    // Set while the outcome of an exchange is reported, so nested ticks (the modal
+    // message box keeps the timer running) do not report again.
+    bool m_handlingEvent = false;
+    // Set while the channel-count question is open; the exchange goes on afterwards.
+    bool m_askingQuestion = false;
+    bool m_closeQueued = false;
+    // The port failed under a running exchange; reported on the next tick.
+    bool m_portFailed = false;
 };

@@ -1,0 +1,438 @@
+#include "app/corvanecfg.h"
+#include "link/comport.h"
+#include "link/devicesequence.h"
+#include "link/switchemulator.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QEventLoop>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <functional>
+#include <memory>
+
+namespace {
+
+// Answers the modal dialogs one after the other from a list and writes down what
+// it saw: "new", "port:<title>:<bitrate or 'fixed'>", "message:<text>". Dialogs are
+// looked up while they run; no pointer to one is kept after it was answered.
+// Answers: "ok" / "cancel" for the port dialog, "Ok" / "Yes" / "Cancel" for messages.
+class DialogAnswerer : public QObject
+{
+public:
+    explicit DialogAnswerer(const QStringList &answers = {})
+        : m_answers(answers)
+    {
+        m_timer.setInterval(5);
+        connect(&m_timer, &QTimer::timeout, this, [this] { poll(); });
+        m_timer.start();
+    }
+
+    // Runs just before a dialog is answered, with the entry it was written down as.
+    std::function<void(const QString &)> beforeAnswer;
+    QStringList seen;
+    bool done() const { return m_answers.isEmpty(); }
+
+private:
+    void poll()
+    {
+        QWidget *modal = QApplication::activeModalWidget();
+        if (!modal || !modal->isVisible())
+            return;
+        const QString entry = describe(modal);
+        seen << entry;
+        const QString answer = m_answers.isEmpty() ? QString() : m_answers.takeFirst();
+        if (beforeAnswer)
+            beforeAnswer(entry);
+        if (auto *box = qobject_cast<QMessageBox *>(modal)) {
+            QAbstractButton *button = answer == "Yes"      ? box->button(QMessageBox::Yes)
+                                      : answer == "Cancel" ? box->button(QMessageBox::Cancel)
+                                                           : box->button(QMessageBox::Ok);
+            if (button)
+                button->click();
+            else
+                box->reject();
+        } else if (qobject_cast<comPort *>(modal)) {
+            const char *name = answer == "ok" ? "pushButtonOk" : "pushButtonCancel";
+            modal->findChild<QPushButton *>(name)->click();
+        } else if (auto *ok = modal->findChild<QPushButton *>("pushOk")) {
+            ok->click(); // the new-configuration dialog
+        } else if (auto *dialog = qobject_cast<QDialog *>(modal)) {
+            dialog->reject();
+        }
+    }
+
+    static QString describe(QWidget *modal)
+    {
+        if (auto *box = qobject_cast<QMessageBox *>(modal))
+            return QStringLiteral("message:") + box->text();
+        if (qobject_cast<comPort *>(modal)) {
+            auto *combo = modal->findChild<QComboBox *>("comboBoxBitRate");
+            return QStringLiteral("port:%1:%2")
+                    .arg(modal->windowTitle(),
+                         combo->isVisible() ? combo->currentText() : QStringLiteral("fixed"));
+        }
+        if (modal->findChild<QPushButton *>("pushOk"))
+            return QStringLiteral("new");
+        return QStringLiteral("unexpected:") + modal->metaObject()->className();
+    }
+
+    QTimer m_timer;
+    QStringList m_answers;
+};
+
+Configuration switchConfiguration(int channels)
+{
+    Configuration c;
+    resetConfiguration(c);
+    c.channelCount = quint8(channels);
+    c.deviceChannels = quint8(channels);
+    c.switchingEnabled = 0;
+    c.mouseSpeed = 7;
+    for (int i = 0; i < channels; ++i)
+        c.channels[i] = ChannelEntry{
+                1, quint8(2 * i), 1, quint8(2 * i + 2), 3, quint16(1920 - i), quint16(1080 + i)};
+    return c;
+}
+
+QList<int> commands(const QList<LinkFrame> &frames)
+{
+    QList<int> list;
+    for (const LinkFrame &f : frames) {
+        if (f.command != kCmdAck)
+            list << f.command;
+    }
+    return list;
+}
+
+// Runs the event loop until `done` holds or the time is up. QTRY_* sleeps 10 ms
+// between its looks, which would slow the 2 ms protocol timer to a crawl.
+bool runUntil(const std::function<bool()> &done, int timeoutMs)
+{
+    QEventLoop loop;
+    QTimer poll;
+    poll.setInterval(5);
+    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
+        if (done())
+            loop.quit();
+    });
+    QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
+    poll.start();
+    if (!done())
+        loop.exec();
+    return done();
+}
+
+const char kTransmissionError[] = "message:An error occured during transmission! Action has "
+                                  "failed.";
+
+} // namespace
+
+class tst_DeviceSequence : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void cleanup();
+    void readout_data();
+    void readout();
+    void cancelledPortDialog_data();
+    void cancelledPortDialog();
+    void transmit_data();
+    void transmit();
+    void silentSwitchAsksAgainAndNewConnectionSurvivesOldClose();
+    void negativeAcknowledgementsFailTheReadout();
+    void portThatCannotBeOpened();
+    void switchVanishesMidExchange();
+
+private:
+    // A window past its start-up dialog, with the emulator's port offered first.
+    std::unique_ptr<CorvaneCfg> makeWindow(const QString &port, int configChannels);
+    // Until every answer is used and the port is closed again.
+    static bool waitUntilIdle(CorvaneCfg &window, DialogAnswerer &answerer);
+
+    QTemporaryDir m_dir;
+};
+
+void tst_DeviceSequence::initTestCase()
+{
+    QVERIFY(m_dir.isValid());
+    // The window reads and writes its language file in the working directory.
+    QVERIFY(QDir::setCurrent(m_dir.path()));
+}
+
+void tst_DeviceSequence::cleanup()
+{
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    for (QWidget *w : windows)
+        QVERIFY2(!w->isVisible(), w->metaObject()->className());
+}
+
+std::unique_ptr<CorvaneCfg> tst_DeviceSequence::makeWindow(const QString &port, int configChannels)
+{
+    DialogAnswerer startup; // the new-configuration dialog, if there is one
+    auto window = std::make_unique<CorvaneCfg>();
+    window->setExtraPorts({port});
+    window->document().currentConfig.channelCount = quint8(configChannels);
+    window->document().modified = false;
+    return window;
+}
+
+bool tst_DeviceSequence::waitUntilIdle(CorvaneCfg &window, DialogAnswerer &answerer)
+{
+    const DeviceSequence &sequence = window.deviceSequence();
+    const bool idle
+            = runUntil([&] { return answerer.done() && !sequence.connectionInProgress(); }, 10000);
+    if (!idle)
+        qWarning() << "still busy after" << answerer.seen;
+    return idle;
+}
+
+void tst_DeviceSequence::readout_data()
+{
+    QTest::addColumn<int>("switchChannels");
+    QTest::addColumn<int>("configChannels");
+
+    QTest::newRow("2-channel switch") << 2 << 4;
+    // The loaded 4-channel configuration offers the bitrate; the 8 records all arrive.
+    QTest::newRow("8-channel switch, 4 configured") << 8 << 4;
+    QTest::newRow("4-channel switch, 8 configured") << 4 << 8;
+}
+
+void tst_DeviceSequence::readout()
+{
+    QFETCH(int, switchChannels);
+    QFETCH(int, configChannels);
+
+    const Configuration expected = switchConfiguration(switchChannels);
+    SwitchEmulator emulator(switchChannels, expected);
+    QVERIFY(emulator.startOnPty());
+    auto window = makeWindow(emulator.devicePath(), configChannels);
+    auto *transmit = window->findChild<QAction *>("actionTransmit");
+    transmit->setEnabled(false);
+
+    DialogAnswerer answerer({"ok"});
+    window->findChild<QAction *>("actionReadout")->trigger();
+    QVERIFY(waitUntilIdle(*window, answerer));
+
+    const QString bitrate = configChannels > 4 ? "fixed" : "115200";
+    QCOMPARE(answerer.seen, QStringList{"port:Get device configuration:" + bitrate});
+    QCOMPARE(window->windowTitle(), QStringLiteral("Vorrix %1").arg(switchChannels));
+    QVERIFY(transmit->isEnabled());
+    QCOMPARE(window->document().currentConfig, expected);
+    QVERIFY(!window->findChild<QCheckBox *>("checkBoxEnabled")->isChecked());
+    QVERIFY(!window->findChild<QAction *>("action_OrvanelSwitching")->isChecked());
+    QVERIFY(!window->document().syncingControls);
+    QCOMPARE(commands(emulator.receivedFrames()).last(), int(kCmdClosing));
+    QCOMPARE(window->cursor().shape(), Qt::ArrowCursor);
+}
+
+void tst_DeviceSequence::cancelledPortDialog_data()
+{
+    QTest::addColumn<int>("configChannels");
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<int>("bitrateAfter");
+
+    QTest::newRow("4 channels") << 4 << "9600" << 9600;
+    // Eight channels always use 115200; the choice is hidden and already made.
+    QTest::newRow("8 channels") << 8 << "fixed" << 115200;
+}
+
+void tst_DeviceSequence::cancelledPortDialog()
+{
+    QFETCH(int, configChannels);
+    QFETCH(QString, shown);
+    QFETCH(int, bitrateAfter);
+
+    SwitchEmulator emulator(4, switchConfiguration(4));
+    QVERIFY(emulator.startOnPty());
+    auto window = makeWindow(emulator.devicePath(), configChannels);
+    window->bitrate = 9600;
+    const Configuration before = window->document().currentConfig;
+    const PortDescription port = window->selectedPort;
+
+    DialogAnswerer answerer({"cancel"});
+    window->findChild<QAction *>("actionTransmit")->trigger();
+    QVERIFY(waitUntilIdle(*window, answerer));
+
+    QCOMPARE(answerer.seen, QStringList{"port:Set device configuration:" + shown});
+    QCOMPARE(window->bitrate, bitrateAfter);
+    QCOMPARE(window->selectedPort.portName, port.portName);
+    QVERIFY(!window->deviceSequence().serialPort().isOpen());
+    QCOMPARE(window->document().currentConfig, before);
+    QCOMPARE(emulator.leadInCount() + emulator.helloCount(), 0);
+}
+
+void tst_DeviceSequence::transmit_data()
+{
+    QTest::addColumn<int>("switchChannels");
+    QTest::addColumn<QStringList>("answers");
+    QTest::addColumn<QStringList>("seen");
+    QTest::addColumn<QList<int>>("frames");
+
+    const QString port = "port:Set device configuration:115200";
+    const QString question = "message:Note that the connected Vorrix has 8 channels, but there "
+                             "were 4 channels configured. Would you like to continue?";
+    const QString complete = "message:Transmission complete!";
+    const QList<int> fourRecords{kCmdWriteSwitching, kCmdWriteMouseSpeed, kCmdWriteRecord,
+                                 kCmdWriteRecord,    kCmdWriteRecord,     kCmdWriteRecord,
+                                 kCmdClosing};
+
+    QTest::newRow("equal counts") << 4 << QStringList{"ok", "Ok"} << QStringList{port, complete}
+                                  << fourRecords;
+    // The configured number of records goes out, not the switch's.
+    QTest::newRow("mismatch, Yes") << 8 << QStringList{"ok", "Yes", "Ok"}
+                                   << QStringList{port, question, complete} << fourRecords;
+    QTest::newRow("mismatch, Cancel") << 8 << QStringList{"ok", "Cancel"}
+                                      << QStringList{port, question} << QList<int>{kCmdClosing};
+}
+
+void tst_DeviceSequence::transmit()
+{
+    QFETCH(int, switchChannels);
+    QFETCH(QStringList, answers);
+    QFETCH(QStringList, seen);
+    QFETCH(QList<int>, frames);
+
+    SwitchEmulator emulator(switchChannels, switchConfiguration(switchChannels));
+    QVERIFY(emulator.startOnPty());
+    auto window = makeWindow(emulator.devicePath(), 4);
+    Configuration &config = window->document().currentConfig;
+    config = switchConfiguration(4);
+    config.switchingEnabled = 1;
+    config.mouseSpeed = 3;
+    config.channels[2] = ChannelEntry{1, 9, 9, 10, 10, 800, 600};
+    const Configuration before = config;
+    window->setWindowTitle(QStringLiteral("unchanged"));
+
+    DialogAnswerer answerer(answers);
+    window->findChild<QAction *>("actionTransmit")->trigger();
+    QVERIFY(waitUntilIdle(*window, answerer));
+
+    QCOMPARE(answerer.seen, seen);
+    QCOMPARE(commands(emulator.receivedFrames()), frames);
+    QCOMPARE(window->document().currentConfig, before);
+    QVERIFY(!window->document().modified);
+    QCOMPARE(window->windowTitle(), QStringLiteral("unchanged"));
+    QCOMPARE(window->messageBox.standardButtons(), QMessageBox::Ok);
+    QCOMPARE(window->cursor().shape(), Qt::ArrowCursor);
+    if (frames.size() > 1) {
+        QCOMPARE(emulator.configuration().switchingEnabled, quint8(1));
+        QCOMPARE(emulator.configuration().mouseSpeed, quint8(3));
+        for (int i = 0; i < 4; ++i)
+            QCOMPARE(emulator.configuration().channels[i], before.channels[i]);
+    }
+}
+
+// The switch stays silent: after about 2 s the operator is told and asked for the port
+// again. Confirming at once must not let the old connection's delayed close shut the
+// port of the new one.
+void tst_DeviceSequence::silentSwitchAsksAgainAndNewConnectionSurvivesOldClose()
+{
+    const Configuration expected = switchConfiguration(8);
+    SwitchEmulator emulator(8, expected);
+    QVERIFY(emulator.startOnPty());
+    emulator.setSilent(true);
+    auto window = makeWindow(emulator.devicePath(), 4);
+    QSerialPort &port = window->deviceSequence().serialPort();
+
+    int closes = 0;
+    int closesAtCompletion = -1;
+    connect(&port, &QIODevice::aboutToClose, this, [&closes] { ++closes; });
+    connect(window.get(), &QWidget::windowTitleChanged, this, [&] { closesAtCompletion = closes; });
+
+    const QString cannotConnect = "message:Cannot connect to target! Please check port, "
+                                  "bitrate and startup mode.";
+    DialogAnswerer answerer({"ok", "Ok", "ok"});
+    answerer.beforeAnswer = [&](const QString &entry) {
+        if (entry == cannotConnect)
+            emulator.setSilent(false); // it hears the closing frame and the new connection
+    };
+    window->findChild<QAction *>("actionReadout")->trigger();
+    QVERIFY(waitUntilIdle(*window, answerer));
+
+    const QString dialog = "port:Get device configuration:115200";
+    QCOMPARE(answerer.seen, (QStringList{dialog, cannotConnect, dialog}));
+    QCOMPARE(commands(emulator.receivedFrames()).first(), int(kCmdClosing));
+    QCOMPARE(emulator.helloCount(), 2);
+    // Closed once when the new connection began, not again until the readout ended.
+    QCOMPARE(closesAtCompletion, 1);
+    QCOMPARE(closes, 2);
+    QCOMPARE(window->document().currentConfig, expected);
+}
+
+void tst_DeviceSequence::negativeAcknowledgementsFailTheReadout()
+{
+    SwitchEmulator emulator(4, switchConfiguration(4));
+    QVERIFY(emulator.startOnPty());
+    emulator.nakNextFrames(4);
+    auto window = makeWindow(emulator.devicePath(), 2);
+    const Configuration before = window->document().currentConfig;
+
+    DialogAnswerer answerer({"ok", "Ok"});
+    window->findChild<QAction *>("actionReadout")->trigger();
+    QVERIFY(waitUntilIdle(*window, answerer));
+
+    QCOMPARE(answerer.seen,
+             (QStringList{"port:Get device configuration:115200", kTransmissionError}));
+    QCOMPARE(window->document().currentConfig, before);
+    QCOMPARE(commands(emulator.receivedFrames()),
+             (QList<int>{kCmdSwitchingState, kCmdSwitchingState, kCmdSwitchingState,
+                         kCmdSwitchingState, kCmdClosing}));
+}
+
+void tst_DeviceSequence::portThatCannotBeOpened()
+{
+    const QString missing = m_dir.filePath(QStringLiteral("no-such-tty"));
+    auto window = makeWindow(missing, 4);
+
+    DialogAnswerer answerer({"ok", "Ok"});
+    window->findChild<QAction *>("actionReadout")->trigger();
+    QVERIFY(waitUntilIdle(*window, answerer));
+
+    QCOMPARE(answerer.seen, (QStringList{"port:Get device configuration:115200",
+                                         "message:Error connecting to serial port! Port in use."}));
+    QVERIFY(!window->deviceSequence().serialPort().isOpen());
+    QCOMPARE(window->selectedPort.portName, missing);
+}
+
+// Qt 6.4 repeats the read error without end once the far end has gone: the port must
+// be closed at the first one and the failure told once.
+void tst_DeviceSequence::switchVanishesMidExchange()
+{
+    SwitchEmulator emulator(8, switchConfiguration(8));
+    QVERIFY(emulator.startOnPty());
+    auto window = makeWindow(emulator.devicePath(), 4);
+    const Configuration before = window->document().currentConfig;
+    QSignalSpy errors(&window->deviceSequence().serialPort(), &QSerialPort::errorOccurred);
+    QVERIFY(errors.isValid());
+    connect(&emulator, &SwitchEmulator::frameReceived, this, [&emulator](quint8 command) {
+        // Not from inside the emulator's own read notification.
+        if (command == kCmdMouseSpeed)
+            QTimer::singleShot(0, &emulator, [&emulator] { emulator.stop(); });
+    });
+
+    DialogAnswerer answerer({"ok", "Ok"});
+    window->findChild<QAction *>("actionReadout")->trigger();
+    QVERIFY(waitUntilIdle(*window, answerer));
+    // Give a spinning port the chance to show itself.
+    runUntil([] { return false; }, 200);
+
+    QCOMPARE(answerer.seen,
+             (QStringList{"port:Get device configuration:115200", kTransmissionError}));
+    QVERIFY(!window->deviceSequence().serialPort().isOpen());
+    QVERIFY2(errors.count() < 10, qPrintable(QString::number(errors.count())));
+    QCOMPARE(window->document().currentConfig, before);
+    QCOMPARE(window->cursor().shape(), Qt::ArrowCursor);
+}
+
+QTEST_MAIN(tst_DeviceSequence)
+#include "tst_devicesequence.moc"
