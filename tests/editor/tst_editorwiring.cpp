@@ -1,0 +1,286 @@
+#include "editortestsupport.h"
+
+#include "app/corvanecfg.h"
+#include "editor/configwidget.h"
+#include "editor/dropwidget.h"
+#include "editor/mylistview.h"
+#include "editor/rastergeometry.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QDialog>
+#include <QLabel>
+#include <QMenu>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+
+#include <memory>
+
+// The main window's editor slots, driven through the widgets and signals that reach
+// them in the running program.
+class tst_EditorWiring : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void firstFitPlacement_data();
+    void firstFitPlacement();
+    void modifiedAlongEachPath_data();
+    void modifiedAlongEachPath();
+    void removedChannelKeepsItsResolution();
+    void listFocusDeselectsTiles();
+    void areaScrollStaysInRange();
+    void switchingCheckBox();
+    void cleanup();
+
+private:
+    QTemporaryDir m_dir;
+};
+
+namespace {
+
+// Builds the main window, accepting the new-configuration dialog that its constructor
+// runs, and lays the canvas out on a 21 x 10 raster with four channels.
+std::unique_ptr<CorvaneCfg> makeWindow()
+{
+    QTimer answer;
+    answer.setInterval(0);
+    QObject::connect(&answer, &QTimer::timeout, [] {
+        if (auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget()))
+            dialog->accept();
+    });
+    answer.start();
+    auto window = std::make_unique<CorvaneCfg>();
+    answer.stop();
+
+    window->document().currentConfig.channelCount = 4;
+    window->document().modified = false;
+    window->rasterWidget()->rebuildFromConfig();
+    measureRaster(window->editorState(), 1000, 500);
+    return window;
+}
+
+template<typename T>
+T *child(CorvaneCfg &w, const char *name)
+{
+    T *found = w.findChild<T *>(QLatin1String(name));
+    if (!found)
+        qFatal("no child %s", name);
+    return found;
+}
+
+} // namespace
+
+void tst_EditorWiring::initTestCase()
+{
+    QVERIFY(m_dir.isValid());
+    QVERIFY(QDir::setCurrent(m_dir.path()));
+}
+
+void tst_EditorWiring::cleanup()
+{
+    QVERIFY(!QApplication::activeModalWidget());
+    QVERIFY(!QApplication::activePopupWidget());
+}
+
+void tst_EditorWiring::firstFitPlacement_data()
+{
+    QTest::addColumn<Configuration>("before");
+    QTest::addColumn<int>("columns");
+    QTest::addColumn<QList<int>>("channels");
+    QTest::addColumn<Configuration>("after");
+
+    QTest::newRow("three channels on an empty raster")
+            << layout(4, {}) << 21 << QList<int>{1, 2, 3}
+            << layout(4, {{0, cells(0, 0, 2, 2)}, {1, cells(2, 0, 4, 2)}, {2, cells(4, 0, 6, 2)}});
+    QTest::newRow("next to a tile at columns 0 to 1")
+            << layout(4, {{0, cells(0, 0, 2, 2)}}) << 21 << QList<int>{2}
+            << layout(4, {{0, cells(0, 0, 2, 2)}, {1, cells(2, 0, 4, 2)}});
+    QTest::newRow("a tile at columns 1 to 2 pushes it to column 3")
+            << layout(4, {{0, cells(1, 0, 3, 2)}}) << 21 << QList<int>{2}
+            << layout(4, {{0, cells(1, 0, 3, 2)}, {1, cells(3, 0, 5, 2)}});
+    QTest::newRow("one column still gets a 2 x 2 tile")
+            << layout(4, {}) << 1 << QList<int>{4} << layout(4, {{3, cells(0, 0, 2, 2)}});
+    QTest::newRow("no free place leaves it unplaced")
+            << layout(4, {{0, cells(0, 0, 3, 10)}}) << 2 << QList<int>{2}
+            << layout(4, {{0, cells(0, 0, 3, 10)}});
+    QTest::newRow("channels beyond the count are ignored")
+            << layout(2, {}) << 21 << QList<int>{3, 0, 9, 2} << layout(2, {{1, cells(0, 0, 2, 2)}});
+}
+
+void tst_EditorWiring::firstFitPlacement()
+{
+    QFETCH(Configuration, before);
+    QFETCH(int, columns);
+    QFETCH(QList<int>, channels);
+    QFETCH(Configuration, after);
+
+    auto w = makeWindow();
+    w->document().currentConfig = before;
+    w->rasterWidget()->rebuildFromConfig();
+    measureRaster(w->editorState(), columns * 46 + 10, 500);
+
+    emit child<myListView>(*w, "listView")->addCannelsToConfig(channels);
+
+    for (int i = 0; i < kMaxChannels; ++i)
+        QCOMPARE(w->document().currentConfig.channels[i], after.channels[i]);
+    QList<int> expectedSelection;
+    for (int channel : channels) {
+        const int i = channel - 1;
+        if (i >= 0 && i < after.channelCount && after.channels[i].placed
+            && !before.channels[i].placed)
+            expectedSelection << i;
+    }
+    QCOMPARE(w->editorState().selectedChannels.items(), expectedSelection);
+    QVERIFY(!w->document().modified);
+}
+
+void tst_EditorWiring::modifiedAlongEachPath_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<bool>("modified");
+    QTest::newRow("list menu add") << "listAdd" << false;
+    QTest::newRow("add tool button") << "addButton" << true;
+    QTest::newRow("add tool button, nothing selected") << "addButtonEmpty" << true;
+    QTest::newRow("drop from the list onto the canvas") << "canvasDrop" << true;
+    QTest::newRow("remove tool button") << "delButton" << false;
+    QTest::newRow("tiles dropped on the left pane") << "dropZone" << false;
+    QTest::newRow("tile menu remove") << "tileMenu" << false;
+    QTest::newRow("tile clicked") << "tileClick" << true;
+}
+
+void tst_EditorWiring::modifiedAlongEachPath()
+{
+    QFETCH(QString, path);
+    QFETCH(bool, modified);
+
+    auto w = makeWindow();
+    w->show();
+    QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+    w->document().currentConfig = layout(4, {{0, cells(0, 0, 2, 2)}});
+    w->rasterWidget()->rebuildFromConfig();
+    w->rasterWidget()->showChannelTile(0);
+    w->rasterWidget()->grab();
+    auto *list = child<myListView>(*w, "listView");
+    list->selectionModel()->select(list->model()->index(0, 0), QItemSelectionModel::Select);
+    Configuration &config = w->document().currentConfig;
+
+    if (path == "listAdd") {
+        QVERIFY(QMetaObject::invokeMethod(list, "addSelectedToConfig"));
+        QCOMPARE(config.channels[1].placed, quint8(1));
+    } else if (path == "addButton") {
+        child<QToolButton>(*w, "toolButtonAdd")->click();
+        QCOMPARE(config.channels[1].placed, quint8(1));
+    } else if (path == "addButtonEmpty") {
+        list->selectionModel()->clear();
+        child<QToolButton>(*w, "toolButtonAdd")->click();
+    } else if (path == "canvasDrop") {
+        sendDrop(w->rasterWidget(), QStringLiteral("OVSnew12"), QPoint(300, 200));
+        QCOMPARE(config.channels[1].placed, quint8(1));
+    } else if (path == "delButton") {
+        child<QToolButton>(*w, "toolButtonDel")->click();
+        QCOMPARE(config.channels[0].placed, quint8(0));
+        QVERIFY(w->editorState().selectedChannels.isEmpty());
+    } else if (path == "dropZone") {
+        sendDrop(child<DropWidget>(*w, "widget_2"), QStringLiteral("OVSold11"), QPoint(5, 5));
+        QCOMPARE(config.channels[0].placed, quint8(0));
+    } else if (path == "tileMenu") {
+        QTimer::singleShot(0, [] {
+            auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+            QVERIFY(menu);
+            menu->actions().at(1)->trigger();
+            menu->close();
+        });
+        w->rasterWidget()->tile(0)->showContextMenu(QPoint(5, 5));
+        QCOMPARE(config.channels[0].placed, quint8(0));
+    } else if (path == "tileClick") {
+        QTest::mouseClick(w->rasterWidget()->tile(0), Qt::LeftButton, {}, QPoint(46, 46));
+        QCOMPARE(config.channels[0].placed, quint8(1));
+    }
+    QCOMPARE(w->document().modified, modified);
+    QCOMPARE(list->model()->rowCount(), 4 - config.channels[0].placed - config.channels[1].placed);
+}
+
+void tst_EditorWiring::removedChannelKeepsItsResolution()
+{
+    auto w = makeWindow();
+    Configuration &config = w->document().currentConfig;
+    emit child<myListView>(*w, "listView")->addCannelsToConfig({2});
+    config.channels[1].resolutionX = 1600;
+    config.channels[1].resolutionY = 900;
+
+    child<QToolButton>(*w, "toolButtonDel")->click();
+    QCOMPARE(config.channels[1].placed, quint8(0));
+    QCOMPARE(config.channels[1].resolutionX, quint16(1600));
+
+    emit child<myListView>(*w, "listView")->addCannelsToConfig({2});
+    auto *label = w->rasterWidget()->tile(1)->findChild<QLabel *>("labelResolution");
+    QCOMPARE(label->text(), QStringLiteral("1600 X 900"));
+}
+
+void tst_EditorWiring::listFocusDeselectsTiles()
+{
+    auto w = makeWindow();
+    auto *list = child<myListView>(*w, "listView");
+    emit list->addCannelsToConfig({1, 3});
+    QCOMPARE(w->editorState().selectedChannels.size(), 2);
+
+    emit list->gotFocus();
+    QVERIFY(w->editorState().selectedChannels.isEmpty());
+    QVERIFY(!w->rasterWidget()->tile(0)->isSelected());
+
+    // With nothing selected the remove button removes nothing.
+    child<QToolButton>(*w, "toolButtonDel")->click();
+    QCOMPARE(w->document().currentConfig.channels[0].placed, quint8(1));
+    QCOMPARE(w->document().currentConfig.channels[2].placed, quint8(1));
+}
+
+void tst_EditorWiring::areaScrollStaysInRange()
+{
+    auto w = makeWindow();
+    w->show();
+    QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+    w->rasterWidget()->setMinimumSize(4000, 3000);
+    QCoreApplication::processEvents();
+    auto *area = child<QScrollArea>(*w, "scrollArea");
+    QScrollBar *h = area->horizontalScrollBar();
+    QScrollBar *v = area->verticalScrollBar();
+    QVERIFY(h->maximum() > 100);
+
+    h->setValue(h->maximum());
+    emit w->rasterWidget()->areaScroll(10, 0);
+    QCOMPARE(h->value(), h->maximum());
+    QCOMPARE(v->value(), 0);
+
+    emit w->rasterWidget()->areaScroll(-30, 25);
+    QCOMPARE(h->value(), h->maximum() - 30);
+    QCOMPARE(v->value(), 25);
+    emit w->rasterWidget()->areaScroll(0, -100);
+    QCOMPARE(v->value(), 0);
+}
+
+void tst_EditorWiring::switchingCheckBox()
+{
+    auto w = makeWindow();
+    auto *box = child<QCheckBox>(*w, "checkBoxEnabled");
+    auto *action = child<QAction>(*w, "action_OrvanelSwitching");
+    Configuration &config = w->document().currentConfig;
+    QVERIFY(box->isChecked());
+
+    box->setChecked(false);
+    QCOMPARE(config.switchingEnabled, quint8(0));
+    QVERIFY(!action->isChecked());
+    box->setChecked(true);
+    QCOMPARE(config.switchingEnabled, quint8(1));
+    QVERIFY(action->isChecked());
+    QVERIFY(!w->document().modified);
+}
+
+QTEST_MAIN(tst_EditorWiring)
+#include "tst_editorwiring.moc"
