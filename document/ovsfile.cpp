@@ -63,15 +63,17 @@ OvsLoadResult decodeOvs(const QByteArray &bytes, Configuration &staging)
     if (bytes.size() < kHeaderSize)
         return OvsLoadResult::ChecksumError;
 
-    // A count above 8 is cut to 8 and the cut value enters the checksum, so such a
-    // file can only fail the checksum test.
-    const quint8 count = std::min<quint8>(quint8(bytes.at(2)), kMaxChannels);
+    // A stored count above 8 never passes: cutting it to 8 before the checksum (so
+    // that it "fails the checksum test") would still admit a file whose checksum was
+    // made over the cut value.
+    if (quint8(bytes.at(2)) > kMaxChannels)
+        return OvsLoadResult::ChecksumError;
+    const quint8 count = quint8(bytes.at(2));
     const qsizetype covered = kHeaderSize + kBlockSize * count;
     if (bytes.size() < covered + kCrcSize)
         return OvsLoadResult::ChecksumError;
 
-    QByteArray checked = bytes.left(covered);
-    checked[2] = char(count);
+    const QByteArray checked = bytes.left(covered);
     quint32 stored = 0;
     for (int k = 0; k < kCrcSize; ++k)
         stored |= quint32(quint8(bytes.at(covered + k))) << (8 * k);

@@ -136,6 +136,11 @@ void tst_OvsFile::damagedFiles_data()
         nine.append(char(crc >> (8 * k)));
     QTest::newRow("nine channels") << nine << OvsLoadResult::ChecksumError;
 
+    // Checksum made over the count cut to 8: still not a file of ours.
+    QByteArray cut = encodeOvs(filledEightChannels());
+    cut[2] = char(0x94);
+    QTest::newRow("count 0x94, checksum over 8") << cut << OvsLoadResult::ChecksumError;
+
     Configuration none;
     none.channelCount = 0;
     QTest::newRow("no channels") << encodeOvs(none) << OvsLoadResult::Loaded;
