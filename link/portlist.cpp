@@ -1,6 +1,5 @@
 #include "portlist.h"
 
-#include <QObject>
 #include <QSerialPortInfo>
 
 #include <algorithm>
@@ -17,7 +16,9 @@ void PortList::setExtraPorts(const QStringList &paths)
         if (path.isEmpty())
             continue;
         // A path is its own name: the system has no other name for a pseudo-terminal.
-        m_extra.append({path, QObject::tr("Command line"), path});
+        // The description names where the port came from; like the --port option
+        // itself, it stays untranslated.
+        m_extra.append({path, QStringLiteral("Command line"), path});
     }
     refresh();
 }
