@@ -3,8 +3,6 @@
 #include "link/portlist.h"
 
 #include <QApplication>
-#include <QComboBox>
-#include <QLabel>
 #include <QPushButton>
 #include <QTableView>
 #include <QTest>
@@ -22,7 +20,6 @@ private slots:
     void okNeedsASelectedRow();
     void bitrate_data();
     void bitrate();
-    void actionText();
     void cleanup();
 
 private:
@@ -158,26 +155,6 @@ void tst_comPort::bitrate()
     dialog.setBitrate(initial);
     dialog.setBitrate(requested);
     QCOMPARE(dialog.chosenBitrate(), chosen);
-
-    auto *combo = dialog.findChild<QComboBox *>("comboBoxBitRate");
-    auto *label = dialog.findChild<QLabel *>("labelBitrate");
-    dialog.setBitrateVisible(false);
-    QVERIFY(combo->isHidden() && label->isHidden());
-    dialog.setBitrateVisible(true);
-    QVERIFY(!combo->isHidden() && !label->isHidden());
-}
-
-void tst_comPort::actionText()
-{
-    comPort dialog(*m_model);
-    QCOMPARE(dialog.size(), QSize(550, 295));
-    QCOMPARE(dialog.minimumSize(), dialog.maximumSize());
-    QVERIFY(dialog.isModal());
-
-    dialog.setActionText(QStringLiteral("Get device configuration"));
-    QCOMPARE(dialog.windowTitle(), QStringLiteral("Get device configuration"));
-    QCOMPARE(dialog.findChild<QPushButton *>("pushButtonOk")->toolTip(),
-             QStringLiteral("Get device configuration"));
 }
 
 QTEST_MAIN(tst_comPort)
