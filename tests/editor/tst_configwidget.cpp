@@ -9,6 +9,7 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
+#include <QTranslator>
 
 // The screen tile: its grab zones and handles, resizing by mouse, selection with
 // Control, its labels, drag payload and context menu.
@@ -29,6 +30,7 @@ private slots:
     void resolutionDialog_data();
     void resolutionDialog();
     void contextMenuRemoves();
+    void germanRelabelsTilesAndList();
     void cleanup();
 };
 
@@ -311,6 +313,28 @@ void tst_ConfigWidget::contextMenuRemoves()
     QVERIFY(!f.tile(1)->isVisibleTo(&f.canvas));
     QCOMPARE(f.listModel.rowCount(), 3);
     QVERIFY(!f.document.modified);
+}
+
+// The tile and the list translate in their own contexts, and a language change
+// relabels tiles that are already shown; channel numbers survive the translation.
+void tst_ConfigWidget::germanRelabelsTilesAndList()
+{
+    TileFixture f;
+    f.document.currentConfig = layout(4, {{2, cells(0, 0, 2, 2)}});
+    f.canvas.rebuildFromConfig();
+    auto *label = f.tile(2)->findChild<QLabel *>(QStringLiteral("labelIndex"));
+    QCOMPARE(label->text(), QStringLiteral("Channel 3"));
+
+    QTranslator german;
+    QVERIFY(german.load(QStringLiteral(":/translations/VIVUVE_de.qm")));
+    QVERIFY(QCoreApplication::installTranslator(&german));
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LanguageChange);
+    QCOMPARE(label->text(), QStringLiteral("Kanal 3"));
+    QCOMPARE(f.listModel.index(1).data().toString(), QStringLiteral("Kanal 2"));
+
+    QCoreApplication::removeTranslator(&german);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LanguageChange);
+    QCOMPARE(label->text(), QStringLiteral("Channel 3"));
 }
 
 QTEST_MAIN(tst_ConfigWidget)
