@@ -64,7 +64,10 @@ void DeviceSequence::setExtraPorts(const QStringList &paths)
 
 bool DeviceSequence::connectionInProgress() const
 {
-    return m_dialogOpen || m_port.isOpen() || m_leadInTimer.isActive() || m_helloTimer.isActive();
+    // A port that only waits for its delayed close has finished its exchange; a new
+    // connection closes it at once.
+    return m_dialogOpen || m_leadInTimer.isActive() || m_helloTimer.isActive()
+           || (m_port.isOpen() && !m_closeTimer.isActive());
 }
 
 void DeviceSequence::startReadout()
@@ -113,6 +116,7 @@ void DeviceSequence::beginConnection()
     // that the pending close cannot shut the port of this connection.
     if (m_closeTimer.isActive()) {
         m_closeTimer.stop();
+        m_port.flush(); // the closing frame goes out first
         m_port.close();
     }
     m_portFailed = false;

@@ -33,7 +33,8 @@ public:
     void connectionDelaySlot2();
     void closingDelaySlot();
 
-    // From an accepted port dialog until the port is closed, and while the dialog runs.
+    // While the port dialog runs and from its acceptance until the closing frame is
+    // sent; a device action meanwhile is ignored.
     bool connectionInProgress() const;
 
     Link &link() { return m_link; }

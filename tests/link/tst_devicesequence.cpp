@@ -152,6 +152,7 @@ private slots:
     void negativeAcknowledgementsFailTheReadout();
     void portThatCannotBeOpened();
     void switchVanishesMidExchange();
+    void secondActionOnlyAfterTheExchange();
 
 private:
     // A window past its start-up dialog, with the emulator's port offered first.
@@ -188,9 +189,13 @@ std::unique_ptr<CorvaneCfg> tst_DeviceSequence::makeWindow(const QString &port, 
 
 bool tst_DeviceSequence::waitUntilIdle(CorvaneCfg &window, DialogAnswerer &answerer)
 {
-    const DeviceSequence &sequence = window.deviceSequence();
-    const bool idle
-            = runUntil([&] { return answerer.done() && !sequence.connectionInProgress(); }, 10000);
+    DeviceSequence &sequence = window.deviceSequence();
+    const bool idle = runUntil(
+            [&] {
+                return answerer.done() && !sequence.connectionInProgress()
+                       && !sequence.serialPort().isOpen();
+            },
+            10000);
     if (!idle)
         qWarning() << "still busy after" << answerer.seen;
     return idle;
@@ -432,6 +437,37 @@ void tst_DeviceSequence::switchVanishesMidExchange()
     QVERIFY2(errors.count() < 10, qPrintable(QString::number(errors.count())));
     QCOMPARE(window->document().currentConfig, before);
     QCOMPARE(window->cursor().shape(), Qt::ArrowCursor);
+}
+
+// A device action during an exchange is ignored; one right after it, while the port
+// still waits for its delayed close, starts a new connection on a freshly opened port.
+void tst_DeviceSequence::secondActionOnlyAfterTheExchange()
+{
+    const Configuration expected = switchConfiguration(8);
+    SwitchEmulator emulator(8, expected);
+    QVERIFY(emulator.startOnPty());
+    auto window = makeWindow(emulator.devicePath(), 4);
+    auto *readout = window->findChild<QAction *>("actionReadout");
+    auto *transmit = window->findChild<QAction *>("actionTransmit");
+    connect(window.get(), &QWidget::windowTitleChanged, transmit, &QAction::trigger,
+            Qt::QueuedConnection);
+
+    DialogAnswerer answerer({"ok", "ok", "Ok"});
+    readout->trigger();
+    QVERIFY(window->deviceSequence().connectionInProgress());
+    readout->trigger(); // no second dialog
+    QVERIFY(waitUntilIdle(*window, answerer));
+
+    QCOMPARE(answerer.seen, (QStringList{"port:Get device configuration:115200",
+                                         "port:Set device configuration:fixed",
+                                         "message:Transmission complete!"}));
+    QList<int> written = commands(emulator.receivedFrames());
+    written = written.mid(written.indexOf(kCmdClosing));
+    QCOMPARE(written,
+             (QList<int>{kCmdClosing, kCmdWriteSwitching, kCmdWriteMouseSpeed, kCmdWriteRecord,
+                         kCmdWriteRecord, kCmdWriteRecord, kCmdWriteRecord, kCmdWriteRecord,
+                         kCmdWriteRecord, kCmdWriteRecord, kCmdWriteRecord, kCmdClosing}));
+    QCOMPARE(emulator.configuration(), expected);
 }
 
 QTEST_MAIN(tst_DeviceSequence)
