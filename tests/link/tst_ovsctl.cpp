@@ -3,6 +3,7 @@
 #include "link/switchemulator.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -90,6 +91,7 @@ private slots:
     void failedReadoutKeepsOldFile();
     void noisyLineNeverWritesWrongFile();
     void jsonRoundTrip();
+    void emulateServesAndSaves();
     void fileAndUsageErrors_data();
     void fileAndUsageErrors();
 
@@ -275,6 +277,30 @@ void tst_Ovsctl::jsonRoundTrip()
     const Run table = ovsctl({"show", golden});
     QCOMPARE(table.exitCode, 0);
     QVERIFY(table.out.contains("3840 X 2160"));
+}
+
+// The emulator as its own process: a link to its device, a transmission into it, and
+// on SIGTERM the link removed and the received configuration saved.
+void tst_Ovsctl::emulateServesAndSaves()
+{
+    const QString link = path("switch");
+    const QString saved = path("saved.ovs");
+    const QString sent = path("sent.ovs");
+    QVERIFY(putFile(sent, encodeOvs(sample(8, 4))));
+    QProcess emulate;
+    emulate.start(QStringLiteral(OVSCTL_PATH),
+                  {"emulate", "--channels", "4", "--link", link, "--save", saved});
+    QVERIFY(emulate.waitForReadyRead(5000));
+    const QString device = QString::fromLocal8Bit(emulate.readLine()).trimmed();
+    QCOMPARE(QFileInfo(link).symLinkTarget(), device);
+
+    const Run r = ovsctl({"write", "--port", link, sent});
+    QCOMPARE(r.exitCode, 0);
+    emulate.terminate();
+    QVERIFY(emulate.waitForFinished(5000));
+    QCOMPARE(emulate.exitCode(), 0);
+    QVERIFY(!QFileInfo(link).isSymLink());
+    QCOMPARE(fileBytes(saved), fileBytes(sent));
 }
 
 void tst_Ovsctl::fileAndUsageErrors_data()
