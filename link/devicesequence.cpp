@@ -134,8 +134,7 @@ bool DeviceSequence::openSerialPort()
     const QString name = port.systemLocation.isEmpty() ? port.portName : port.systemLocation;
     if (!::openSerialPort(m_port, name, w.bitrate)) {
         // A half-configured port is of no use; closed, the next attempt starts afresh.
-        if (m_port.isOpen())
-            m_port.close();
+        closePortNow();
         showMessage(CorvaneCfg::tr("Error connecting to serial port! Port in use."));
         return false;
     }
@@ -146,7 +145,7 @@ void DeviceSequence::connectionDelaySlot()
 {
     if (!m_link.writeLeadIn()) {
         // Nothing can follow on this port; close it so the next action can start.
-        m_port.close();
+        closePortNow();
         showMessage(CorvaneCfg::tr("Error connecting to seriel port!"));
         return;
     }
@@ -156,7 +155,7 @@ void DeviceSequence::connectionDelaySlot()
 void DeviceSequence::connectionDelaySlot2()
 {
     if (!m_link.writeHello()) {
-        m_port.close();
+        closePortNow();
         showMessage(CorvaneCfg::tr("Error connecting to seriel port!"));
         return;
     }
@@ -290,7 +289,14 @@ void DeviceSequence::closeConnection()
 
 void DeviceSequence::closingDelaySlot()
 {
-    m_port.close();
+    closePortNow();
+}
+
+void DeviceSequence::closePortNow()
+{
+    // Closing a closed port would leave NotOpenError behind.
+    if (m_port.isOpen())
+        m_port.close();
 }
 
 void DeviceSequence::onPortError(QSerialPort::SerialPortError error)

@@ -46,6 +46,7 @@ private:
     void beginConnection();
     bool openSerialPort();
     void closeConnection();
+    void closePortNow();
     // A device that vanished makes Qt 6.4 repeat the error without end: close at once.
     void onPortError(QSerialPort::SerialPortError error);
 
