@@ -272,6 +272,9 @@ void configwidget::finishResize(QPoint p)
         return;
     Configuration &config = m_document->currentConfig;
     ChannelEntry &entry = config.channels[m_channelIndex];
+    // A release never places a channel that is not on the canvas.
+    if (entry.placed != 1)
+        return;
 
     if (p.x() < m_state->spareWidth / 2)
         p.setX(m_state->spareWidth / 2 + 1);
