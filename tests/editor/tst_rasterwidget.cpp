@@ -26,6 +26,7 @@ private slots:
     void malformedPayloadsAreRefused_data();
     void malformedPayloadsAreRefused();
     void oldPayloadOfUnplacedChannelIsRefused();
+    void dropAtTheRasterLimitNeverWraps();
     void rebuildFromConfig();
     void dragGrowsOneColumnPerMoveUpTo255();
     void childDeletion();
@@ -241,6 +242,21 @@ void tst_RasterWidget::oldPayloadOfUnplacedChannelIsRefused()
     sendDrop(&f.canvas, QStringLiteral("OVSold223"), QPoint(400, 200));
     compareEntries(f.config(), layout(4, {{1, cells(0, 0, 2, 2)}}));
     QVERIFY(!f.document.modified);
+}
+
+// The record keeps raster lines in 8 bits: a tile reaching past line 255 would wrap
+// round to the left edge.
+void tst_RasterWidget::dropAtTheRasterLimitNeverWraps()
+{
+    EditorFixture f(4, QSize(255 * 46 + 2, 500));
+    QCOMPARE(f.state.rasterColumns, 255);
+    const int lastCell = 1 + 254 * 46;
+    sendDrop(&f.canvas, QStringLiteral("OVSnew11"), QPoint(lastCell + 40 + 46, 100));
+    QCOMPARE(f.config().channels[0], ChannelEntry());
+    QVERIFY(!f.document.modified);
+
+    sendDrop(&f.canvas, QStringLiteral("OVSnew11"), QPoint(lastCell - 46 + 46, 100));
+    QCOMPARE(f.config().channels[0], placedAt(253, 1, 255, 3));
 }
 
 void tst_RasterWidget::rebuildFromConfig()
