@@ -1,5 +1,8 @@
 #pragma once
 
+#include <QFileDialog>
+#include <QString>
+
 class CorvaneCfg;
 
 // New, Open, Save, Save as, the save prompt and printing for the main window.
@@ -9,6 +12,7 @@ public:
     explicit DocumentCommands(CorvaneCfg &window);
 
     void newConfiguration(bool atStartup);
+    // The save prompt; true means the caller may go on.
     bool askToSave();
     void open();
     void save();
@@ -18,5 +22,9 @@ public:
     void print();
 
 private:
+    // Runs the file dialog; the chosen path, or empty when it was rejected.
+    QString chooseFile(QFileDialog::AcceptMode mode);
+    void showMessage(const QString &text);
+
     CorvaneCfg &w;
 };
