@@ -2,15 +2,18 @@
 #include "app/mausspeed.h"
 #include "app/resolution.h"
 #include "document/document.h"
+#include "editor/rasterwidget.h"
 #include "modalanswer.h"
 
 #include <QAbstractButton>
+#include <QAbstractItemModel>
 #include <QAction>
 #include <QApplication>
 #include <QDialog>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QListView>
 #include <QMenu>
 #include <QMessageBox>
 #include <QProcess>
@@ -105,6 +108,7 @@ private slots:
     void firstStartFollowsLocale_data();
     void firstStartFollowsLocale();
     void menuSwitching();
+    void editorTextsFollowSwitch();
     void unwritableDirectory();
     void dialogsSpeakGerman();
     void savePromptButtonsSpeakGerman();
@@ -263,6 +267,30 @@ void tst_LanguageSwitch::menuSwitching()
     english->trigger();
     QVERIFY(english->isChecked());
     QVERIFY(!deutsch->isChecked());
+}
+
+// The channel names on the tiles and in the list are set by the editor, outside the
+// main window's own retranslation.
+void tst_LanguageSwitch::editorTextsFollowSwitch()
+{
+    writeLanguageFile("English");
+    auto window = makeWindow();
+    window->document().currentConfig.channelCount = 4;
+    window->document().currentConfig.channels[0] = ChannelEntry{1, 0, 0, 2, 2, 0, 0};
+    window->rasterWidget()->rebuildFromConfig();
+
+    action(*window, "action_Deutsch")->trigger();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LanguageChange);
+
+    QStringList tileLabels;
+    for (const QLabel *label : window->rasterWidget()->findChildren<QLabel *>())
+        tileLabels << label->text();
+    QVERIFY2(tileLabels.contains(QStringLiteral("Kanal 1")), qPrintable(tileLabels.join('|')));
+    QVERIFY2(!tileLabels.contains(QStringLiteral("Channel 1")), qPrintable(tileLabels.join('|')));
+
+    const auto *list = window->findChild<QListView *>(QStringLiteral("listView"));
+    QVERIFY(list && list->model() && list->model()->rowCount() > 0);
+    QCOMPARE(list->model()->index(0, 0).data().toString(), QStringLiteral("Kanal 2"));
 }
 
 // Root can write anywhere, so the file is made impossible to open by putting a
