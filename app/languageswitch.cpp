@@ -26,8 +26,8 @@ LanguageSwitch::LanguageSwitch(CorvaneCfg &window)
 {
 }
 
-// The translators are per window; leaving them installed would leave a dangling
-// pointer in the application once this object is gone.
+// The translators belong to this window: they leave the application with it, so a
+// window built after this one starts from English.
 LanguageSwitch::~LanguageSwitch()
 {
     uninstall();
