@@ -7,6 +7,7 @@
 #include "editor/rasterwidget.h"
 #include "ui_corvanecfg.h"
 
+#include <QFileInfo>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QTimer>
@@ -156,6 +157,9 @@ void DocumentCommands::loadConfigFile()
 void DocumentCommands::print()
 {
     QPrinter printer(QPrinter::ScreenResolution);
+    // Names the print job, and the PDF the dialog offers, after the configuration file.
+    if (!w.m_document.fileName.isEmpty())
+        printer.setDocName(QFileInfo(w.m_document.fileName).completeBaseName());
     QPrintDialog dialog(&printer, &w);
     dialog.setWindowTitle(CorvaneCfg::tr("Print configuration"));
     if (dialog.exec() != QDialog::Accepted)

@@ -31,7 +31,7 @@
 // "close" (the window's close button) for any dialog; "accept" (with the
 // path given to setFilePath) or "reject" for file dialogs; "2", "4", "8" (check that
 // model and press OK), "ok" (press OK as it is) or "reject" for NewConfig;
-// "reject" for the print dialog.
+// "accept" (printing to the file given to setFilePath) or "reject" for the print dialog.
 class DialogScript : public QObject
 {
 public:
@@ -154,6 +154,12 @@ private:
                     radio->setChecked(true);
             }
             nc->findChild<QAbstractButton *>(QStringLiteral("pushOk"))->click();
+            return;
+        }
+        if (auto *pd = qobject_cast<QPrintDialog *>(modal); pd && a == QLatin1String("accept")) {
+            if (auto *edit = pd->findChild<QLineEdit *>(QStringLiteral("filename")))
+                edit->setText(m_filePath);
+            pd->accept();
             return;
         }
         if (auto *dialog = qobject_cast<QDialog *>(modal))

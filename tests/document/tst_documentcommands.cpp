@@ -157,7 +157,8 @@ private slots:
     void saveAsAndOpen();
     void newConfiguration_data();
     void newConfiguration();
-    void printDialogCancelled();
+    void printThroughDialog_data();
+    void printThroughDialog();
     // Last: it runs and ends the application's event loop.
     void closingStartupDialogEndsProgram();
 
@@ -688,16 +689,36 @@ void tst_DocumentCommands::newConfiguration()
     QVERIFY(w->findChild<QCheckBox *>(QStringLiteral("checkBoxEnabled"))->isChecked());
 }
 
-void tst_DocumentCommands::printDialogCancelled()
+void tst_DocumentCommands::printThroughDialog_data()
 {
+    QTest::addColumn<QString>("answer");
+    QTest::addColumn<bool>("printed");
+    QTest::newRow("cancelled") << "reject" << false;
+    QTest::newRow("printed to a file") << "accept" << true;
+}
+
+// The tile selection is dropped before drawing, so the page shows no selection marks;
+// a cancelled dialog changes nothing.
+void tst_DocumentCommands::printThroughDialog()
+{
+    QFETCH(QString, answer);
+    QFETCH(bool, printed);
+
+    QTemporaryDir dir;
     auto w = makeWindow(QStringLiteral("8"));
     w->document().currentConfig = sampleConfig(8);
+    w->editorState().selectedChannels.add(1);
     const Snapshot snapshot = Snapshot::of(*w);
-    DialogScript script({QStringLiteral("reject")});
+    const QString pdf = dir.filePath(QStringLiteral("lab.pdf"));
+
+    DialogScript script({answer});
+    script.setFilePath(pdf);
     action(*w, "action_Print")->trigger();
     QCOMPARE(script.seen(), QStringList{QStringLiteral("print:Print configuration")});
-    compareSnapshots(Snapshot::of(*w), snapshot);
-    QVERIFY(QDir::current().entryList(QDir::Files).filter(QStringLiteral(".pdf")).isEmpty());
+    QCOMPARE(readBytes(pdf).startsWith("%PDF"), printed);
+    QCOMPARE(w->editorState().selectedChannels.isEmpty(), printed);
+    if (!printed)
+        compareSnapshots(Snapshot::of(*w), snapshot);
 }
 
 // Closing the start-up dialog leaves nothing to edit: the window closes once the event
