@@ -195,7 +195,7 @@ bool tst_DeviceSequence::waitUntilIdle(CorvaneCfg &window, DialogAnswerer &answe
                 return answerer.done() && !sequence.connectionInProgress()
                        && !sequence.serialPort().isOpen();
             },
-            10000);
+            30000);
     if (!idle)
         qWarning() << "still busy after" << answerer.seen;
     return idle;
