@@ -16,11 +16,6 @@ const int kFooterBaselineFromBottom = 8;
 const int kNameBaselineBelowCentre = 6;
 const int kResolutionBaselineBelowCentre = 32;
 
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("CorvaneCfg", text);
-}
-
 // The layout's font. Where it is not installed, the style hint lets the font matcher
 // take the system's sans-serif face instead of an arbitrary one. No shaping: Latin text
 // then has no ligatures, so "Configuration" stays plain letters in a PDF's text.
@@ -53,7 +48,8 @@ void drawCentredText(QPainter &painter, int x, int width, int baseline, const QS
 
 QString printFooterText(const Configuration &config, const QString &fileName)
 {
-    QString footer = tr("Vorrix%1-Configuration").arg(config.channelCount);
+    QString footer = QCoreApplication::translate("CorvaneCfg", "Vorrix%1-Configuration")
+                             .arg(config.channelCount);
     if (!fileName.isEmpty())
         footer += QStringLiteral(" - ") + fileName.mid(fileName.lastIndexOf(QLatin1Char('/')) + 1);
     return footer;
@@ -120,11 +116,13 @@ void drawLayoutPage(QPainter &painter, const QRect &page, const Configuration &c
 
         painter.setFont(printFont(12));
         drawCentredText(painter, x, w, y + h / 2 + kNameBaselineBelowCentre,
-                        tr("Channel %1").arg(i + 1));
+                        QCoreApplication::translate("CorvaneCfg", "Channel %1").arg(i + 1));
         if (e.resolutionX != 0 && e.resolutionY != 0) {
             painter.setFont(printFont(8));
             drawCentredText(painter, x, w, y + h / 2 + kResolutionBaselineBelowCentre,
-                            tr("%1 X %2").arg(e.resolutionX).arg(e.resolutionY));
+                            QCoreApplication::translate("CorvaneCfg", "%1 X %2")
+                                    .arg(e.resolutionX)
+                                    .arg(e.resolutionY));
         }
     }
     painter.restore();
