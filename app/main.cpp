@@ -28,7 +28,10 @@ int main(int argc, char *argv[])
     parser.process(app);
 
     CorvaneCfg window;
-    window.setExtraPorts(parser.values(portOption));
+    // Setting the extra ports enumerates the system's ports again; skip it without any.
+    const QStringList extraPorts = parser.values(portOption);
+    if (!extraPorts.isEmpty())
+        window.setExtraPorts(extraPorts);
 
     const QList<QScreen *> screens = QGuiApplication::screens();
     const QScreen *primary = QGuiApplication::primaryScreen();
