@@ -7,6 +7,9 @@
 
 int main(int argc, char *argv[])
 {
+    // The menus stay in the window on every desktop. A global menu bar would take them out
+    // of it, and probing for one over D-Bus costs several milliseconds of start-up.
+    QApplication::setAttribute(Qt::AA_DontUseNativeMenuBar);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("corvanecfg"));
     QApplication::setApplicationVersion(QStringLiteral("1.0.001"));

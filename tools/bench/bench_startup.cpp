@@ -11,6 +11,7 @@
 
 int main(int argc, char *argv[])
 {
+    QApplication::setAttribute(Qt::AA_DontUseNativeMenuBar); // as the entry point does
     QApplication app(argc, argv);
     QApplication::addLibraryPath(QApplication::applicationDirPath() + QStringLiteral("/plugins"));
 
