@@ -18,7 +18,8 @@ About::~About()
 
 void About::setVersion(const QString &version)
 {
-    ui->label_version->setText(tr("Version ") + version);
+    // "Version" reads the same in both languages; the line is not translated.
+    ui->label_version->setText(QStringLiteral("Version ") + version);
 }
 
 void About::on_pushButtonOk_clicked()
