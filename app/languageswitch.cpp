@@ -73,6 +73,15 @@ void LanguageSwitch::saveLanguageChoice()
     else if (w.ui->action_Deutsch->isChecked())
         word = kDeutsch;
 
+    // A file that already holds exactly the word is left as it is: rewriting it would
+    // give the same bytes and costs a disk sync on every start.
+    {
+        QFile current(languageFileName());
+        if (current.open(QIODevice::ReadOnly) && current.size() == word.size()
+            && current.readAll() == word)
+            return;
+    }
+
     // Written to a temporary file and renamed over the old one, so an interrupted write
     // leaves the previous choice rather than a truncated word. Failure is silent: the
     // choice still holds for this run.
