@@ -287,8 +287,11 @@ bool RasterWidget::stageDrop(const DragPayload &payload, QPoint d)
         int h = 2;
         if (old) {
             // A moved tile must be one that stands on the canvas; an empty rectangle
-            // would be written as a placed tile of no size.
-            if (entry.placed != 1 || entry.right <= entry.left || entry.bottom <= entry.top)
+            // would be written as a placed tile of no size. The group's box comes from
+            // the selection, so a tile outside it (a payload from another program, or
+            // a selection cleared by a readout during the drag) has no place to go.
+            if (entry.placed != 1 || entry.right <= entry.left || entry.bottom <= entry.top
+                || !s.selectedChannels.contains(i))
                 return false;
             x = (entry.left - minLeftCell) * s.cellWidth + gx;
             y = (entry.top - minTopCell) * s.cellHeight + gy;

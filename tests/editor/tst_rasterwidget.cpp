@@ -25,7 +25,8 @@ private slots:
     void groupMove();
     void malformedPayloadsAreRefused_data();
     void malformedPayloadsAreRefused();
-    void oldPayloadOfUnplacedChannelIsRefused();
+    void oldPayloadOutsideTheSelectionIsRefused_data();
+    void oldPayloadOutsideTheSelectionIsRefused();
     void dropAtTheRasterLimitNeverWraps();
     void rebuildFromConfig();
     void dragGrowsOneColumnPerMoveUpTo255();
@@ -231,16 +232,31 @@ void tst_RasterWidget::malformedPayloadsAreRefused()
     QCOMPARE(f.canvas.minimumWidth(), 0);
 }
 
-// An "old" payload from elsewhere that names a channel without a tile would write a
-// placed tile of no size.
-void tst_RasterWidget::oldPayloadOfUnplacedChannelIsRefused()
+void tst_RasterWidget::oldPayloadOutsideTheSelectionIsRefused_data()
 {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QList<int>>("selected");
+    // A channel without a tile would be written as a placed tile of no size.
+    QTest::newRow("channel without a tile") << "OVSold223" << QList<int>{1};
+    // The group's box comes from the selection; a tile outside it has no place in it.
+    QTest::newRow("placed tile not selected") << "OVSold11" << QList<int>{1};
+    QTest::newRow("nothing selected") << "OVSold12" << QList<int>{};
+}
+
+// "old" payloads that do not name the selected tiles: from another program, or a
+// selection cleared while the drag ran.
+void tst_RasterWidget::oldPayloadOutsideTheSelectionIsRefused()
+{
+    QFETCH(QString, text);
+    QFETCH(QList<int>, selected);
     EditorFixture f;
-    f.document.currentConfig = layout(4, {{1, cells(0, 0, 2, 2)}});
+    f.document.currentConfig = layout(4, {{0, cells(0, 0, 2, 2)}, {1, cells(4, 0, 6, 2)}});
+    const Configuration before = f.config();
     f.canvas.rebuildFromConfig();
-    f.canvas.showChannelTile(1);
-    sendDrop(&f.canvas, QStringLiteral("OVSold223"), QPoint(400, 200));
-    compareEntries(f.config(), layout(4, {{1, cells(0, 0, 2, 2)}}));
+    for (int index : selected)
+        f.canvas.showChannelTile(index);
+    sendDrop(&f.canvas, text, QPoint(700, 200));
+    compareEntries(f.config(), before);
     QVERIFY(!f.document.modified);
 }
 
