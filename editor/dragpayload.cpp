@@ -25,11 +25,6 @@ QString buildDragPayload(DragPayload::Kind kind, const QList<int> &channels)
     return text;
 }
 
-bool hasPayloadMarker(const QMimeData *mime)
-{
-    return mime && mime->hasText() && mime->text().startsWith(kMarker);
-}
-
 std::optional<DragPayload> parseDragPayload(const QString &text, int channelCount)
 {
     if (text.size() < 7 || !text.startsWith(kMarker))

@@ -21,9 +21,6 @@ struct DragPayload
 
 QString buildDragPayload(DragPayload::Kind kind, const QList<int> &channels);
 
-// True when the data carries text that begins with the "OVS" marker.
-bool hasPayloadMarker(const QMimeData *mime);
-
 // Parses a payload whose channels must lie in 1 .. channelCount. No result for text
 // without the marker, an unknown kind, a count that is not a digit or above 8, fewer
 // channel digits than the count, or a channel number out of range.
