@@ -1,4 +1,5 @@
 #include "editortestsupport.h"
+#include "modalanswer.h"
 
 #include "app/resolution.h"
 #include "editor/configwidget.h"
@@ -268,8 +269,8 @@ void tst_ConfigWidget::resolutionDialog()
     f.canvas.showChannelTile(1);
 
     int shownX = -1;
-    QTimer::singleShot(0, [&] {
-        auto *dialog = qobject_cast<Resolution *>(QApplication::activeModalWidget());
+    ModalAnswer answer([&](QWidget *modal) {
+        auto *dialog = qobject_cast<Resolution *>(modal);
         QVERIFY(dialog);
         shownX = dialog->xValue();
         dialog->setXValue(1280);
@@ -278,6 +279,7 @@ void tst_ConfigWidget::resolutionDialog()
     });
     f.tile(1)->openResolutionWindow();
 
+    QVERIFY(answer.answered());
     QCOMPARE(shownX, 1920);
     QCOMPARE(int(f.config().channels[1].resolutionX), x);
     QCOMPARE(int(f.config().channels[1].resolutionY), y);

@@ -1,4 +1,5 @@
 #include "editortestsupport.h"
+#include "modalanswer.h"
 
 #include "app/corvanecfg.h"
 #include "editor/configwidget.h"
@@ -49,15 +50,11 @@ namespace {
 // runs, and lays the canvas out on a 21 x 10 raster with four channels.
 std::unique_ptr<CorvaneCfg> makeWindow()
 {
-    QTimer answer;
-    answer.setInterval(0);
-    QObject::connect(&answer, &QTimer::timeout, [] {
-        if (auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget()))
+    ModalAnswer answer([](QWidget *modal) {
+        if (auto *dialog = qobject_cast<QDialog *>(modal))
             dialog->accept();
     });
-    answer.start();
     auto window = std::make_unique<CorvaneCfg>();
-    answer.stop();
 
     window->document().currentConfig.channelCount = 4;
     window->document().modified = false;
