@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QGridLayout>
 #include <QLabel>
+#include <QMetaMethod>
 #include <QPushButton>
 #include <QSlider>
 #include <QSpacerItem>
@@ -87,6 +88,7 @@ private slots:
     void mouseSpeedDialog_data();
     void mouseSpeedDialog();
     void aboutDialogShowsVersion();
+    void slotTable();
 
 private:
     QAction *action(const char *name) const
@@ -395,6 +397,44 @@ void tst_CorvaneCfg::aboutDialogShowsVersion()
 
     QVERIFY(answer.answered());
     QCOMPARE(version, QStringLiteral("Version 1.0.001 (00170)"));
+}
+
+// Menu actions and editor signals reach the window by the names in its slot table,
+// whose order is part of the window's interface too.
+void tst_CorvaneCfg::slotTable()
+{
+    const QMetaObject &meta = CorvaneCfg::staticMetaObject;
+    QStringList names;
+    for (int i = meta.methodOffset(); i < meta.methodCount(); ++i) {
+        if (meta.method(i).methodType() == QMetaMethod::Slot)
+            names << QString::fromLatin1(meta.method(i).methodSignature());
+    }
+    const QStringList expected{"MsTimerSlot()",
+                               "ConnectionDelaySlot()",
+                               "ConnectionDelaySlot2()",
+                               "ClosingDelaySlot()",
+                               "childGetsFocus()",
+                               "addChannelsToConfig(QList<int>)",
+                               "delChannelsToConfig(QList<int>)",
+                               "areaScroll(int,int)",
+                               "changeEvent(QEvent*)",
+                               "on_actionQuit_triggered()",
+                               "on_actionReadout_triggered()",
+                               "on_actionTransmit_triggered()",
+                               "on_actionNeu_triggered()",
+                               "on_action_Open_triggered()",
+                               "on_action_Save_triggered()",
+                               "on_action_Save_as_triggered()",
+                               "on_action_OrvanelSwitching_changed()",
+                               "on_action_Maus_speed_triggered()",
+                               "on_action_About_triggered()",
+                               "on_checkBoxEnabled_stateChanged(int)",
+                               "on_action_Print_triggered()",
+                               "on_toolButtonDel_clicked()",
+                               "on_toolButtonAdd_clicked()",
+                               "on_action_English_triggered()",
+                               "on_action_Deutsch_triggered()"};
+    QCOMPARE(names, expected);
 }
 
 QTEST_MAIN(tst_CorvaneCfg)

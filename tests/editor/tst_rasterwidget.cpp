@@ -1,8 +1,11 @@
 #include "editortestsupport.h"
 
 #include "editor/configwidget.h"
+#include "editor/dropwidget.h"
+#include "editor/mylistview.h"
 
 #include <QImage>
+#include <QMetaMethod>
 #include <QPainter>
 #include <QScrollArea>
 #include <QSignalSpy>
@@ -16,6 +19,8 @@ class tst_RasterWidget : public QObject
     Q_OBJECT
 
 private slots:
+    void metaObjectInterface_data();
+    void metaObjectInterface();
     void paintMovesTilesToTheirRasterPlace();
     void partialRepaintMatchesFullPaint_data();
     void partialRepaintMatchesFullPaint();
@@ -385,6 +390,70 @@ void tst_RasterWidget::resizeKeepsTilesReachable()
     f.document.currentConfig = layout(4, {{0, cells(18, 7, 20, 9)}});
     f.canvas.resize(400, 300);
     QCOMPARE(f.canvas.minimumSize(), QSize(20 * 46 + 2, 9 * 46 + 2));
+}
+
+namespace {
+// The signals and slots a class declares itself, in meta-object order.
+QStringList ownMethods(const QMetaObject &meta)
+{
+    QStringList methods;
+    for (int i = meta.methodOffset(); i < meta.methodCount(); ++i) {
+        const QMetaMethod m = meta.method(i);
+        const char *kind = m.methodType() == QMetaMethod::Signal ? "signal " : "slot ";
+        methods << QLatin1String(kind) + QString::fromLatin1(m.methodSignature());
+    }
+    return methods;
+}
+} // namespace
+
+void tst_RasterWidget::metaObjectInterface_data()
+{
+    QTest::addColumn<const QMetaObject *>("meta");
+    QTest::addColumn<QStringList>("methods");
+
+    QTest::newRow("RasterWidget") << &RasterWidget::staticMetaObject
+                                  << QStringList{"signal areaScroll(int,int)",
+                                                 "slot paintResizeObject(int,int,int,int,int)",
+                                                 "slot changeCtrlPressed(bool)",
+                                                 "slot childLostFocus()",
+                                                 "slot childGetsFocus(configwidget*)",
+                                                 "slot childDeletion(configwidget*)",
+                                                 "slot resizeTimerSlot()"};
+    QTest::newRow("configwidget") << &configwidget::staticMetaObject
+                                  << QStringList{"signal resizeInPorgress(int,int,int,int,int)",
+                                                 "signal ctrlStateChanged(bool)",
+                                                 "signal lostFocus()",
+                                                 "signal getFocus(configwidget*)",
+                                                 "signal deletion(configwidget*)",
+                                                 "slot showContextMenu(QPoint)",
+                                                 "slot deleteFromConfig()",
+                                                 "slot openResolutionWindow()"};
+    QTest::newRow("myListView") << &myListView::staticMetaObject
+                                << QStringList{"signal gotFocus()",
+                                               "signal addCannelsToConfig(QList<int>)",
+                                               "slot mousePressEvent(QMouseEvent*)",
+                                               "slot mouseMoveEvent(QMouseEvent*)",
+                                               "slot focusInEvent(QFocusEvent*)",
+                                               "slot contextMenuEvent(QContextMenuEvent*)",
+                                               "slot dragEnterEvent(QDragEnterEvent*)",
+                                               "slot dragMoveEvent(QDragMoveEvent*)",
+                                               "slot dropEvent(QDropEvent*)",
+                                               "slot addSelectedToConfig()",
+                                               "slot showContextMenu(QPoint)"};
+    QTest::newRow("DropWidget") << &DropWidget::staticMetaObject
+                                << QStringList{"signal delChannelsFromConfig(QList<int>)",
+                                               "slot dragEnterEvent(QDragEnterEvent*)",
+                                               "slot dragMoveEvent(QDragMoveEvent*)",
+                                               "slot dropEvent(QDropEvent*)"};
+}
+
+// The editor's objects are wired by string connections: a renamed or reordered
+// signal or slot breaks them only at run time.
+void tst_RasterWidget::metaObjectInterface()
+{
+    QFETCH(const QMetaObject *, meta);
+    QFETCH(QStringList, methods);
+    QCOMPARE(ownMethods(*meta), methods);
 }
 
 QTEST_MAIN(tst_RasterWidget)
