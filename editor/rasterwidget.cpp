@@ -484,14 +484,13 @@ void RasterWidget::childDeletion(configwidget *sender)
         ChannelEntry &e = staging.channels[index];
         e.placed = e.left = e.top = e.right = e.bottom = 0;
     };
-    if (m_state->selectedChannels.contains(i)) {
-        const int members = m_state->selectedChannels.size();
-        for (int k = 0; k < members && !m_state->selectedChannels.isEmpty(); ++k) {
-            const int s = m_state->selectedChannels.at(0);
+    ChannelSelection &selection = m_state->selectedChannels;
+    if (selection.contains(i)) {
+        while (!selection.isEmpty()) {
+            const int s = selection.at(0);
             clearEntry(s);
             hideChannelTile(s);
-            // hideChannelTile removes s; make sure the loop always advances.
-            m_state->selectedChannels.remove(s);
+            selection.remove(s); // already gone unless the tile lost its context
         }
     } else {
         clearEntry(i);
