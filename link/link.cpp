@@ -58,9 +58,16 @@ void Link::sendFrame(const LinkFrame &frame)
     write(frame.wireBytes());
 }
 
-void Link::resendLastFrame()
+// Every request and record frame gets the whole acknowledgement time-out.
+void Link::armWait()
 {
     m_state.awaitingAck = true;
+    m_state.ackWaitTicks = 0;
+}
+
+void Link::resendLastFrame()
+{
+    armWait();
     m_state.lastSent.updateCrc();
     sendFrame(m_state.lastSent);
 }
@@ -110,7 +117,7 @@ void Link::nextReadoutRequest(quint8 step)
     default:
         return;
     }
-    m_state.awaitingAck = true;
+    armWait();
 }
 
 void Link::nextTransmitFrame(quint8 step)
@@ -134,7 +141,7 @@ void Link::nextTransmitFrame(quint8 step)
     default:
         return;
     }
-    m_state.awaitingAck = true;
+    armWait();
 }
 
 void Link::sendAck(quint8 command)
@@ -348,6 +355,18 @@ void Link::processAck(const LinkFrame &frame)
         resendLastFrame();
         break;
     }
+    case kCmdChannelRecord:
+    case kCmdSwitchingState:
+    case kCmdMouseSpeed: {
+        // The answer to a readout request follows its acknowledgement. Until it has come,
+        // the wait goes on: a switch that falls silent here must not leave the readout
+        // hanging with nothing to end it.
+        const bool answerDue = s.direction == kDirectionReadout && s.awaitingAck;
+        acknowledged();
+        if (answerDue)
+            armWait();
+        break;
+    }
     default:
         acknowledged();
         break;
@@ -376,6 +395,7 @@ void Link::processFrame(const LinkFrame &frame)
         const quint8 next = quint8(i + 1);
         if (next >= staging.channelCount) {
             s.completeEvent = true;
+            s.awaitingAck = false;
             return;
         }
         s.lastSent.start = kFrameStart;

@@ -70,6 +70,7 @@ public:
 
 private:
     void write(const QByteArray &bytes);
+    void armWait();
     void sendSimple(quint8 command, quint8 payloadByte);
     void acknowledged();
     void failExchange();

@@ -90,6 +90,8 @@ private slots:
     void waitTimeouts();
     void naksReceivedLimit();
     void readoutRequestsEveryRecord();
+    void answerAfterAcknowledgementIsSupervised_data();
+    void answerAfterAcknowledgementIsSupervised();
     void transmitCountsRecordsNotOwnAcks();
     void hostileDevice_data();
     void hostileDevice();
@@ -329,6 +331,44 @@ void tst_Link::readoutRequestsEveryRecord()
     QVERIFY(b.s().completeEvent);
     QCOMPARE(b.doc.stagingConfig.switchingEnabled, quint8(0));
     QCOMPARE(b.doc.stagingConfig.mouseSpeed, quint8(9));
+}
+
+void tst_Link::answerAfterAcknowledgementIsSupervised_data()
+{
+    QTest::addColumn<QByteArray>("conversation");
+    QTest::addColumn<bool>("fails");
+
+    const QByteArray hello = frame(kCmdAck, hex("7E02"));
+    const QByteArray state = frame(kCmdAck, hex("0200")) + frame(kCmdSwitchingState, hex("01"));
+    const QByteArray speed = frame(kCmdAck, hex("0300")) + frame(kCmdMouseSpeed, hex("05"));
+    const QByteArray ackRecord = frame(kCmdAck, hex("0000"));
+    const QByteArray record0 = ackRecord + record(0, ChannelEntry{1, 0, 0, 2, 2, 0, 0});
+    const QByteArray record1 = ackRecord + record(1, ChannelEntry{});
+
+    QTest::newRow("switching state never comes") << hello + frame(kCmdAck, hex("0200")) << true;
+    QTest::newRow("pointer speed never comes")
+            << hello + state + frame(kCmdAck, hex("0300")) << true;
+    QTest::newRow("record never comes") << hello + state + speed + record0 + ackRecord << true;
+    QTest::newRow("answer before its acknowledgement")
+            << hello + frame(kCmdSwitchingState, hex("01")) + frame(kCmdAck, hex("0200")) << true;
+    QTest::newRow("complete readout leaves no wait")
+            << hello + state + speed + record0 + record1 << false;
+}
+
+// A switch that acknowledges a readout request and then falls silent must end the
+// readout with the transmission error, not leave it waiting for ever.
+void tst_Link::answerAfterAcknowledgementIsSupervised()
+{
+    QFETCH(QByteArray, conversation);
+    QFETCH(bool, fails);
+    Bench b;
+    QVERIFY(b.link.writeHello());
+    b.deliver(conversation);
+    QCOMPARE(b.s().completeEvent, !fails);
+    b.ticks(990);
+    QVERIFY(!b.s().errorEvent);
+    b.ticks(20);
+    QCOMPARE(b.s().errorEvent, fails);
 }
 
 // The tool's own negative acknowledgement must not be mistaken for the record it sent:
