@@ -60,16 +60,16 @@ bool DocumentCommands::askToSave()
     box.setDefaultButton(QMessageBox::Ok);
 
     switch (answer) {
-    case QMessageBox::Save: {
-        bool goOn = true;
+    case QMessageBox::Save:
         if (w.m_document.fileName.isEmpty()) {
             w.m_document.fileName = chooseFile(QFileDialog::AcceptSave);
-            goOn = !w.m_document.fileName.isEmpty();
+            if (w.m_document.fileName.isEmpty())
+                return false;
         }
-        // A failed save has shown its message; the command that asked still goes on.
         saveConfigFile();
-        return goOn;
-    }
+        // After a failed save (its message has been shown) the command that asked would
+        // throw the changes away: it stops, and the operator can save elsewhere.
+        return !w.m_document.modified;
     case QMessageBox::Discard:
         return true;
     default:

@@ -494,9 +494,13 @@ void tst_DocumentCommands::promptFlows_data()
     QTest::newRow("quit, save without file, dialog accepted")
             << "quit" << true << "" << L{"Save", "accept", "Ok"} << L{prompt, "file:save", saved}
             << true << chosen;
-    QTest::newRow("quit, save fails and quits all the same")
+    // Quitting after a failed save would lose the changes the operator wanted kept.
+    QTest::newRow("quit, save fails, window stays open")
             << "quit" << true << "afile/doc.ovs" << L{"Save", "Ok"}
-            << L{prompt, "message:Could not save file!"} << true << "";
+            << L{prompt, "message:Could not save file!"} << false << "";
+    QTest::newRow("new, save fails, nothing is dropped")
+            << "new" << true << "afile/doc.ovs" << L{"Save", "Ok"}
+            << L{prompt, "message:Could not save file!"} << false << "";
 
     QTest::newRow("new, nothing modified")
             << "new" << false << doc << L{"reject"} << L{"new:radioVX8"} << true << "";
