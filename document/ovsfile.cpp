@@ -63,9 +63,8 @@ OvsLoadResult decodeOvs(const QByteArray &bytes, Configuration &staging)
     if (bytes.size() < kHeaderSize)
         return OvsLoadResult::ChecksumError;
 
-    // A stored count above 8 never passes: cutting it to 8 before the checksum (so
-    // that it "fails the checksum test") would still admit a file whose checksum was
-    // made over the cut value.
+    // A stored count above 8 never passes. Cutting it to 8 and checking the checksum
+    // over the cut value would admit a file made to match that value.
     if (quint8(bytes.at(2)) > kMaxChannels)
         return OvsLoadResult::ChecksumError;
     const quint8 count = quint8(bytes.at(2));
