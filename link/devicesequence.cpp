@@ -41,7 +41,16 @@ DeviceSequence::DeviceSequence(CorvaneCfg &window)
                      [this](QSerialPort::SerialPortError error) { onPortError(error); });
 }
 
-DeviceSequence::~DeviceSequence() = default;
+DeviceSequence::~DeviceSequence()
+{
+    if (!m_port.isOpen())
+        return;
+    // Quitting in the middle of an exchange still tells the switch that it is over, and
+    // what is queued for the port leaves before the port closes with the window.
+    if (!m_closeTimer.isActive())
+        m_link.closeConnection();
+    m_port.waitForBytesWritten(100);
+}
 
 void DeviceSequence::enumeratePorts()
 {

@@ -153,6 +153,7 @@ private slots:
     void portThatCannotBeOpened();
     void switchVanishesMidExchange();
     void secondActionOnlyAfterTheExchange();
+    void quittingMidExchangeSendsTheClosingFrame();
 
 private:
     // A window past its start-up dialog, with the emulator's port offered first.
@@ -468,6 +469,27 @@ void tst_DeviceSequence::secondActionOnlyAfterTheExchange()
                          kCmdWriteRecord, kCmdWriteRecord, kCmdWriteRecord, kCmdWriteRecord,
                          kCmdWriteRecord, kCmdWriteRecord, kCmdWriteRecord, kCmdClosing}));
     QCOMPARE(emulator.configuration(), expected);
+}
+
+// A window that goes away in the middle of a readout must not leave the switch in the
+// middle of an exchange: the closing frame goes out before the port closes.
+void tst_DeviceSequence::quittingMidExchangeSendsTheClosingFrame()
+{
+    SwitchEmulator emulator(4, switchConfiguration(4));
+    QVERIFY(emulator.startOnPty());
+    auto window = makeWindow(emulator.devicePath(), 4);
+    connect(&emulator, &SwitchEmulator::frameReceived, this, [this, &window](quint8 command) {
+        if (command == kCmdMouseSpeed)
+            QTimer::singleShot(0, this, [&window] { window.reset(); });
+    });
+    QSignalSpy closing(&emulator, &SwitchEmulator::closingReceived);
+    QVERIFY(closing.isValid());
+
+    DialogAnswerer answerer({"ok"});
+    window->findChild<QAction *>("actionReadout")->trigger();
+    QVERIFY(runUntil([&] { return !window; }, 30000));
+    QVERIFY(runUntil([&] { return closing.count() == 1; }, 2000));
+    QCOMPARE(commands(emulator.receivedFrames()).last(), int(kCmdClosing));
 }
 
 QTEST_MAIN(tst_DeviceSequence)
