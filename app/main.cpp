@@ -5,22 +5,32 @@
 #include <QCommandLineParser>
 #include <QScreen>
 
+namespace {
+
+void setIdentity()
+{
+    QCoreApplication::setApplicationName(QStringLiteral("corvanecfg"));
+    QCoreApplication::setApplicationVersion(QStringLiteral("1.0.001"));
+}
+
+QStringList rawArguments(int argc, char *argv[])
+{
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    return arguments;
+}
+
+} // namespace
+
 int main(int argc, char *argv[])
 {
-    // The menus stay in the window on every desktop. A global menu bar would take them out
-    // of it, and probing for one over D-Bus costs several milliseconds of start-up.
-    QApplication::setAttribute(Qt::AA_DontUseNativeMenuBar);
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("corvanecfg"));
-    QApplication::setApplicationVersion(QStringLiteral("1.0.001"));
-    QApplication::addLibraryPath(QApplication::applicationDirPath() + QStringLiteral("/plugins"));
-
     QCommandLineParser parser;
     parser.setApplicationDescription(
             QStringLiteral("Arranges the screens of a Vorrix switch and moves the configuration "
                            "into the switch and back over a serial cable."));
-    parser.addHelpOption();
-    parser.addVersionOption();
+    const QCommandLineOption helpOption = parser.addHelpOption();
+    const QCommandLineOption versionOption = parser.addVersionOption();
     const QCommandLineOption portOption(
             QStringLiteral("port"),
             QStringLiteral("Offer PATH as a serial port, at the top of the port list (for example "
@@ -28,6 +38,22 @@ int main(int argc, char *argv[])
                            "becomes the preselected port."),
             QStringLiteral("PATH"));
     parser.addOption(portOption);
+
+    // --help and --version answer without a display.
+    if (parser.parse(rawArguments(argc, argv))
+        && (parser.isSet(helpOption) || parser.isSet(versionOption))) {
+        QCoreApplication core(argc, argv);
+        setIdentity();
+        parser.process(core); // prints and exits
+        return 0;
+    }
+
+    // The menus stay in the window on every desktop. A global menu bar would take them out
+    // of it, and probing for one over D-Bus costs several milliseconds of start-up.
+    QApplication::setAttribute(Qt::AA_DontUseNativeMenuBar);
+    QApplication app(argc, argv);
+    setIdentity();
+    QApplication::addLibraryPath(QApplication::applicationDirPath() + QStringLiteral("/plugins"));
     parser.process(app);
 
     CorvaneCfg window;
