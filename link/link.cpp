@@ -5,14 +5,11 @@
 #include <QIODevice>
 #include <QSerialPort>
 
-#include <cstring>
-
 namespace {
 
 constexpr quint8 kAckSecondByte = 0x08;
 constexpr quint8 kNakReasonCrc = 0;
 constexpr quint8 kNakReasonTimeout = 1;
-constexpr int kRecordLength = 10;
 constexpr int kMaxRepeats = 2; // counters above this have used up the allowance
 
 bool isOpen(const QIODevice *port)
@@ -89,17 +86,7 @@ void Link::fillRecord(LinkFrame &frame, quint8 index) const
     frame.start = kFrameStart;
     frame.command = kCmdWriteRecord;
     frame.length = kRecordLength;
-    const quint8 record[kRecordLength] = {index,
-                                          e.placed,
-                                          e.left,
-                                          e.top,
-                                          e.right,
-                                          e.bottom,
-                                          quint8(e.resolutionX & 0xFF),
-                                          quint8(e.resolutionX >> 8),
-                                          quint8(e.resolutionY & 0xFF),
-                                          quint8(e.resolutionY >> 8)};
-    std::memcpy(frame.payload, record, kRecordLength);
+    encodeChannelRecord(index, e, frame.payload);
 }
 
 void Link::nextReadoutRequest(quint8 step)
@@ -384,14 +371,7 @@ void Link::processFrame(const LinkFrame &frame)
             failExchange();
             return;
         }
-        ChannelEntry &e = staging.channels[i];
-        e.placed = frame.payload[1];
-        e.left = frame.payload[2];
-        e.top = frame.payload[3];
-        e.right = frame.payload[4];
-        e.bottom = frame.payload[5];
-        e.resolutionX = quint16(frame.payload[6] | (frame.payload[7] << 8));
-        e.resolutionY = quint16(frame.payload[8] | (frame.payload[9] << 8));
+        staging.channels[i] = decodeChannelRecord(frame.payload);
         const quint8 next = quint8(i + 1);
         if (next >= staging.channelCount) {
             s.completeEvent = true;

@@ -67,3 +67,30 @@ QByteArray LinkFrame::wireBytes() const
         bytes.append(char((crc >> (8 * k)) & 0xFF));
     return bytes;
 }
+
+void encodeChannelRecord(quint8 index, const ChannelEntry &entry, quint8 *record)
+{
+    record[0] = index;
+    record[1] = entry.placed;
+    record[2] = entry.left;
+    record[3] = entry.top;
+    record[4] = entry.right;
+    record[5] = entry.bottom;
+    record[6] = quint8(entry.resolutionX & 0xFF);
+    record[7] = quint8(entry.resolutionX >> 8);
+    record[8] = quint8(entry.resolutionY & 0xFF);
+    record[9] = quint8(entry.resolutionY >> 8);
+}
+
+ChannelEntry decodeChannelRecord(const quint8 *record)
+{
+    ChannelEntry e;
+    e.placed = record[1];
+    e.left = record[2];
+    e.top = record[3];
+    e.right = record[4];
+    e.bottom = record[5];
+    e.resolutionX = quint16(record[6] | (record[7] << 8));
+    e.resolutionY = quint16(record[8] | (record[9] << 8));
+    return e;
+}

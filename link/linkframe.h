@@ -1,5 +1,7 @@
 #pragma once
 
+#include "document/configuration.h"
+
 #include <QByteArray>
 #include <QtGlobal>
 
@@ -18,6 +20,13 @@ enum LinkCommand : quint8 {
 
 constexpr quint8 kFrameStart = 0xCE;
 constexpr int kMaxPayload = 16;
+constexpr int kRecordLength = 10;
+
+// The channel record carried by 0x00 from the switch and 0x01 to it: index, placed,
+// left, top, right, bottom, then both resolutions low byte first. (The .ovs file
+// orders the edges differently.)
+void encodeChannelRecord(quint8 index, const ChannelEntry &entry, quint8 *record);
+ChannelEntry decodeChannelRecord(const quint8 *record);
 
 // CRC-32, polynomial 0x04C11DB7, register shifting left, data bits least significant
 // first, start 0, no final XOR. "123456789" gives 0x11B4BFB4. Protects link frames

@@ -217,18 +217,9 @@ void SwitchEmulator::handleFrame(const LinkFrame &f)
         const quint8 i = p[0];
         if (f.length < 1 || i >= kMaxChannels)
             break;
-        const ChannelEntry &e = m_config.channels[i];
-        const char record[10] = {char(i),
-                                 char(e.placed),
-                                 char(e.left),
-                                 char(e.top),
-                                 char(e.right),
-                                 char(e.bottom),
-                                 char(e.resolutionX & 0xFF),
-                                 char(e.resolutionX >> 8),
-                                 char(e.resolutionY & 0xFF),
-                                 char(e.resolutionY >> 8)};
-        send(kCmdChannelRecord, QByteArray(record, 10));
+        quint8 record[kRecordLength];
+        encodeChannelRecord(i, m_config.channels[i], record);
+        send(kCmdChannelRecord, QByteArray(reinterpret_cast<const char *>(record), kRecordLength));
         break;
     }
     case kCmdSwitchingState:
@@ -238,15 +229,8 @@ void SwitchEmulator::handleFrame(const LinkFrame &f)
         send(kCmdMouseSpeed, QByteArray(1, char(m_config.mouseSpeed)));
         break;
     case kCmdWriteRecord:
-        if (f.length >= 10 && p[0] < kMaxChannels) {
-            ChannelEntry &e = m_config.channels[p[0]];
-            e = ChannelEntry{p[1],
-                             p[2],
-                             p[3],
-                             p[4],
-                             p[5],
-                             quint16(p[6] | (p[7] << 8)),
-                             quint16(p[8] | (p[9] << 8))};
+        if (f.length >= kRecordLength && p[0] < kMaxChannels) {
+            m_config.channels[p[0]] = decodeChannelRecord(p);
         }
         break;
     case kCmdWriteSwitching:
