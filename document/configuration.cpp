@@ -32,8 +32,14 @@ int placedExtent(const Configuration &config, Field field, Pick pick)
     return result;
 }
 
-int smaller(int a, int b) { return std::min(a, b); }
-int larger(int a, int b) { return std::max(a, b); }
+int smaller(int a, int b)
+{
+    return std::min(a, b);
+}
+int larger(int a, int b)
+{
+    return std::max(a, b);
+}
 
 } // namespace
 
