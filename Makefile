@@ -2,6 +2,7 @@
 # builds and runs every test headless.
 
 BUILD_DIR ?= build
+MAKEFLAGS += --no-print-directory
 JOBS ?= $(shell nproc)
 
 .PHONY: all deps configure build run test package clean
