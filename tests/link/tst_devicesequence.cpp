@@ -2,6 +2,7 @@
 #include "link/comport.h"
 #include "link/devicesequence.h"
 #include "link/switchemulator.h"
+#include "rununtil.h"
 
 #include <QAction>
 #include <QApplication>
@@ -110,24 +111,6 @@ QList<int> commands(const QList<LinkFrame> &frames)
             list << f.command;
     }
     return list;
-}
-
-// Runs the event loop until `done` holds or the time is up. QTRY_* sleeps 10 ms
-// between its looks, which would slow the 2 ms protocol timer to a crawl.
-bool runUntil(const std::function<bool()> &done, int timeoutMs)
-{
-    QEventLoop loop;
-    QTimer poll;
-    poll.setInterval(5);
-    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
-        if (done())
-            loop.quit();
-    });
-    QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
-    poll.start();
-    if (!done())
-        loop.exec();
-    return done();
 }
 
 const char kTransmissionError[] = "message:An error occured during transmission! Action has "

@@ -5,6 +5,7 @@
 #include "link/comport.h"
 #include "link/devicesequence.h"
 #include "link/switchemulator.h"
+#include "rununtil.h"
 
 #include <QAction>
 #include <QApplication>
@@ -51,21 +52,6 @@ private:
     std::function<void()> m_onPortOk;
 };
 
-bool runUntil(const std::function<bool()> &done, int timeoutMs)
-{
-    QEventLoop loop;
-    QTimer poll;
-    poll.setInterval(1);
-    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
-        if (done())
-            loop.quit();
-    });
-    QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
-    poll.start();
-    loop.exec();
-    return done();
-}
-
 } // namespace
 
 int main(int argc, char *argv[])
@@ -105,7 +91,7 @@ int main(int argc, char *argv[])
                            [&window] { window.findChild<QAction *>("actionReadout")->trigger(); });
         const bool ok = runUntil(
                 [&] { return dataAt >= 0 && !window.deviceSequence().connectionInProgress(); },
-                20000);
+                20000, 1);
         QObject::disconnect(c);
         if (!ok || window.document().currentConfig.channelCount != 8) {
             out << "run " << run << " failed\n";

@@ -7,6 +7,7 @@
 #include "link/comport.h"
 #include "link/devicesequence.h"
 #include "link/switchemulator.h"
+#include "rununtil.h"
 
 #include <QAction>
 #include <QApplication>
@@ -67,22 +68,6 @@ private:
     QTimer m_timer;
     QStringList m_messages;
 };
-
-bool runUntil(const std::function<bool()> &done, int timeoutMs)
-{
-    QEventLoop loop;
-    QTimer poll;
-    poll.setInterval(2);
-    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
-        if (done())
-            loop.quit();
-    });
-    QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
-    poll.start();
-    if (!done())
-        loop.exec();
-    return done();
-}
 
 // A full 8-channel set-up that differs from cycle to cycle in every field the link
 // carries, so a stale or partly written configuration cannot pass the check.
