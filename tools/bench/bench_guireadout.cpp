@@ -90,7 +90,11 @@ int main(int argc, char *argv[])
         QTimer::singleShot(0, &window,
                            [&window] { window.findChild<QAction *>("actionReadout")->trigger(); });
         const bool ok = runUntil(
-                [&] { return dataAt >= 0 && !window.deviceSequence().connectionInProgress(); },
+                [&] {
+                    DeviceSequence &sequence = window.deviceSequence();
+                    return dataAt >= 0 && !sequence.connectionInProgress()
+                           && !sequence.serialPort().isOpen();
+                },
                 20000, 1);
         QObject::disconnect(c);
         if (!ok || window.document().currentConfig.channelCount != 8) {
