@@ -49,11 +49,25 @@ public:
     bool done() const { return m_answers.isEmpty(); }
     void clearSeen() { m_seen.clear(); }
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Hide) {
+            m_answeredShowing.removeAll(static_cast<QWidget *>(watched));
+            watched->removeEventFilter(this);
+        }
+        return false;
+    }
+
 private:
     void poll()
     {
         QWidget *modal = QApplication::activeModalWidget();
         if (m_pending || !modal || !modal->isVisible())
+            return;
+        // A dialog that was answered but is still on screen (a file dialog whose accept
+        // is waiting for its own overwrite question to close) is not a new dialog.
+        if (m_answeredShowing.contains(modal))
             return;
         const QString entry = describe(modal);
         if (m_answers.isEmpty()) {
@@ -71,8 +85,11 @@ private:
                 this,
                 [this, target = QPointer<QWidget>(modal), a = m_answers.takeFirst()] {
                     m_pending = false;
-                    if (target)
-                        answer(target, a);
+                    if (!target)
+                        return;
+                    m_answeredShowing.append(target);
+                    target->installEventFilter(this);
+                    answer(target, a);
                 },
                 Qt::QueuedConnection);
     }
@@ -170,5 +187,7 @@ private:
     QStringList m_seen;
     QString m_filePath;
     bool m_pending = false;
+    // Answered dialogs until they hide; the shared message box is shown many times.
+    QList<QPointer<QWidget>> m_answeredShowing;
     QTimer m_timer;
 };

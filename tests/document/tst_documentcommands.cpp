@@ -600,7 +600,7 @@ void tst_DocumentCommands::saveAsAndOpen()
     script.clearSeen();
     script.setAnswers({QStringLiteral("accept"), QStringLiteral("Yes"), QStringLiteral("Ok")});
     action(*w, "action_Save_as")->trigger();
-    QCOMPARE(script.seen().size(), 3);
+    QVERIFY2(script.seen().size() == 3, qPrintable(script.seen().join(QLatin1String(" | "))));
     QVERIFY2(script.seen().at(1).contains(QLatin1String("lab.ovs")),
              qPrintable(script.seen().at(1)));
     QCOMPARE(script.seen().at(2), QStringLiteral("message:File saved!"));
