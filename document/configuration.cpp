@@ -14,51 +14,63 @@ void resetConfiguration(Configuration &config)
     config = Configuration();
 }
 
-namespace {
-
-// Folds one field over the placed entries in range; -1 when there are none.
-template<typename Field, typename Pick>
-int placedExtent(const Configuration &config, Field field, Pick pick)
+int extentOf(const Configuration &config, const QList<int> &indices, Extent which)
 {
     int result = -1;
-    const int count = std::min<int>(config.channelCount, kMaxChannels);
-    for (int i = 0; i < count; ++i) {
-        const ChannelEntry &e = config.channels[i];
-        if (e.placed != 1)
+    for (const int i : indices) {
+        if (i < 0 || i >= kMaxChannels)
             continue;
-        const int value = e.*field;
-        result = result < 0 ? value : pick(result, value);
+        const ChannelEntry &e = config.channels[i];
+        switch (which) {
+        case Extent::MinLeft:
+            result = result < 0 ? e.left : std::min<int>(result, e.left);
+            break;
+        case Extent::MinTop:
+            result = result < 0 ? e.top : std::min<int>(result, e.top);
+            break;
+        case Extent::MaxRight:
+            result = std::max<int>(result, e.right);
+            break;
+        case Extent::MaxBottom:
+            result = std::max<int>(result, e.bottom);
+            break;
+        }
     }
     return result;
 }
 
-int smaller(int a, int b)
+namespace {
+
+// The entries that take part in the layout: placed, and below the channel count.
+QList<int> placedIndices(const Configuration &config)
 {
-    return std::min(a, b);
-}
-int larger(int a, int b)
-{
-    return std::max(a, b);
+    QList<int> indices;
+    const int count = std::min<int>(config.channelCount, kMaxChannels);
+    for (int i = 0; i < count; ++i) {
+        if (config.channels[i].placed == 1)
+            indices.append(i);
+    }
+    return indices;
 }
 
 } // namespace
 
 int minLeft(const Configuration &config)
 {
-    return placedExtent(config, &ChannelEntry::left, smaller);
+    return extentOf(config, placedIndices(config), Extent::MinLeft);
 }
 
 int minTop(const Configuration &config)
 {
-    return placedExtent(config, &ChannelEntry::top, smaller);
+    return extentOf(config, placedIndices(config), Extent::MinTop);
 }
 
 int maxRight(const Configuration &config)
 {
-    return placedExtent(config, &ChannelEntry::right, larger);
+    return extentOf(config, placedIndices(config), Extent::MaxRight);
 }
 
 int maxBottom(const Configuration &config)
 {
-    return placedExtent(config, &ChannelEntry::bottom, larger);
+    return extentOf(config, placedIndices(config), Extent::MaxBottom);
 }

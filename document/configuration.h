@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QtGlobal>
 
 // The fixed-size value record of one switch set-up. Plain data: copied whole by
@@ -39,6 +40,11 @@ struct Configuration
 };
 
 void resetConfiguration(Configuration &config);
+
+// The smallest left or top, or the largest right or bottom, over the entries at the
+// given indices (indices outside 0..7 are skipped); -1 when there are none.
+enum class Extent { MinLeft, MinTop, MaxRight, MaxBottom };
+int extentOf(const Configuration &config, const QList<int> &indices, Extent which);
 
 // Extent of the placed entries among 0 .. channelCount - 1; -1 when none is placed.
 int minLeft(const Configuration &config);
