@@ -5,6 +5,8 @@
 #include <QIODevice>
 #include <QSerialPort>
 
+#include <algorithm>
+
 namespace {
 
 constexpr quint8 kAckSecondByte = 0x08;
@@ -69,13 +71,13 @@ void Link::resendLastFrame()
     sendFrame(m_state.lastSent);
 }
 
-void Link::sendSimple(quint8 command, quint8 payloadByte)
+void Link::sendPayload(quint8 command, std::initializer_list<quint8> payload)
 {
     LinkFrame f;
     f.start = kFrameStart;
     f.command = command;
-    f.length = 1;
-    f.payload[0] = payloadByte;
+    f.length = quint16(payload.size());
+    std::copy(payload.begin(), payload.end(), f.payload);
     f.updateCrc();
     sendFrame(f);
 }
@@ -93,13 +95,13 @@ void Link::nextReadoutRequest(quint8 step)
 {
     switch (step) {
     case kHelloByte:
-        sendSimple(kCmdSwitchingState, 0);
+        sendPayload(kCmdSwitchingState, {0});
         break;
     case kCmdSwitchingState:
-        sendSimple(kCmdMouseSpeed, 0);
+        sendPayload(kCmdMouseSpeed, {0});
         break;
     case kCmdMouseSpeed:
-        sendSimple(kCmdChannelRecord, 0);
+        sendPayload(kCmdChannelRecord, {0});
         break;
     default:
         return;
@@ -112,10 +114,10 @@ void Link::nextTransmitFrame(quint8 step)
     const Configuration &c = m_document.currentConfig;
     switch (step) {
     case kHelloByte:
-        sendSimple(kCmdWriteSwitching, c.switchingEnabled);
+        sendPayload(kCmdWriteSwitching, {c.switchingEnabled});
         break;
     case kCmdWriteSwitching:
-        sendSimple(kCmdWriteMouseSpeed, c.mouseSpeed);
+        sendPayload(kCmdWriteMouseSpeed, {c.mouseSpeed});
         break;
     case kCmdWriteMouseSpeed: {
         LinkFrame f;
@@ -133,14 +135,7 @@ void Link::nextTransmitFrame(quint8 step)
 
 void Link::sendAck(quint8 command)
 {
-    LinkFrame f;
-    f.start = kFrameStart;
-    f.command = kCmdAck;
-    f.length = 2;
-    f.payload[0] = command;
-    f.payload[1] = kAckSecondByte;
-    f.updateCrc();
-    sendFrame(f);
+    sendPayload(kCmdAck, {command, kAckSecondByte});
 }
 
 void Link::sendNak(quint8 command, quint8 reason)
@@ -150,25 +145,13 @@ void Link::sendNak(quint8 command, quint8 reason)
         failExchange();
         return;
     }
-    LinkFrame f;
-    f.start = kFrameStart;
-    f.command = kCmdNak;
-    f.length = 2;
-    f.payload[0] = command;
-    f.payload[1] = reason;
-    f.updateCrc();
-    sendFrame(f);
+    sendPayload(kCmdNak, {command, reason});
     ++m_state.naksSent;
 }
 
 void Link::sendClosingFrame()
 {
-    LinkFrame f;
-    f.start = kFrameStart;
-    f.command = kCmdClosing;
-    f.length = 0;
-    f.updateCrc();
-    sendFrame(f);
+    sendPayload(kCmdClosing, {});
 }
 
 // Ends the exchange with the transmission error. Both waits end with it, so the

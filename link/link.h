@@ -3,6 +3,8 @@
 #include "link/linkframe.h"
 #include "link/linkstate.h"
 
+#include <initializer_list>
+
 #include <functional>
 
 struct Document;
@@ -71,7 +73,8 @@ public:
 private:
     void write(const QByteArray &bytes);
     void armWait();
-    void sendSimple(quint8 command, quint8 payloadByte);
+    // Builds a frame with this command and payload, fills in its CRC and sends it.
+    void sendPayload(quint8 command, std::initializer_list<quint8> payload);
     void acknowledged();
     void failExchange();
     void processAck(const LinkFrame &frame);
