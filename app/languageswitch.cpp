@@ -44,6 +44,9 @@ void LanguageSwitch::install()
     if (appTranslator.isEmpty())
         (void)appTranslator.load(QStringLiteral("VIVUVE_de"), QLatin1String(kTranslationDir));
     QCoreApplication::installTranslator(&appTranslator);
+    if (extraTranslator.isEmpty())
+        (void)extraTranslator.load(QStringLiteral("OVSextra_de"), QLatin1String(kTranslationDir));
+    QCoreApplication::installTranslator(&extraTranslator);
     m_installed = true;
 }
 
@@ -53,6 +56,7 @@ void LanguageSwitch::uninstall()
         return;
     QCoreApplication::removeTranslator(&qtTranslator);
     QCoreApplication::removeTranslator(&appTranslator);
+    QCoreApplication::removeTranslator(&extraTranslator);
     m_installed = false;
 }
 

@@ -5,7 +5,7 @@
 
 class CorvaneCfg;
 
-// English or German: the two translators, the menu entries and the LANGUAGE file.
+// English or German: the translators, the menu entries and the LANGUAGE file.
 class LanguageSwitch
 {
 public:
@@ -33,5 +33,7 @@ private:
     CorvaneCfg &w;
     QTranslator qtTranslator;
     QTranslator appTranslator;
+    // The texts of features added after the original catalogue was fixed.
+    QTranslator extraTranslator;
     bool m_installed = false;
 };

@@ -58,9 +58,15 @@ QList<Message> readTs(const QString &path, QString *error)
     return messages;
 }
 
-QString catalogueSource()
+QString catalogueSource(const char *name)
 {
-    return QStringLiteral(OVS_SOURCE_DIR "/resources/VIVUVE_de.ts");
+    return QStringLiteral(OVS_SOURCE_DIR "/resources/") + QLatin1String(name)
+           + QStringLiteral(".ts");
+}
+
+QString keyOf(const Message &m)
+{
+    return m.context + QChar(0) + m.source + QChar(0) + m.comment;
 }
 
 } // namespace
@@ -73,6 +79,7 @@ class tst_Catalogue : public QObject
 private slots:
     void initTestCase();
     void contextCounts();
+    void everyMessageCompiled_data();
     void everyMessageCompiled();
     void commentFallback_data();
     void commentFallback();
@@ -81,19 +88,25 @@ private slots:
     void everyTranslatableTextCovered();
 
 private:
+    // The original catalogue, and the one for texts added since.
     QList<Message> m_messages;
+    QList<Message> m_extra;
     QTranslator m_app;
+    QTranslator m_appExtra;
 };
 
 void tst_Catalogue::initTestCase()
 {
     QString error;
-    m_messages = readTs(catalogueSource(), &error);
+    m_messages = readTs(catalogueSource("VIVUVE_de"), &error);
+    QVERIFY2(error.isEmpty(), qPrintable(error));
+    m_extra = readTs(catalogueSource("OVSextra_de"), &error);
     QVERIFY2(error.isEmpty(), qPrintable(error));
     // Loading from the resource proves the .qm was linked into an executable that only
     // links the static widgets library.
     QVERIFY(QFile::exists(QStringLiteral(":/translations/VIVUVE_de.qm")));
     QVERIFY(m_app.load(QStringLiteral("VIVUVE_de"), QStringLiteral(":/translations")));
+    QVERIFY(m_appExtra.load(QStringLiteral("OVSextra_de"), QStringLiteral(":/translations")));
 }
 
 void tst_Catalogue::contextCounts()
@@ -102,9 +115,8 @@ void tst_Catalogue::contextCounts()
     QSet<QString> keys;
     for (const Message &m : std::as_const(m_messages)) {
         ++counts[m.context];
-        const QString key = m.context + QChar(0) + m.source + QChar(0) + m.comment;
-        QVERIFY2(!keys.contains(key), qPrintable("duplicate: " + m.context + " / " + m.source));
-        keys.insert(key);
+        QVERIFY2(!keys.contains(keyOf(m)), qPrintable("duplicate: " + m.context + " / " + m.source));
+        keys.insert(keyOf(m));
     }
     const QMap<QString, int> expected{
             {"About", 6},        {"CorvaneCfg", 50},  {"ListModel", 1},  {"MausSpeed", 5},
@@ -113,15 +125,31 @@ void tst_Catalogue::contextCounts()
     };
     QCOMPARE(counts, expected);
     QCOMPARE(m_messages.size(), 99);
+
+    // A text added later lives in the second catalogue only; one in both would make the
+    // translation depend on the order the translators were installed in.
+    for (const Message &m : std::as_const(m_extra)) {
+        QVERIFY2(!keys.contains(keyOf(m)), qPrintable("in both: " + m.context + " / " + m.source));
+        keys.insert(keyOf(m));
+    }
+}
+
+void tst_Catalogue::everyMessageCompiled_data()
+{
+    QTest::addColumn<bool>("extra");
+    QTest::newRow("VIVUVE_de") << false;
+    QTest::newRow("OVSextra_de") << true;
 }
 
 // lrelease silently drops unfinished or empty translations; every message of the
 // source must come out of the compiled catalogue exactly as written.
 void tst_Catalogue::everyMessageCompiled()
 {
-    for (const Message &m : std::as_const(m_messages)) {
+    QFETCH(bool, extra);
+    const QTranslator &translator = extra ? m_appExtra : m_app;
+    for (const Message &m : std::as_const(extra ? m_extra : m_messages)) {
         const QString got
-                = m_app.translate(m.context.toUtf8().constData(), m.source.toUtf8().constData(),
+                = translator.translate(m.context.toUtf8().constData(), m.source.toUtf8().constData(),
                                   m.comment.isEmpty() ? nullptr : m.comment.toUtf8().constData());
         QVERIFY2(!m.translation.isEmpty(), qPrintable(m.context + " / " + m.source));
         QCOMPARE(got, m.translation);
@@ -217,12 +245,12 @@ void tst_Catalogue::everyTranslatableTextCovered()
     QVERIFY(!used.isEmpty());
 
     QSet<QString> catalogue;
-    for (const Message &m : std::as_const(m_messages))
-        catalogue.insert(m.context + QChar(0) + m.source + QChar(0) + m.comment);
+    for (const Message &m : m_messages + m_extra)
+        catalogue.insert(keyOf(m));
 
     QStringList missing;
     for (const Message &m : used) {
-        const QString exact = m.context + QChar(0) + m.source + QChar(0) + m.comment;
+        const QString exact = keyOf(m);
         const QString plain = m.context + QChar(0) + m.source + QChar(0);
         if (!catalogue.contains(exact) && !catalogue.contains(plain)) {
             missing << QStringLiteral("%1: \"%2\"%3")
