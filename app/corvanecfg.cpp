@@ -4,6 +4,8 @@
 #include "app/about.h"
 #include "app/languageswitch.h"
 #include "app/mausspeed.h"
+#include "app/resolution.h"
+#include "document/commandhost.h"
 #include "document/documentcommands.h"
 #include "editor/editorwiring.h"
 #include "editor/listmodel.h"
@@ -14,6 +16,7 @@
 
 #include <QCloseEvent>
 #include <QGridLayout>
+#include <QMenu>
 #include <QSpacerItem>
 #include <QTimer>
 
@@ -21,19 +24,89 @@ namespace {
 const char kVersion[] = "1.0.001 (00170)";
 } // namespace
 
+// The window's side of the document commands and the device sequence: they reach the
+// message box, the cursor and the actions through this and nothing else.
+class CorvaneCfg::Host : public CommandHost
+{
+public:
+    explicit Host(CorvaneCfg &window)
+        : w(window)
+    {
+    }
+
+    QWidget *hostWindow() override { return &w; }
+
+    int showMessage(const QString &text, QMessageBox::StandardButtons buttons,
+                    QMessageBox::StandardButton defaultButton) override
+    {
+        QMessageBox &box = w.messageBox;
+        box.setText(text);
+        box.setStandardButtons(buttons);
+        box.setDefaultButton(defaultButton);
+        const int answer = box.exec();
+        // Every other message of the program has a single OK.
+        box.setStandardButtons(QMessageBox::Ok);
+        box.setDefaultButton(QMessageBox::Ok);
+        return answer;
+    }
+
+    void setBusy(bool busy) override
+    {
+        if (busy)
+            w.setCursor(Qt::WaitCursor);
+        else
+            w.setCursor(Qt::ArrowCursor);
+    }
+
+    void setSaveEnabled(bool enabled) override { w.ui->action_Save->setEnabled(enabled); }
+    void setTransmitEnabled(bool enabled) override { w.ui->actionTransmit->setEnabled(enabled); }
+
+    PrintArea preparePrintArea() override
+    {
+        w.ui->rasterwidget->childLostFocus();
+        return {w.m_editorState.cellWidth, w.m_editorState.cellHeight, w.ui->scrollArea->size()};
+    }
+
+private:
+    CorvaneCfg &w;
+};
+
 CorvaneCfg::CorvaneCfg(QWidget *parent)
     : QMainWindow(parent)
     , m_listModel(std::make_unique<ListModel>(&m_document))
     , ui(new Ui::CorvaneCfg)
+    , m_host(std::make_unique<Host>(*this))
 {
     ui->setupUi(this);
     setStyleSheet(QString::fromLatin1(kStyleSheet));
-    ui->rasterwidget->setContext(&m_document, &m_editorState, m_listModel.get());
+    ui->rasterwidget->setContext(&m_changes, &m_editorState, m_listModel.get());
+    ui->rasterwidget->setResolutionPrompt(&Resolution::ask);
 
-    m_sequence = std::make_unique<DeviceSequence>(*this);
-    m_documentCommands = std::make_unique<DocumentCommands>(*this);
-    m_editorWiring = std::make_unique<EditorWiring>(*this);
-    m_language = std::make_unique<LanguageSwitch>(*this);
+    protocolTimer = new QTimer(this);
+    // A coarse 2 ms timer jitters up to 5 ms under load; the link counts ticks.
+    protocolTimer->setTimerType(Qt::PreciseTimer);
+    protocolTimer->setInterval(kProtocolTickMs);
+
+    m_sequence = std::make_unique<DeviceSequence>(
+            *m_host, m_changes, PortChoice{selectedPort, bitrate, availablePorts}, *protocolTimer);
+    m_documentCommands = std::make_unique<DocumentCommands>(*m_host, m_changes);
+    m_editorWiring = std::make_unique<EditorWiring>(
+            m_changes, m_editorState, *m_listModel,
+            EditorWiring::Widgets{ui->rasterwidget, ui->listView, ui->widget_2, ui->scrollArea});
+    m_language = std::make_unique<LanguageSwitch>(*ui->action_English, *ui->action_Deutsch);
+
+    connect(&m_changes, &DocumentChanges::configurationChanged, this,
+            &CorvaneCfg::onConfigurationChanged);
+    connect(&m_sequence->leadInTimer(), &QTimer::timeout, this, &CorvaneCfg::ConnectionDelaySlot);
+    connect(&m_sequence->helloTimer(), &QTimer::timeout, this, &CorvaneCfg::ConnectionDelaySlot2);
+    connect(&m_sequence->closeTimer(), &QTimer::timeout, this, &CorvaneCfg::ClosingDelaySlot);
+
+    // Edit, after File: Undo and Redo of the document's history.
+    m_editMenu = new QMenu(this);
+    m_editMenu->setObjectName(QStringLiteral("menuEdit"));
+    m_editMenu->setTitle(tr("&Edit"));
+    ui->menuBar->insertMenu(ui->menuAction->menuAction(), m_editMenu);
+    makeUndoActions();
 
     resize(280 + 16 * m_editorState.cellWidth, height());
 
@@ -49,11 +122,8 @@ CorvaneCfg::CorvaneCfg(QWidget *parent)
         ui->splitter->setSizes(sizes);
     }
 
-    protocolTimer = new QTimer(this);
-    // A coarse 2 ms timer jitters up to 5 ms under load; the link counts ticks.
-    protocolTimer->setTimerType(Qt::PreciseTimer);
+    // It ticks only while a connection exists: the device sequence starts and stops it.
     connect(protocolTimer, SIGNAL(timeout()), this, SLOT(MsTimerSlot()));
-    protocolTimer->start(kProtocolTickMs);
 
     m_sequence->enumeratePorts();
     bitrate = 115200;
@@ -88,7 +158,7 @@ CorvaneCfg::CorvaneCfg(QWidget *parent)
 CorvaneCfg::~CorvaneCfg()
 {
     protocolTimer->stop();
-    // The controllers reach into the form; they go before it.
+    // The controllers hold the form's widgets; they go before it.
     m_language.reset();
     m_editorWiring.reset();
     m_documentCommands.reset();
@@ -115,9 +185,34 @@ void CorvaneCfg::updateWindowTitle()
     setWindowTitle(tr("Vorrix %1").arg(m_document.currentConfig.channelCount));
 }
 
+void CorvaneCfg::onConfigurationChanged()
+{
+    updateWindowTitle();
+    syncSwitchingControls();
+}
+
+void CorvaneCfg::makeUndoActions()
+{
+    delete m_undoAction;
+    delete m_redoAction;
+    QUndoStack &stack = m_changes.undoStack();
+    m_undoAction = stack.createUndoAction(this);
+    m_undoAction->setObjectName(QStringLiteral("actionUndo"));
+    m_undoAction->setShortcut(QKeySequence::Undo);
+    m_redoAction = stack.createRedoAction(this);
+    m_redoAction->setObjectName(QStringLiteral("actionRedo"));
+    m_redoAction->setShortcut(QKeySequence::Redo);
+    m_editMenu->addAction(m_undoAction);
+    m_editMenu->addAction(m_redoAction);
+}
+
 void CorvaneCfg::retranslateTexts()
 {
     ui->menuDatei->setTitle(tr("&File"));
+    if (m_editMenu) {
+        m_editMenu->setTitle(tr("&Edit"));
+        makeUndoActions();
+    }
     ui->menuAction->setTitle(tr("&Action"));
     ui->menu_Settings->setTitle(tr("&Settings"));
     ui->menu_Help->setTitle(tr("&Help"));
@@ -144,10 +239,12 @@ void CorvaneCfg::retranslateTexts()
 void CorvaneCfg::syncSwitchingControls()
 {
     const bool on = m_document.currentConfig.switchingEnabled == 1;
+    // Also called while one of the two controls' own handlers holds the guard.
+    const bool wasSyncing = m_document.syncingControls;
     m_document.syncingControls = true;
     ui->action_OrvanelSwitching->setChecked(on);
     ui->checkBoxEnabled->setChecked(on);
-    m_document.syncingControls = false;
+    m_document.syncingControls = wasSyncing;
 }
 
 void CorvaneCfg::newConfiguration(bool atStartup)
@@ -284,7 +381,9 @@ void CorvaneCfg::on_action_OrvanelSwitching_changed()
     m_document.syncingControls = true;
     const bool on = ui->action_OrvanelSwitching->isChecked();
     ui->checkBoxEnabled->setChecked(on);
-    m_document.currentConfig.switchingEnabled = on ? 1 : 0;
+    Configuration after = m_document.currentConfig;
+    after.switchingEnabled = on ? 1 : 0;
+    m_changes.apply(after, DocumentChanges::switchingText(on));
     m_document.syncingControls = false;
 }
 
@@ -292,8 +391,11 @@ void CorvaneCfg::on_action_Maus_speed_triggered()
 {
     MausSpeed dialog;
     dialog.setSpeed(m_document.currentConfig.mouseSpeed);
-    if (dialog.exec() == QDialog::Accepted)
-        m_document.currentConfig.mouseSpeed = quint8(dialog.speed());
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    Configuration after = m_document.currentConfig;
+    after.mouseSpeed = quint8(dialog.speed());
+    m_changes.apply(after, DocumentChanges::mouseSpeedText());
 }
 
 void CorvaneCfg::on_action_About_triggered()
@@ -308,12 +410,12 @@ void CorvaneCfg::on_checkBoxEnabled_stateChanged(int state)
     if (m_document.syncingControls)
         return;
     m_document.syncingControls = true;
-    if (state == Qt::Checked) {
-        ui->action_OrvanelSwitching->setChecked(true);
-        m_document.currentConfig.switchingEnabled = 1;
-    } else if (state == Qt::Unchecked) {
-        ui->action_OrvanelSwitching->setChecked(false);
-        m_document.currentConfig.switchingEnabled = 0;
+    if (state == Qt::Checked || state == Qt::Unchecked) {
+        const bool on = state == Qt::Checked;
+        ui->action_OrvanelSwitching->setChecked(on);
+        Configuration after = m_document.currentConfig;
+        after.switchingEnabled = on ? 1 : 0;
+        m_changes.apply(after, DocumentChanges::switchingText(on));
     }
     m_document.syncingControls = false;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "document/document.h"
+#include "document/documentchanges.h"
 #include "editor/editorstate.h"
 #include "link/portdescription.h"
 
@@ -10,6 +11,8 @@
 
 #include <memory>
 
+class QAction;
+class QMenu;
 class QTimer;
 class DeviceSequence;
 class DocumentCommands;
@@ -40,6 +43,8 @@ public:
     void retranslateTexts();
     // Sets the switching action and check box from switchingEnabled under the guard.
     void syncSwitchingControls();
+    // The undo history the Edit menu works on.
+    DocumentChanges &documentChanges() { return m_changes; }
 
     // The New flow; the constructor runs it with atStartup = true as its last step.
     void newConfiguration(bool atStartup);
@@ -99,16 +104,23 @@ private slots:
     void on_action_Deutsch_triggered();
 
 private:
-    friend class DeviceSequence;
-    friend class DocumentCommands;
-    friend class EditorWiring;
-    friend class LanguageSwitch;
+    class Host;
+    // Whatever changed the configuration, the title and the switching controls follow.
+    void onConfigurationChanged();
+    // Undo and Redo carry their prefix in the language of their creation, so a language
+    // change makes them anew.
+    void makeUndoActions();
 
     // State owners come first: the form's widgets are handed them in the constructor.
     Document m_document;
+    DocumentChanges m_changes{m_document};
     EditorState m_editorState;
     std::unique_ptr<ListModel> m_listModel;
     Ui::CorvaneCfg *ui = nullptr;
+    QMenu *m_editMenu = nullptr;
+    QAction *m_undoAction = nullptr;
+    QAction *m_redoAction = nullptr;
+    std::unique_ptr<Host> m_host;
     std::unique_ptr<DeviceSequence> m_sequence;
     std::unique_ptr<DocumentCommands> m_documentCommands;
     std::unique_ptr<EditorWiring> m_editorWiring;

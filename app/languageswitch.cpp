@@ -1,8 +1,6 @@
 #include "languageswitch.h"
-#include "ui_corvanecfg.h"
 
-#include "app/corvanecfg.h"
-
+#include <QAction>
 #include <QCoreApplication>
 #include <QFile>
 #include <QLocale>
@@ -21,8 +19,9 @@ QString languageFileName()
 }
 } // namespace
 
-LanguageSwitch::LanguageSwitch(CorvaneCfg &window)
-    : w(window)
+LanguageSwitch::LanguageSwitch(QAction &english, QAction &deutsch)
+    : m_english(english)
+    , m_deutsch(deutsch)
 {
 }
 
@@ -72,9 +71,9 @@ void LanguageSwitch::applyLanguage(const QString &language)
 void LanguageSwitch::saveLanguageChoice()
 {
     QByteArray word;
-    if (w.ui->action_English->isChecked())
+    if (m_english.isChecked())
         word = kEnglish;
-    else if (w.ui->action_Deutsch->isChecked())
+    else if (m_deutsch.isChecked())
         word = kDeutsch;
 
     // A file that already holds exactly the word is left as it is: rewriting it would
@@ -112,11 +111,11 @@ void LanguageSwitch::loadLanguageChoice()
         file.close();
         const QString word = QString::fromLocal8Bit(line);
         if (word == QLatin1String(kEnglish)) {
-            w.ui->action_English->setChecked(true);
-            w.ui->action_Deutsch->setChecked(false);
+            m_english.setChecked(true);
+            m_deutsch.setChecked(false);
         } else if (word == QLatin1String(kDeutsch)) {
-            w.ui->action_English->setChecked(false);
-            w.ui->action_Deutsch->setChecked(true);
+            m_english.setChecked(false);
+            m_deutsch.setChecked(true);
         }
         // Any other content keeps the form's choice (English) and rewrites the file.
         applyLanguage(word);
@@ -124,8 +123,8 @@ void LanguageSwitch::loadLanguageChoice()
     }
 
     const bool german = QLocale::system().language() == QLocale::German;
-    w.ui->action_English->setChecked(!german);
-    w.ui->action_Deutsch->setChecked(german);
+    m_english.setChecked(!german);
+    m_deutsch.setChecked(german);
     applyLanguage(QLatin1String(german ? kDeutsch : kEnglish));
 }
 
@@ -133,20 +132,20 @@ void LanguageSwitch::loadLanguageChoice()
 // picked the entry that was already current.
 void LanguageSwitch::englishTriggered()
 {
-    if (!w.ui->action_English->isChecked()) {
-        w.ui->action_English->setChecked(true);
+    if (!m_english.isChecked()) {
+        m_english.setChecked(true);
         return;
     }
-    w.ui->action_Deutsch->setChecked(false);
+    m_deutsch.setChecked(false);
     applyLanguage(QLatin1String(kEnglish));
 }
 
 void LanguageSwitch::deutschTriggered()
 {
-    if (!w.ui->action_Deutsch->isChecked()) {
-        w.ui->action_Deutsch->setChecked(true);
+    if (!m_deutsch.isChecked()) {
+        m_deutsch.setChecked(true);
         return;
     }
-    w.ui->action_English->setChecked(false);
+    m_english.setChecked(false);
     applyLanguage(QLatin1String(kDeutsch));
 }

@@ -3,13 +3,14 @@
 #include <QString>
 #include <QTranslator>
 
-class CorvaneCfg;
+class QAction;
 
 // English or German: the translators, the menu entries and the LANGUAGE file.
 class LanguageSwitch
 {
 public:
-    explicit LanguageSwitch(CorvaneCfg &window);
+    // The two entries of the language menu, of which exactly one is checked.
+    LanguageSwitch(QAction &english, QAction &deutsch);
     ~LanguageSwitch();
 
     LanguageSwitch(const LanguageSwitch &) = delete;
@@ -30,7 +31,8 @@ private:
     void install();
     void uninstall();
 
-    CorvaneCfg &w;
+    QAction &m_english;
+    QAction &m_deutsch;
     QTranslator qtTranslator;
     QTranslator appTranslator;
     // The texts of features added after the original catalogue was fixed.

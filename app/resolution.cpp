@@ -63,3 +63,15 @@ void Resolution::on_pushCancel_clicked()
 {
     reject();
 }
+
+bool Resolution::ask(int &x, int &y)
+{
+    Resolution dialog;
+    dialog.setXValue(x);
+    dialog.setYValue(y);
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    x = dialog.xValue();
+    y = dialog.yValue();
+    return true;
+}

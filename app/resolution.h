@@ -15,6 +15,9 @@ public:
     explicit Resolution(QWidget *parent = nullptr);
     ~Resolution() override;
 
+    // Runs the dialog on the given values; true, with the typed values, when accepted.
+    static bool ask(int &x, int &y);
+
     // Shows the width with its text selected and focused, so that typing replaces it.
     void setXValue(int value);
     void setYValue(int value);

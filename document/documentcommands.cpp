@@ -1,19 +1,21 @@
 #include "documentcommands.h"
 
-#include "app/corvanecfg.h"
+#include "document/commandhost.h"
+#include "document/documentchanges.h"
 #include "document/newconfig.h"
 #include "document/ovsfile.h"
 #include "document/printing.h"
-#include "editor/rasterwidget.h"
-#include "ui_corvanecfg.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
+#include <QPointer>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QTimer>
 
-DocumentCommands::DocumentCommands(CorvaneCfg &window)
-    : w(window)
+DocumentCommands::DocumentCommands(CommandHost &host, DocumentChanges &changes)
+    : m_host(host)
+    , m_changes(changes)
 {
 }
 
@@ -24,52 +26,51 @@ void DocumentCommands::newConfiguration(bool atStartup)
     if (!askToSave())
         return;
 
-    Document &doc = w.m_document;
+    Document &doc = m_changes.document();
     dialog.setChannelCount(doc.currentConfig.channelCount);
     if (dialog.exec() == QDialog::Accepted) {
-        doc.modified = false;
         doc.fileName.clear();
         doc.openFileName.clear();
-        w.ui->action_Save->setEnabled(false);
-        resetConfiguration(doc.currentConfig);
-        doc.currentConfig.channelCount = dialog.channelCount();
-        w.updateWindowTitle();
-        w.syncSwitchingControls();
-        w.rasterWidget()->rebuildFromConfig();
-        w.ui->actionTransmit->setEnabled(true);
+        m_host.setSaveEnabled(false);
+        Configuration fresh = doc.currentConfig;
+        resetConfiguration(fresh);
+        fresh.channelCount = quint8(dialog.channelCount());
+        // Unmodified, without history; the title, the switching controls, the canvas
+        // and the list follow the announcement.
+        m_changes.replaceAll(fresh);
+        m_host.setTransmitEnabled(true);
     } else if (atStartup) {
         // Without a model there is nothing to edit. The event loop is not running yet;
         // the close runs once it does, finds nothing modified and ends the program.
-        CorvaneCfg *window = &w;
-        QTimer::singleShot(1, window, [window] { window->close(); });
+        QPointer<QWidget> window = m_host.hostWindow();
+        QTimer::singleShot(1, window, [window] {
+            if (window)
+                window->close();
+        });
     }
 }
 
 bool DocumentCommands::askToSave()
 {
-    if (!w.m_document.modified)
+    Document &doc = m_changes.document();
+    if (!doc.modified)
         return true;
 
-    QMessageBox &box = w.messageBox;
-    box.setText(CorvaneCfg::tr("Do you want to save your changes?"));
-    box.setStandardButtons(QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel);
-    box.setDefaultButton(QMessageBox::Save);
-    const int answer = box.exec();
-    // Every other message of the program has a single OK.
-    box.setStandardButtons(QMessageBox::Ok);
-    box.setDefaultButton(QMessageBox::Ok);
+    const int answer = m_host.showMessage(
+            QCoreApplication::translate("CorvaneCfg", "Do you want to save your changes?"),
+            QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, QMessageBox::Save);
 
     switch (answer) {
     case QMessageBox::Save:
-        if (w.m_document.fileName.isEmpty()) {
-            w.m_document.fileName = chooseFile(QFileDialog::AcceptSave);
-            if (w.m_document.fileName.isEmpty())
+        if (doc.fileName.isEmpty()) {
+            doc.fileName = chooseFile(QFileDialog::AcceptSave);
+            if (doc.fileName.isEmpty())
                 return false;
         }
         saveConfigFile();
         // After a failed save (its message has been shown) the command that asked would
         // throw the changes away: it stops, and the operator can save elsewhere.
-        return !w.m_document.modified;
+        return !doc.modified;
     case QMessageBox::Discard:
         return true;
     default:
@@ -81,8 +82,9 @@ void DocumentCommands::open()
 {
     if (!askToSave())
         return;
-    w.m_document.openFileName = chooseFile(QFileDialog::AcceptOpen);
-    if (w.m_document.openFileName.isEmpty())
+    Document &doc = m_changes.document();
+    doc.openFileName = chooseFile(QFileDialog::AcceptOpen);
+    if (doc.openFileName.isEmpty())
         return;
     loadConfigFile();
 }
@@ -97,83 +99,85 @@ void DocumentCommands::saveAs()
     const QString chosen = chooseFile(QFileDialog::AcceptSave);
     if (chosen.isEmpty())
         return;
-    w.m_document.fileName = chosen;
+    m_changes.document().fileName = chosen;
     saveConfigFile();
 }
 
 void DocumentCommands::saveConfigFile()
 {
-    Document &doc = w.m_document;
+    Document &doc = m_changes.document();
     if (doc.fileName.isEmpty())
         return;
 
-    w.setCursor(Qt::WaitCursor);
+    m_host.setBusy(true);
     if (!doc.fileName.contains(QLatin1String(".ovs")))
         doc.fileName += QLatin1String(".ovs");
-    w.ui->action_Save->setEnabled(true);
+    m_host.setSaveEnabled(true);
 
     // The file is written to a temporary and renamed over the old one only when every
     // byte got to the disk, so a failed save leaves the old file as it was.
     if (writeOvsFile(doc.fileName, doc.currentConfig)) {
-        doc.modified = false;
-        showMessage(CorvaneCfg::tr("File saved!"));
+        m_changes.markSaved();
+        m_host.showMessage(QCoreApplication::translate("CorvaneCfg", "File saved!"));
     } else {
-        showMessage(CorvaneCfg::tr("Could not save file!"));
+        m_host.showMessage(QCoreApplication::translate("CorvaneCfg", "Could not save file!"));
     }
-    w.unsetCursor();
+    m_host.setBusy(false);
 }
 
 void DocumentCommands::loadConfigFile()
 {
-    Document &doc = w.m_document;
-    w.setCursor(Qt::WaitCursor);
+    Document &doc = m_changes.document();
+    m_host.setBusy(true);
 
-    // The file is read into a copy; what it does not hold keeps the current values.
-    doc.stagingConfig = doc.currentConfig;
-    switch (readOvsFile(doc.openFileName, doc.stagingConfig)) {
+    // The file is read into a copy; what it does not hold keeps the current values. The
+    // copy is a local one: the link may be filling the staging record at this moment.
+    Configuration loaded = doc.currentConfig;
+    switch (readOvsFile(doc.openFileName, loaded)) {
     case OvsLoadResult::Loaded:
-        doc.currentConfig = doc.stagingConfig;
-        w.updateWindowTitle();
-        w.syncSwitchingControls();
-        w.rasterWidget()->rebuildFromConfig();
-        doc.modified = false;
         doc.fileName = doc.openFileName;
-        w.ui->action_Save->setEnabled(true);
-        w.ui->actionTransmit->setEnabled(true);
+        // Unmodified, without history; the title, the switching controls, the canvas
+        // and the list follow the announcement.
+        m_changes.replaceAll(loaded);
+        m_host.setSaveEnabled(true);
+        m_host.setTransmitEnabled(true);
         break;
     case OvsLoadResult::CouldNotOpen:
-        showMessage(CorvaneCfg::tr("Could not open file!"));
+        m_host.showMessage(QCoreApplication::translate("CorvaneCfg", "Could not open file!"));
         break;
     case OvsLoadResult::Corrupt:
-        showMessage(CorvaneCfg::tr("File corrupt! Could not read the file!"));
+        m_host.showMessage(QCoreApplication::translate("CorvaneCfg",
+                                                       "File corrupt! Could not read the file!"));
         break;
     case OvsLoadResult::ChecksumError:
-        showMessage(CorvaneCfg::tr("Checksum error while reading file!"));
+        m_host.showMessage(
+                QCoreApplication::translate("CorvaneCfg", "Checksum error while reading file!"));
         break;
     }
-    w.unsetCursor();
+    m_host.setBusy(false);
 }
 
 void DocumentCommands::print()
 {
+    const Document &doc = m_changes.document();
     QPrinter printer(QPrinter::ScreenResolution);
     // Names the print job, and the PDF the dialog offers, after the configuration file.
-    if (!w.m_document.fileName.isEmpty())
-        printer.setDocName(QFileInfo(w.m_document.fileName).completeBaseName());
-    QPrintDialog dialog(&printer, &w);
-    dialog.setWindowTitle(CorvaneCfg::tr("Print configuration"));
+    if (!doc.fileName.isEmpty())
+        printer.setDocName(QFileInfo(doc.fileName).completeBaseName());
+    QPrintDialog dialog(&printer, m_host.hostWindow());
+    dialog.setWindowTitle(QCoreApplication::translate("CorvaneCfg", "Print configuration"));
     if (dialog.exec() != QDialog::Accepted)
         return;
 
-    w.rasterWidget()->childLostFocus();
-    printLayout(printer, w.m_document.currentConfig, w.m_editorState.cellWidth,
-                w.m_editorState.cellHeight, w.m_document.fileName, w.ui->scrollArea->size());
+    const CommandHost::PrintArea area = m_host.preparePrintArea();
+    printLayout(printer, doc.currentConfig, area.cellWidth, area.cellHeight, doc.fileName,
+                area.viewport);
 }
 
 QString DocumentCommands::chooseFile(QFileDialog::AcceptMode mode)
 {
-    QFileDialog dialog(&w);
-    dialog.setNameFilter(CorvaneCfg::tr("OVS file (*.ovs)"));
+    QFileDialog dialog(m_host.hostWindow());
+    dialog.setNameFilter(QCoreApplication::translate("CorvaneCfg", "OVS file (*.ovs)"));
     dialog.setAcceptMode(mode);
     if (mode == QFileDialog::AcceptOpen) {
         dialog.setFileMode(QFileDialog::ExistingFile);
@@ -187,10 +191,4 @@ QString DocumentCommands::chooseFile(QFileDialog::AcceptMode mode)
         return QString();
     const QStringList files = dialog.selectedFiles();
     return files.isEmpty() ? QString() : files.first();
-}
-
-void DocumentCommands::showMessage(const QString &text)
-{
-    w.messageBox.setText(text);
-    w.messageBox.exec();
 }

@@ -3,13 +3,14 @@
 #include <QFileDialog>
 #include <QString>
 
-class CorvaneCfg;
+class CommandHost;
+class DocumentChanges;
 
 // New, Open, Save, Save as, the save prompt and printing for the main window.
 class DocumentCommands
 {
 public:
-    explicit DocumentCommands(CorvaneCfg &window);
+    DocumentCommands(CommandHost &host, DocumentChanges &changes);
 
     void newConfiguration(bool atStartup);
     // The save prompt; true means the caller may go on.
@@ -24,7 +25,7 @@ public:
 private:
     // Runs the file dialog; the chosen path, or empty when it was rejected.
     QString chooseFile(QFileDialog::AcceptMode mode);
-    void showMessage(const QString &text);
 
-    CorvaneCfg &w;
+    CommandHost &m_host;
+    DocumentChanges &m_changes;
 };

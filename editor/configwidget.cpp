@@ -1,8 +1,7 @@
 #include "configwidget.h"
 #include "ui_configwidget.h"
 
-#include "app/resolution.h"
-#include "document/document.h"
+#include "document/documentchanges.h"
 #include "editor/dragpayload.h"
 #include "editor/editorimages.h"
 #include "editor/editorstate.h"
@@ -36,9 +35,9 @@ configwidget::~configwidget()
     delete ui;
 }
 
-void configwidget::setContext(Document *document, EditorState *state)
+void configwidget::setContext(DocumentChanges *changes, EditorState *state)
 {
-    m_document = document;
+    m_changes = changes;
     m_state = state;
 }
 
@@ -73,7 +72,7 @@ void configwidget::setChannel(int index)
 void configwidget::showResolution()
 {
     const ChannelEntry *e
-            = m_document ? &m_document->currentConfig.channels[m_channelIndex] : nullptr;
+            = m_changes ? &m_changes->configuration().channels[m_channelIndex] : nullptr;
     if (!e || e->resolutionX == 0 || e->resolutionY == 0) {
         ui->labelResolution->hide();
     } else {
@@ -117,9 +116,9 @@ QString configwidget::dragText() const
 
 QPixmap configwidget::dragPixmap() const
 {
-    if (!m_state || !m_document)
+    if (!m_state || !m_changes)
         return {};
-    return oldDragImage(*m_state, m_document->currentConfig);
+    return oldDragImage(*m_state, m_changes->configuration());
 }
 
 int configwidget::grabZoneAt(QPoint pos, QSize size)
@@ -268,10 +267,10 @@ void configwidget::mouseReleaseEvent(QMouseEvent *event)
 
 void configwidget::finishResize(QPoint p)
 {
-    if (!m_document || !m_state)
+    if (!m_changes || !m_state)
         return;
-    Configuration &config = m_document->currentConfig;
-    ChannelEntry &entry = config.channels[m_channelIndex];
+    const Configuration &config = m_changes->configuration();
+    const ChannelEntry &entry = config.channels[m_channelIndex];
     // A release never places a channel that is not on the canvas.
     if (entry.placed != 1)
         return;
@@ -298,14 +297,16 @@ void configwidget::finishResize(QPoint p)
             return;
     }
 
-    m_document->modified = true;
-    entry.left = quint8(rect.left);
-    entry.top = quint8(rect.top);
-    entry.right = quint8(rect.right);
-    entry.bottom = quint8(rect.bottom);
-    resize(tileSize(*m_state, entry));
-    setChannel(m_channelIndex);
-    move(tilePosition(*m_state, entry));
+    Configuration after = config;
+    ChannelEntry &resized = after.channels[m_channelIndex];
+    resized.left = quint8(rect.left);
+    resized.top = quint8(rect.top);
+    resized.right = quint8(rect.right);
+    resized.bottom = quint8(rect.bottom);
+    // The canvas lays the tile out anew when the change is announced. A click rewrites
+    // the same rectangle: no step, but the document counts as edited all the same.
+    if (!m_changes->apply(after, DocumentChanges::resizeText(m_channelIndex)))
+        m_changes->touch();
 }
 
 void configwidget::keyPressEvent(QKeyEvent *event)
@@ -403,17 +404,18 @@ void configwidget::deleteFromConfig()
 
 void configwidget::openResolutionWindow()
 {
-    Resolution dialog;
     emit getFocus(this);
-    if (!m_document)
+    if (!m_changes || !m_resolutionPrompt)
         return;
-    const ChannelEntry &before = m_document->currentConfig.channels[m_channelIndex];
-    dialog.setXValue(before.resolutionX);
-    dialog.setYValue(before.resolutionY);
-    if (dialog.exec() != QDialog::Accepted)
+    const ChannelEntry &before = m_changes->configuration().channels[m_channelIndex];
+    int x = before.resolutionX;
+    int y = before.resolutionY;
+    if (!m_resolutionPrompt(x, y))
         return;
-    ChannelEntry &entry = m_document->currentConfig.channels[m_channelIndex];
-    entry.resolutionX = quint16(qBound(0, dialog.xValue(), 0xFFFF));
-    entry.resolutionY = quint16(qBound(0, dialog.yValue(), 0xFFFF));
+    Configuration after = m_changes->configuration();
+    ChannelEntry &entry = after.channels[m_channelIndex];
+    entry.resolutionX = quint16(qBound(0, x, 0xFFFF));
+    entry.resolutionY = quint16(qBound(0, y, 0xFFFF));
+    m_changes->apply(after, DocumentChanges::resolutionText(m_channelIndex));
     showResolution();
 }

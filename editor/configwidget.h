@@ -3,10 +3,16 @@
 #include <QRect>
 #include <QWidget>
 
-struct Document;
+#include <functional>
+
+class DocumentChanges;
 struct EditorState;
 struct RasterRect;
 class QLabel;
+
+// Asks the operator for a screen's width and height, given the current ones; false
+// when the question was cancelled.
+using ResolutionPrompt = std::function<bool(int &width, int &height)>;
 
 namespace Ui {
 class configwidget;
@@ -22,7 +28,8 @@ public:
     explicit configwidget(QWidget *parent = nullptr);
     ~configwidget() override;
 
-    void setContext(Document *document, EditorState *state);
+    void setContext(DocumentChanges *changes, EditorState *state);
+    void setResolutionPrompt(const ResolutionPrompt &prompt) { m_resolutionPrompt = prompt; }
 
     void setOutline(int x, int y, int width, int height, bool paint);
     void setSelected(bool state);
@@ -76,7 +83,8 @@ private:
     void finishResize(QPoint releasePos);
 
     Ui::configwidget *ui;
-    Document *m_document = nullptr;
+    DocumentChanges *m_changes = nullptr;
+    ResolutionPrompt m_resolutionPrompt;
     EditorState *m_state = nullptr;
     QString backgroundColour;
     QPoint pressPos;

@@ -1,7 +1,5 @@
 #include "rasterwidget.h"
 
-#include "document/document.h"
-#include "editor/configwidget.h"
 #include "editor/dragpayload.h"
 #include "editor/editorimages.h"
 #include "editor/editorstate.h"
@@ -56,9 +54,11 @@ RasterWidget::RasterWidget(QWidget *parent)
     }
 }
 
-void RasterWidget::setContext(Document *document, EditorState *state, ListModel *listModel)
+void RasterWidget::setContext(DocumentChanges *changes, EditorState *state, ListModel *listModel)
 {
-    m_document = document;
+    if (m_changes)
+        disconnect(m_changes, nullptr, this, nullptr);
+    m_changes = changes;
     m_state = state;
     m_listModel = listModel;
     if (m_state) {
@@ -66,7 +66,30 @@ void RasterWidget::setContext(Document *document, EditorState *state, ListModel 
         m_state->cellHeight = 46;
     }
     for (configwidget *t : tiles)
-        t->setContext(document, state);
+        t->setContext(changes, state);
+    if (m_changes) {
+        connect(m_changes, &DocumentChanges::configurationChanged, this,
+                &RasterWidget::onConfigurationChanged);
+    }
+}
+
+void RasterWidget::setResolutionPrompt(const ResolutionPrompt &prompt)
+{
+    for (configwidget *t : tiles)
+        t->setResolutionPrompt(prompt);
+}
+
+void RasterWidget::onConfigurationChanged(DocumentChanges::Kind kind)
+{
+    if (kind == DocumentChanges::Kind::Replacement)
+        rebuildFromConfig();
+    else
+        syncWithConfig();
+}
+
+const Configuration &RasterWidget::config() const
+{
+    return m_changes->configuration();
 }
 
 configwidget *RasterWidget::tile(int index) const
@@ -76,7 +99,7 @@ configwidget *RasterWidget::tile(int index) const
 
 int RasterWidget::channelCount() const
 {
-    return m_document ? qMin<int>(m_document->currentConfig.channelCount, kMaxChannels) : 0;
+    return m_changes ? qMin<int>(config().channelCount, kMaxChannels) : 0;
 }
 
 void RasterWidget::resetList()
@@ -87,7 +110,7 @@ void RasterWidget::resetList()
 
 void RasterWidget::paintEvent(QPaintEvent *event)
 {
-    if (!m_state || !m_document)
+    if (!m_state || !m_changes)
         return;
     EditorState &s = *m_state;
     measureRaster(s, width(), height());
@@ -113,7 +136,7 @@ void RasterWidget::paintEvent(QPaintEvent *event)
             painter.drawRect(originX + c * cw, originY + r * ch, cw, ch);
     }
 
-    const Configuration &config = m_document->currentConfig;
+    const Configuration &config = this->config();
     const int count = channelCount();
     for (int i = 0; i < count; ++i) {
         if (config.channels[i].placed == 1)
@@ -135,9 +158,9 @@ void RasterWidget::paintEvent(QPaintEvent *event)
 void RasterWidget::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
-    if (autoGrowing || !m_document || !m_state)
+    if (autoGrowing || !m_changes || !m_state)
         return;
-    const Configuration &config = m_document->currentConfig;
+    const Configuration &config = this->config();
     if (event->size().width() != event->oldSize().width() && maxRight(config) > 0)
         setMinimumWidth(maxRight(config) * m_state->cellWidth + 2);
     if (event->size().height() != event->oldSize().height() && maxBottom(config) > 0)
@@ -178,12 +201,12 @@ void RasterWidget::dragEnterEvent(QDragEnterEvent *event)
 void RasterWidget::dragMoveEvent(QDragMoveEvent *event)
 {
     const auto payload = parseDragPayload(event->mimeData(), channelCount());
-    if (!payload || !m_state || !m_document) {
+    if (!payload || !m_state || !m_changes) {
         event->ignore();
         return;
     }
     EditorState &s = *m_state;
-    const Configuration &config = m_document->currentConfig;
+    const Configuration &config = this->config();
 
     const QPoint p = event->position().toPoint();
     const QWidget *viewport = parentWidget();
@@ -258,11 +281,10 @@ void RasterWidget::resizeTimerSlot()
     resizeTimer->stop();
 }
 
-bool RasterWidget::stageDrop(const DragPayload &payload, QPoint d)
+bool RasterWidget::stageDrop(const DragPayload &payload, QPoint d, Configuration &after) const
 {
     const EditorState &s = *m_state;
-    const Configuration &current = m_document->currentConfig;
-    Configuration &staging = m_document->stagingConfig;
+    const Configuration &current = config();
     const int n = int(payload.channels.size());
     const int count = channelCount();
     const bool old = payload.kind == DragPayload::Kind::Old;
@@ -326,7 +348,7 @@ bool RasterWidget::stageDrop(const DragPayload &payload, QPoint d)
                 return false;
         }
         dropped.append(rect);
-        ChannelEntry &target = staging.channels[i];
+        ChannelEntry &target = after.channels[i];
         target.placed = 1;
         target.left = quint8(rect.left);
         target.right = quint8(rect.right);
@@ -338,7 +360,7 @@ bool RasterWidget::stageDrop(const DragPayload &payload, QPoint d)
 
 void RasterWidget::dropEvent(QDropEvent *event)
 {
-    if (!m_document || !m_state) {
+    if (!m_changes || !m_state) {
         event->ignore();
         return;
     }
@@ -347,24 +369,30 @@ void RasterWidget::dropEvent(QDropEvent *event)
         event->ignore();
         return;
     }
-    m_document->stagingConfig = m_document->currentConfig;
     if (payload->channels.isEmpty()) {
-        m_document->modified = true;
+        m_changes->touch();
         event->acceptProposedAction();
         return;
     }
-    if (!stageDrop(*payload, event->position().toPoint())) {
+    // The drop is worked out on a copy: the staging record belongs to the link, which
+    // may be filling it during a readout.
+    Configuration after = config();
+    if (!stageDrop(*payload, event->position().toPoint(), after)) {
         event->ignore();
         return;
     }
-    m_document->modified = true;
-    m_document->currentConfig = m_document->stagingConfig;
-    for (int channel : payload->channels) {
-        const int i = channel - 1;
-        if (m_document->currentConfig.channels[i].placed == 1) {
-            resetList();
+    QList<int> indices;
+    for (int channel : payload->channels)
+        indices.append(channel - 1);
+    const QString text = payload->kind == DragPayload::Kind::Old
+                                 ? DocumentChanges::moveText(indices)
+                                 : DocumentChanges::placeText(indices);
+    // A group put back where it stood changes nothing, yet counts as an edit.
+    if (!m_changes->apply(after, text))
+        m_changes->touch();
+    for (int i : std::as_const(indices)) {
+        if (config().channels[i].placed == 1)
             showChannelTile(i);
-        }
     }
     // A tile dropped into the spare margin must not stand outside the canvas.
     fitMinimumSize(true);
@@ -373,7 +401,7 @@ void RasterWidget::dropEvent(QDropEvent *event)
 
 void RasterWidget::layOutTile(int index)
 {
-    const ChannelEntry &e = m_document->currentConfig.channels[index];
+    const ChannelEntry &e = config().channels[index];
     configwidget *t = tiles[index];
     t->resize(tileSize(*m_state, e));
     t->setChannel(index);
@@ -385,7 +413,7 @@ void RasterWidget::layOutTile(int index)
 
 void RasterWidget::showChannelTile(int index)
 {
-    if (!validIndex(index) || !m_document || !m_state)
+    if (!validIndex(index) || !m_changes || !m_state)
         return;
     layOutTile(index);
     tiles[index]->setSelected(true);
@@ -402,7 +430,7 @@ void RasterWidget::hideChannelTile(int index)
 
 void RasterWidget::fitMinimumSize(bool raiseOnly)
 {
-    const Configuration &config = m_document->currentConfig;
+    const Configuration &config = this->config();
     const int right = maxRight(config);
     const int bottom = maxBottom(config);
     int minWidth = right >= 1 ? right * m_state->cellWidth + 2 : 0;
@@ -419,10 +447,10 @@ void RasterWidget::fitMinimumSize(bool raiseOnly)
 void RasterWidget::rebuildFromConfig()
 {
     resetList();
-    if (!m_document || !m_state)
+    if (!m_changes || !m_state)
         return;
     fitMinimumSize(false);
-    const Configuration &config = m_document->currentConfig;
+    const Configuration &config = this->config();
     const int count = channelCount();
     for (int i = 0; i < kMaxChannels; ++i) {
         if (i < count && config.channels[i].placed == 1) {
@@ -434,6 +462,27 @@ void RasterWidget::rebuildFromConfig()
         tiles[i]->setSelected(false);
     }
     m_state->selectedChannels.clear();
+}
+
+void RasterWidget::syncWithConfig()
+{
+    resetList();
+    if (!m_changes || !m_state)
+        return;
+    const Configuration &config = this->config();
+    const int count = channelCount();
+    for (int i = 0; i < kMaxChannels; ++i) {
+        if (i < count && config.channels[i].placed == 1) {
+            layOutTile(i);
+        } else {
+            tiles[i]->setEnabled(false);
+            tiles[i]->hide();
+            tiles[i]->setSelected(false);
+        }
+    }
+    // An undone move may bring a tile back beyond the canvas's current size.
+    fitMinimumSize(true);
+    update();
 }
 
 void RasterWidget::childGetsFocus(configwidget *sender)
@@ -473,30 +522,23 @@ void RasterWidget::paintResizeObject(int x, int y, int width, int height, int pa
 
 void RasterWidget::childDeletion(configwidget *sender)
 {
-    if (!sender || !m_document || !m_state)
+    if (!sender || !m_changes || !m_state)
         return;
     const int i = sender->channelIndex();
     if (!validIndex(i))
         return;
-    Configuration &staging = m_document->stagingConfig;
-    staging = m_document->currentConfig;
-    auto clearEntry = [&staging](int index) {
-        ChannelEntry &e = staging.channels[index];
-        e.placed = e.left = e.top = e.right = e.bottom = 0;
-    };
+    // A selected tile takes the whole selection with it; another one goes alone.
     ChannelSelection &selection = m_state->selectedChannels;
-    if (selection.contains(i)) {
-        while (!selection.isEmpty()) {
-            const int s = selection.at(0);
-            clearEntry(s);
-            hideChannelTile(s);
-            selection.remove(s); // already gone unless the tile lost its context
-        }
-    } else {
-        clearEntry(i);
-        hideChannelTile(i);
-        childLostFocus();
+    const bool group = selection.contains(i);
+    const QList<int> removed = group ? selection.items() : QList<int>{i};
+    Configuration after = config();
+    for (int index : removed) {
+        ChannelEntry &e = after.channels[index];
+        e.placed = e.left = e.top = e.right = e.bottom = 0;
     }
-    m_document->currentConfig = staging;
-    resetList();
+    m_changes->apply(after, DocumentChanges::removeText(removed));
+    if (group)
+        selection.clear();
+    else
+        childLostFocus();
 }

@@ -1,17 +1,19 @@
 #pragma once
 
+#include "document/documentchanges.h"
+#include "editor/configwidget.h"
+
 #include <QPoint>
 #include <QRect>
 #include <QWidget>
 
 #include <array>
 
-struct Document;
+struct Configuration;
 struct DragPayload;
 struct EditorState;
 class ListModel;
 class QTimer;
-class configwidget;
 
 // The raster canvas of the layout editor: draws the raster, hosts the eight tiles,
 // places and moves them by drag and drop, grows and asks for scrolling during a drag.
@@ -23,10 +25,16 @@ public:
     explicit RasterWidget(QWidget *parent = nullptr);
 
     // The form builds the canvas with a parent only; the main window hands it the
-    // state it edits right after.
-    void setContext(Document *document, EditorState *state, ListModel *listModel);
+    // state it edits right after. The canvas follows every change the document
+    // announces.
+    void setContext(DocumentChanges *changes, EditorState *state, ListModel *listModel);
+    // How a tile asks for a screen's resolution.
+    void setResolutionPrompt(const ResolutionPrompt &prompt);
 
     void rebuildFromConfig();
+    // Brings the tiles in line with the configuration after an edit: placed channels
+    // are laid out, the others hidden and deselected; the rest of the selection stays.
+    void syncWithConfig();
     void showChannelTile(int index);
     void hideChannelTile(int index);
 
@@ -57,14 +65,16 @@ protected:
 
 private:
     int channelCount() const;
+    const Configuration &config() const;
+    void onConfigurationChanged(DocumentChanges::Kind kind);
     void layOutTile(int index);
     // The minimum size that shows every placed tile; raiseOnly keeps larger minimums.
     void fitMinimumSize(bool raiseOnly);
     void resetList();
-    // Writes the payload's channels into the staging copy; false refuses the drop.
-    bool stageDrop(const DragPayload &payload, QPoint d);
+    // Writes the payload's channels into `after`; false refuses the drop.
+    bool stageDrop(const DragPayload &payload, QPoint d, Configuration &after) const;
 
-    Document *m_document = nullptr;
+    DocumentChanges *m_changes = nullptr;
     EditorState *m_state = nullptr;
     ListModel *m_listModel = nullptr;
 

@@ -1,12 +1,13 @@
 #include "devicesequence.h"
 
-#include "app/corvanecfg.h"
-#include "editor/rasterwidget.h"
+#include "document/commandhost.h"
+#include "document/documentchanges.h"
 #include "link/comport.h"
 #include "link/mytablemodel.h"
 #include "link/portlist.h"
 #include "link/serialportsetup.h"
-#include "ui_corvanecfg.h"
+
+#include <QCoreApplication>
 
 namespace {
 constexpr int kHighSpeedBitrate = 115200;
@@ -21,9 +22,13 @@ void clearEvents(LinkState &s)
 }
 } // namespace
 
-DeviceSequence::DeviceSequence(CorvaneCfg &window)
-    : w(window)
-    , m_link(window.m_document)
+DeviceSequence::DeviceSequence(CommandHost &host, DocumentChanges &changes, PortChoice ports,
+                               QTimer &protocolTimer)
+    : m_host(host)
+    , m_changes(changes)
+    , m_ports(ports)
+    , m_protocolTimer(protocolTimer)
+    , m_link(changes.document())
     , m_portList(std::make_unique<PortList>())
     , m_portModel(std::make_unique<MyTableModel>(*m_portList))
 {
@@ -34,9 +39,6 @@ DeviceSequence::DeviceSequence(CorvaneCfg &window)
     m_closeTimer.setInterval(kClosingDelayMs);
     for (QTimer *timer : {&m_leadInTimer, &m_helloTimer, &m_closeTimer})
         timer->setSingleShot(true);
-    QObject::connect(&m_leadInTimer, &QTimer::timeout, &w, &CorvaneCfg::ConnectionDelaySlot);
-    QObject::connect(&m_helloTimer, &QTimer::timeout, &w, &CorvaneCfg::ConnectionDelaySlot2);
-    QObject::connect(&m_closeTimer, &QTimer::timeout, &w, &CorvaneCfg::ClosingDelaySlot);
     QObject::connect(&m_port, &QSerialPort::errorOccurred, &m_port,
                      [this](QSerialPort::SerialPortError error) { onPortError(error); });
 }
@@ -55,20 +57,20 @@ DeviceSequence::~DeviceSequence()
 void DeviceSequence::enumeratePorts()
 {
     m_portModel->refresh();
-    w.availablePorts = m_portList->ports();
-    if (!w.availablePorts.isEmpty())
-        w.selectedPort = w.availablePorts.first();
+    m_ports.availablePorts = m_portList->ports();
+    if (!m_ports.availablePorts.isEmpty())
+        m_ports.selectedPort = m_ports.availablePorts.first();
 }
 
 void DeviceSequence::setExtraPorts(const QStringList &paths)
 {
     m_portList->setExtraPorts(paths);
     m_portModel->refresh();
-    w.availablePorts = m_portList->ports();
+    m_ports.availablePorts = m_portList->ports();
     if (!m_portList->extraPorts().isEmpty())
-        w.selectedPort = m_portList->extraPorts().first();
-    else if (w.selectedPort.isNull() && !w.availablePorts.isEmpty())
-        w.selectedPort = w.availablePorts.first();
+        m_ports.selectedPort = m_portList->extraPorts().first();
+    else if (m_ports.selectedPort.isNull() && !m_ports.availablePorts.isEmpty())
+        m_ports.selectedPort = m_ports.availablePorts.first();
 }
 
 bool DeviceSequence::connectionInProgress() const
@@ -99,18 +101,19 @@ void DeviceSequence::beginConnection()
 {
     const quint8 direction = m_link.state().direction;
     comPort dialog(*m_portModel);
-    dialog.selectPort(w.selectedPort);
-    if (w.m_document.currentConfig.channelCount <= kMaxChannelsWithBitrateChoice) {
+    dialog.selectPort(m_ports.selectedPort);
+    if (m_changes.configuration().channelCount <= kMaxChannelsWithBitrateChoice) {
         dialog.setBitrateVisible(true);
     } else {
         // Switches with more than four channels always talk at the high rate.
         dialog.setBitrateVisible(false);
-        w.bitrate = kHighSpeedBitrate;
+        m_ports.bitrate = kHighSpeedBitrate;
     }
-    dialog.setBitrate(w.bitrate);
-    dialog.setActionText(direction == kDirectionReadout
-                                 ? CorvaneCfg::tr("Get device configuration")
-                                 : CorvaneCfg::tr("Set device configuration"));
+    dialog.setBitrate(m_ports.bitrate);
+    dialog.setActionText(
+            direction == kDirectionReadout
+                    ? QCoreApplication::translate("CorvaneCfg", "Get device configuration")
+                    : QCoreApplication::translate("CorvaneCfg", "Set device configuration"));
 
     m_dialogOpen = true;
     const int result = dialog.exec();
@@ -118,8 +121,8 @@ void DeviceSequence::beginConnection()
     if (result != QDialog::Accepted)
         return;
 
-    w.selectedPort = dialog.chosenPort();
-    w.bitrate = dialog.chosenBitrate();
+    m_ports.selectedPort = dialog.chosenPort();
+    m_ports.bitrate = dialog.chosenBitrate();
 
     // The previous connection may still wait for its delayed close; close it now so
     // that the pending close cannot shut the port of this connection.
@@ -134,17 +137,19 @@ void DeviceSequence::beginConnection()
 
     if (!openSerialPort())
         return;
+    m_protocolTimer.start();
     m_leadInTimer.start();
 }
 
 bool DeviceSequence::openSerialPort()
 {
-    const PortDescription &port = w.selectedPort;
+    const PortDescription &port = m_ports.selectedPort;
     const QString name = port.systemLocation.isEmpty() ? port.portName : port.systemLocation;
-    if (!::openSerialPort(m_port, name, w.bitrate)) {
+    if (!::openSerialPort(m_port, name, m_ports.bitrate)) {
         // A half-configured port is of no use; closed, the next attempt starts afresh.
         closePortNow();
-        showMessage(CorvaneCfg::tr("Error connecting to serial port! Port in use."));
+        m_host.showMessage(QCoreApplication::translate(
+                "CorvaneCfg", "Error connecting to serial port! Port in use."));
         return false;
     }
     return true;
@@ -155,7 +160,8 @@ void DeviceSequence::connectionDelaySlot()
     if (!m_link.writeLeadIn()) {
         // Nothing can follow on this port; close it so the next action can start.
         closePortNow();
-        showMessage(CorvaneCfg::tr("Error connecting to seriel port!"));
+        m_host.showMessage(
+                QCoreApplication::translate("CorvaneCfg", "Error connecting to seriel port!"));
         return;
     }
     m_helloTimer.start();
@@ -165,10 +171,11 @@ void DeviceSequence::connectionDelaySlot2()
 {
     if (!m_link.writeHello()) {
         closePortNow();
-        showMessage(CorvaneCfg::tr("Error connecting to seriel port!"));
+        m_host.showMessage(
+                QCoreApplication::translate("CorvaneCfg", "Error connecting to seriel port!"));
         return;
     }
-    w.setCursor(Qt::WaitCursor);
+    m_host.setBusy(true);
 }
 
 void DeviceSequence::msTimerSlot()
@@ -176,6 +183,7 @@ void DeviceSequence::msTimerSlot()
     if (!m_port.isOpen()) {
         if (m_portFailed && !m_handlingEvent && !m_askingQuestion)
             handleError();
+        stopTickingWhenIdle();
         return;
     }
 
@@ -214,10 +222,11 @@ void DeviceSequence::handleError()
 {
     m_handlingEvent = true;
     m_portFailed = false;
-    w.setCursor(Qt::ArrowCursor);
+    m_host.setBusy(false);
     m_link.state().errorEvent = false;
-    w.ui->rasterwidget->rebuildFromConfig();
-    showMessage(CorvaneCfg::tr("An error occured during transmission! Action has failed."));
+    m_changes.refresh();
+    m_host.showMessage(QCoreApplication::translate(
+            "CorvaneCfg", "An error occured during transmission! Action has failed."));
     closeConnection();
     m_handlingEvent = false;
 }
@@ -225,14 +234,16 @@ void DeviceSequence::handleError()
 void DeviceSequence::handleNoConnection()
 {
     m_handlingEvent = true;
-    w.setCursor(Qt::ArrowCursor);
+    m_host.setBusy(false);
     m_link.state().noConnectionEvent = false;
-    w.ui->rasterwidget->rebuildFromConfig();
-    if (w.m_document.currentConfig.channelCount <= kMaxChannelsWithBitrateChoice) {
-        showMessage(CorvaneCfg::tr(
+    m_changes.refresh();
+    if (m_changes.configuration().channelCount <= kMaxChannelsWithBitrateChoice) {
+        m_host.showMessage(QCoreApplication::translate(
+                "CorvaneCfg",
                 "Cannot connect to target! Please check port, bitrate and startup mode."));
     } else {
-        showMessage(CorvaneCfg::tr("Cannot connect to target! Please check port and bitrate."));
+        m_host.showMessage(QCoreApplication::translate(
+                "CorvaneCfg", "Cannot connect to target! Please check port and bitrate."));
     }
     closeConnection();
     m_handlingEvent = false;
@@ -243,17 +254,18 @@ void DeviceSequence::handleNoConnection()
 void DeviceSequence::handleComplete()
 {
     m_handlingEvent = true;
-    w.setCursor(Qt::ArrowCursor);
+    m_host.setBusy(false);
     m_link.state().completeEvent = false;
     if (m_link.state().direction == kDirectionReadout) {
-        Document &doc = w.m_document;
-        doc.currentConfig = doc.stagingConfig;
-        w.syncSwitchingControls();
-        w.updateWindowTitle();
-        w.ui->rasterwidget->rebuildFromConfig();
-        w.ui->actionTransmit->setEnabled(true);
+        // One step that Undo takes back; a readout leaves `modified` as it was. The
+        // title, the switching controls, the canvas and the list follow the
+        // announcement.
+        m_changes.apply(m_changes.document().stagingConfig,
+                        QCoreApplication::translate("CorvaneCfg", "Get device configuration"),
+                        DocumentChanges::Kind::Replacement, DocumentChanges::Effect::KeepsModified);
+        m_host.setTransmitEnabled(true);
     } else {
-        showMessage(CorvaneCfg::tr("Transmission complete!"));
+        m_host.showMessage(QCoreApplication::translate("CorvaneCfg", "Transmission complete!"));
     }
     closeConnection();
     m_handlingEvent = false;
@@ -262,30 +274,29 @@ void DeviceSequence::handleComplete()
 void DeviceSequence::handleTransmitHello()
 {
     m_link.state().transmitHelloEvent = false;
-    const Configuration &staged = w.m_document.stagingConfig;
+    const Configuration &staged = m_changes.document().stagingConfig;
     if (staged.channelCount == staged.deviceChannels) {
         m_link.nextTransmitFrame(kHelloByte);
         return;
     }
 
-    QMessageBox &box = w.messageBox;
-    box.setStandardButtons(QMessageBox::Yes | QMessageBox::Cancel);
-    box.setDefaultButton(QMessageBox::Yes);
-    box.setText(CorvaneCfg::tr("Note that the connected Vorrix has %1 channels, but there were "
-                               "%2 channels configured. Would you like to continue?")
-                        .arg(staged.deviceChannels)
-                        .arg(staged.channelCount));
     m_askingQuestion = true;
-    const int answer = box.exec();
+    const int answer = m_host.showMessage(
+            QCoreApplication::translate("CorvaneCfg",
+                                        "Note that the connected Vorrix has %1 channels, but "
+                                        "there were %2 channels configured. Would you like to "
+                                        "continue?")
+                    .arg(staged.deviceChannels)
+                    .arg(staged.channelCount),
+            QMessageBox::Yes | QMessageBox::Cancel, QMessageBox::Yes);
     m_askingQuestion = false;
-    box.setStandardButtons(QMessageBox::Ok);
 
     if (!m_port.isOpen() || m_portFailed)
         return; // the port failed while the question was open; the next tick reports it
     if (answer == QMessageBox::Yes) {
         m_link.nextTransmitFrame(kHelloByte);
     } else {
-        w.setCursor(Qt::ArrowCursor);
+        m_host.setBusy(false);
         closeConnection();
     }
 }
@@ -306,6 +317,15 @@ void DeviceSequence::closePortNow()
     // Closing a closed port would leave NotOpenError behind.
     if (m_port.isOpen())
         m_port.close();
+    stopTickingWhenIdle();
+}
+
+void DeviceSequence::stopTickingWhenIdle()
+{
+    // At rest the program does not wake the machine every 2 ms. A port failure under a
+    // running exchange keeps the timer: its next tick reports the failure.
+    if (!m_port.isOpen() && !m_portFailed)
+        m_protocolTimer.stop();
 }
 
 void DeviceSequence::onPortError(QSerialPort::SerialPortError error)
@@ -329,15 +349,10 @@ void DeviceSequence::onPortError(QSerialPort::SerialPortError error)
                 m_closeQueued = false;
                 if (m_port.isOpen())
                     m_port.close();
+                stopTickingWhenIdle();
             },
             Qt::QueuedConnection);
     m_link.beginExchange();
     if (exchangeRunning)
         m_portFailed = true;
-}
-
-void DeviceSequence::showMessage(const QString &text)
-{
-    w.messageBox.setText(text);
-    w.messageBox.exec();
 }

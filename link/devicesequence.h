@@ -1,25 +1,43 @@
 #pragma once
 
 #include "link/link.h"
+#include "link/portdescription.h"
 
+#include <QList>
 #include <QSerialPort>
 #include <QStringList>
 #include <QTimer>
 
 #include <memory>
 
-class CorvaneCfg;
+class CommandHost;
+class DocumentChanges;
 class MyTableModel;
 class PortList;
 
+// The port and bitrate the window remembers between exchanges, and the ports it knows.
+struct PortChoice
+{
+    PortDescription &selectedPort;
+    int &bitrate;
+    QList<PortDescription> &availablePorts;
+};
+
 // Readout and transmit from the main window: the port dialog, the connection
 // delays, the protocol tick and the messages for the link's events. Owns the serial
-// port, the link on the window's document and the port list the dialog shows.
+// port, the link on the window's document and the port list the dialog shows. The
+// window's 2 ms protocol timer runs only while a connection exists.
 class DeviceSequence
 {
 public:
-    explicit DeviceSequence(CorvaneCfg &window);
+    DeviceSequence(CommandHost &host, DocumentChanges &changes, PortChoice ports,
+                   QTimer &protocolTimer);
     ~DeviceSequence();
+
+    // The single-shot delays of a connection; the window connects them to its slots.
+    QTimer &leadInTimer() { return m_leadInTimer; }
+    QTimer &helloTimer() { return m_helloTimer; }
+    QTimer &closeTimer() { return m_closeTimer; }
 
     // Fills the window's availablePorts and selects the first one.
     void enumeratePorts();
@@ -47,6 +65,8 @@ private:
     bool openSerialPort();
     void closeConnection();
     void closePortNow();
+    // Stops the protocol timer once the port is closed and nothing is left to report.
+    void stopTickingWhenIdle();
     // A device that vanished makes Qt 6.4 repeat the error without end: close at once.
     void onPortError(QSerialPort::SerialPortError error);
 
@@ -54,9 +74,11 @@ private:
     void handleNoConnection();
     void handleComplete();
     void handleTransmitHello();
-    void showMessage(const QString &text);
 
-    CorvaneCfg &w;
+    CommandHost &m_host;
+    DocumentChanges &m_changes;
+    PortChoice m_ports;
+    QTimer &m_protocolTimer;
     QSerialPort m_port;
     Link m_link;
     std::unique_ptr<PortList> m_portList;

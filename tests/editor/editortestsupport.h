@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/resolution.h"
 #include "document/document.h"
 #include "editor/editorstate.h"
 #include "editor/listmodel.h"
@@ -16,6 +17,7 @@
 struct EditorFixture
 {
     Document document;
+    DocumentChanges changes{document};
     EditorState state;
     ListModel listModel{&document};
     RasterWidget canvas;
@@ -23,7 +25,8 @@ struct EditorFixture
     explicit EditorFixture(int channelCount = 4, QSize size = QSize(1000, 500))
     {
         document.currentConfig.channelCount = quint8(channelCount);
-        canvas.setContext(&document, &state, &listModel);
+        canvas.setContext(&changes, &state, &listModel);
+        canvas.setResolutionPrompt(&Resolution::ask);
         canvas.resize(size);
         paint();
     }

@@ -310,12 +310,13 @@ void tst_RasterWidget::rebuildFromConfig()
 void tst_RasterWidget::dragGrowsOneColumnPerMoveUpTo255()
 {
     Document document;
+    DocumentChanges changes(document);
     EditorState state;
     ListModel listModel(&document);
     QScrollArea area;
     area.setWidgetResizable(true);
     auto *canvas = new RasterWidget;
-    canvas->setContext(&document, &state, &listModel);
+    canvas->setContext(&changes, &state, &listModel);
     area.setWidget(canvas);
     area.resize(1000, 600);
     area.show();
@@ -369,7 +370,8 @@ void tst_RasterWidget::childDeletion()
     compareEntries(f.config(), expected);
     QVERIFY(f.state.selectedChannels.isEmpty());
     QCOMPARE(f.listModel.rowCount(), 3);
-    QVERIFY(!f.document.modified);
+    // A removal is a change like any other: Quit must ask.
+    QVERIFY(f.document.modified);
 
     // An unselected tile goes alone, and the selection is cleared.
     f.document.currentConfig = layout(4, {{0, cells(0, 0, 2, 2)}, {2, cells(4, 0, 6, 2)}});

@@ -35,6 +35,7 @@ long long median(std::vector<long long> samples)
 struct Bench
 {
     Document document;
+    DocumentChanges changes{document};
     EditorState state;
     ListModel listModel{&document};
     QScrollArea area;
@@ -43,7 +44,7 @@ struct Bench
     explicit Bench(bool resizable)
     {
         document.currentConfig.channelCount = 8;
-        canvas->setContext(&document, &state, &listModel);
+        canvas->setContext(&changes, &state, &listModel);
         area.setFrameShape(QFrame::NoFrame);
         area.setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
         area.setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
