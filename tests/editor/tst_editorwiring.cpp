@@ -11,10 +11,13 @@
 #include <QCheckBox>
 #include <QDialog>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
+#include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSignalSpy>
+#include <QSlider>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -142,22 +145,43 @@ void tst_EditorWiring::firstFitPlacement()
 void tst_EditorWiring::modifiedAlongEachPath_data()
 {
     QTest::addColumn<QString>("path");
+    QTest::addColumn<QString>("step"); // the Undo entry's text; empty: no step
     QTest::addColumn<bool>("modified");
-    // Every change sets it, so Quit asks; the add button and a click set it even when
-    // nothing changes.
-    QTest::newRow("list menu add") << "listAdd" << true;
-    QTest::newRow("add tool button") << "addButton" << true;
-    QTest::newRow("add tool button, nothing selected") << "addButtonEmpty" << true;
-    QTest::newRow("drop from the list onto the canvas") << "canvasDrop" << true;
-    QTest::newRow("remove tool button") << "delButton" << true;
-    QTest::newRow("tiles dropped on the left pane") << "dropZone" << true;
-    QTest::newRow("tile menu remove") << "tileMenu" << true;
-    QTest::newRow("tile clicked") << "tileClick" << true;
+
+    // Every change is one undoable step and sets the flag, so Quit asks; the add button
+    // and a click set it even when nothing changes, without a step.
+    QTest::newRow("list menu add") << "listAdd"
+                                   << "Place Channel 2" << true;
+    QTest::newRow("add tool button") << "addButton"
+                                     << "Place Channel 2" << true;
+    QTest::newRow("add tool button, nothing selected") << "addButtonEmpty"
+                                                       << "" << true;
+    QTest::newRow("drop from the list onto the canvas") << "canvasDrop"
+                                                        << "Place 2 screens" << true;
+    QTest::newRow("tile moved on the canvas") << "canvasMove"
+                                              << "Move Channel 1" << true;
+    QTest::newRow("tile resized") << "tileResize"
+                                  << "Resize Channel 1" << true;
+    QTest::newRow("remove tool button") << "delButton"
+                                        << "Remove Channel 1" << true;
+    QTest::newRow("tiles dropped on the left pane") << "dropZone"
+                                                    << "Remove Channel 1" << true;
+    QTest::newRow("tile menu remove") << "tileMenu"
+                                      << "Remove Channel 1" << true;
+    QTest::newRow("tile clicked") << "tileClick"
+                                  << "" << true;
+    QTest::newRow("resolution") << "resolution"
+                                << "Set resolution of Channel 1" << true;
+    QTest::newRow("mouse speed") << "mouseSpeed"
+                                 << "Set mouse speed" << true;
+    QTest::newRow("switching off") << "switching"
+                                   << "Switch Orvanel Switching off" << true;
 }
 
 void tst_EditorWiring::modifiedAlongEachPath()
 {
     QFETCH(QString, path);
+    QFETCH(QString, step);
     QFETCH(bool, modified);
 
     auto w = makeWindow();
@@ -170,26 +194,32 @@ void tst_EditorWiring::modifiedAlongEachPath()
     auto *list = child<myListView>(*w, "listView");
     list->selectionModel()->select(list->model()->index(0, 0), QItemSelectionModel::Select);
     Configuration &config = w->document().currentConfig;
+    const Configuration before = config;
+    configwidget *tile = w->rasterWidget()->tile(0);
+    QSignalSpy announced(&w->documentChanges(), &DocumentChanges::configurationChanged);
+    QVERIFY(announced.isValid());
 
     if (path == "listAdd") {
         QVERIFY(QMetaObject::invokeMethod(list, "addSelectedToConfig"));
-        QCOMPARE(config.channels[1].placed, quint8(1));
     } else if (path == "addButton") {
         child<QToolButton>(*w, "toolButtonAdd")->click();
-        QCOMPARE(config.channels[1].placed, quint8(1));
     } else if (path == "addButtonEmpty") {
         list->selectionModel()->clear();
         child<QToolButton>(*w, "toolButtonAdd")->click();
     } else if (path == "canvasDrop") {
-        sendDrop(w->rasterWidget(), QStringLiteral("OVSnew12"), QPoint(300, 200));
-        QCOMPARE(config.channels[1].placed, quint8(1));
+        sendDrop(w->rasterWidget(), QStringLiteral("OVSnew223"), QPoint(300, 200));
+    } else if (path == "canvasMove") {
+        sendDrop(w->rasterWidget(), QStringLiteral("OVSold11"), QPoint(300, 200));
+    } else if (path == "tileResize") {
+        // The right handle, released one cell further right.
+        const QPoint handle(tile->width() - 3, tile->height() / 2);
+        QTest::mousePress(tile, Qt::LeftButton, {}, handle);
+        QTest::mouseRelease(tile, Qt::LeftButton, {}, handle + QPoint(46, 0));
     } else if (path == "delButton") {
         child<QToolButton>(*w, "toolButtonDel")->click();
-        QCOMPARE(config.channels[0].placed, quint8(0));
         QVERIFY(w->editorState().selectedChannels.isEmpty());
     } else if (path == "dropZone") {
         sendDrop(child<DropWidget>(*w, "widget_2"), QStringLiteral("OVSold11"), QPoint(5, 5));
-        QCOMPARE(config.channels[0].placed, quint8(0));
     } else if (path == "tileMenu") {
         QTimer::singleShot(0, [] {
             auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
@@ -197,14 +227,63 @@ void tst_EditorWiring::modifiedAlongEachPath()
             menu->actions().at(1)->trigger();
             menu->close();
         });
-        w->rasterWidget()->tile(0)->showContextMenu(QPoint(5, 5));
-        QCOMPARE(config.channels[0].placed, quint8(0));
+        tile->showContextMenu(QPoint(5, 5));
     } else if (path == "tileClick") {
-        QTest::mouseClick(w->rasterWidget()->tile(0), Qt::LeftButton, {}, QPoint(46, 46));
-        QCOMPARE(config.channels[0].placed, quint8(1));
+        QTest::mouseClick(tile, Qt::LeftButton, {}, QPoint(46, 46));
+    } else if (path == "resolution") {
+        ModalAnswer answer([](QWidget *modal) {
+            modal->findChild<QLineEdit *>(QStringLiteral("lineEditX"))->setText("1280");
+            modal->findChild<QPushButton *>(QStringLiteral("pushSet"))->click();
+        });
+        tile->openResolutionWindow();
+        QVERIFY(answer.answered());
+    } else if (path == "mouseSpeed") {
+        ModalAnswer answer([](QWidget *modal) {
+            modal->findChild<QSlider *>(QStringLiteral("horizontalSlider"))->setValue(9);
+            modal->findChild<QPushButton *>(QStringLiteral("pushSet"))->click();
+        });
+        child<QAction>(*w, "action_Maus_speed")->trigger();
+        QVERIFY(answer.answered());
+    } else if (path == "switching") {
+        child<QCheckBox>(*w, "checkBoxEnabled")->click();
     }
     QCOMPARE(w->document().modified, modified);
-    QCOMPARE(list->model()->rowCount(), 4 - config.channels[0].placed - config.channels[1].placed);
+    const Configuration after = config;
+    auto *undo = child<QAction>(*w, "actionUndo");
+    auto *redo = child<QAction>(*w, "actionRedo");
+    const auto listRows = [&config] {
+        return 4 - config.channels[0].placed - config.channels[1].placed
+               - config.channels[2].placed;
+    };
+    QCOMPARE(list->model()->rowCount(), listRows());
+    QCOMPARE(tile->isVisibleTo(w->rasterWidget()), config.channels[0].placed == 1);
+
+    if (step.isEmpty()) {
+        QCOMPARE(after, before);
+        QVERIFY(!undo->isEnabled());
+        return;
+    }
+    QVERIFY(after != before);
+    QVERIFY(!announced.isEmpty());
+    QCOMPARE(undo->text(), QStringLiteral("Undo ") + step);
+
+    // Back to the state of the last save: nothing is unsaved any more.
+    announced.clear();
+    undo->trigger();
+    QCOMPARE(config, before);
+    QVERIFY(!w->document().modified);
+    QCOMPARE(announced.size(), 1);
+    QCOMPARE(list->model()->rowCount(), listRows());
+    QCOMPARE(tile->isVisibleTo(w->rasterWidget()), true);
+    QCOMPARE(tile->size(), tileSize(w->editorState(), config.channels[0]));
+    QCOMPARE(child<QCheckBox>(*w, "checkBoxEnabled")->isChecked(), true);
+
+    QCOMPARE(redo->text(), QStringLiteral("Redo ") + step);
+    redo->trigger();
+    QCOMPARE(config, after);
+    QVERIFY(w->document().modified);
+    QCOMPARE(list->model()->rowCount(), listRows());
+    QCOMPARE(tile->isVisibleTo(w->rasterWidget()), config.channels[0].placed == 1);
 }
 
 void tst_EditorWiring::removedChannelKeepsItsResolution()

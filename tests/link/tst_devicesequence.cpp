@@ -207,10 +207,15 @@ void tst_DeviceSequence::readout()
     auto window = makeWindow(emulator.devicePath(), configChannels);
     auto *transmit = window->findChild<QAction *>("actionTransmit");
     transmit->setEnabled(false);
+    // Unsaved edits that the readout replaces.
+    Configuration edited = window->document().currentConfig;
+    edited.channels[0] = ChannelEntry{1, 4, 4, 6, 6, 800, 600};
+    window->documentChanges().apply(edited, QStringLiteral("Place Channel 1"));
 
     DialogAnswerer answerer({"ok"});
     window->findChild<QAction *>("actionReadout")->trigger();
     QVERIFY(waitUntilIdle(*window, answerer));
+    QVERIFY(!window->protocolTimer->isActive());
 
     const QString bitrate = configChannels > 4 ? "fixed" : "115200";
     QCOMPARE(answerer.seen, QStringList{"port:Get device configuration:" + bitrate});
@@ -222,6 +227,18 @@ void tst_DeviceSequence::readout()
     QVERIFY(!window->document().syncingControls);
     QCOMPARE(commands(emulator.receivedFrames()).last(), int(kCmdClosing));
     QCOMPARE(window->cursor().shape(), Qt::ArrowCursor);
+    QVERIFY(window->document().modified);
+
+    // The edits come back with Undo, title and switching controls included.
+    auto *undo = window->findChild<QAction *>("actionUndo");
+    QCOMPARE(undo->text(), QStringLiteral("Undo Get device configuration"));
+    undo->trigger();
+    QCOMPARE(window->document().currentConfig, edited);
+    QCOMPARE(window->windowTitle(), QStringLiteral("Vorrix %1").arg(configChannels));
+    QVERIFY(window->findChild<QCheckBox *>("checkBoxEnabled")->isChecked());
+    QVERIFY(window->document().modified);
+    window->findChild<QAction *>("actionRedo")->trigger();
+    QCOMPARE(window->document().currentConfig, expected);
 }
 
 void tst_DeviceSequence::cancelledPortDialog_data()
