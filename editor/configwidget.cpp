@@ -204,7 +204,11 @@ void configwidget::mousePressEvent(QMouseEvent *event)
         return;
     }
     const QPoint pos = event->position().toPoint();
-    const bool ctrl = m_state && m_state->ctrlPressed;
+    // The press itself says whether Control is down: a release of the key while another
+    // widget had the focus never reaches the tiles, so the tracked state can be stale.
+    const bool ctrl = event->modifiers().testFlag(Qt::ControlModifier);
+    if (m_state)
+        m_state->ctrlPressed = ctrl;
     if (!selected) {
         selected = true;
         update();
@@ -247,6 +251,21 @@ void configwidget::mouseMoveEvent(QMouseEvent *event)
             drag->setHotSpot(QPoint(image.width() / 2, image.height() / 2));
         }
         drag->exec(Qt::MoveAction);
+        // The drag consumed the button release, so the gesture ends here; a stale zone 9
+        // would start a drag of the rest of the selection on the next press.
+        grabZone = 0;
+        emit resizeInPorgress(0, 0, 0, 0, 0);
+        update();
+        return;
+    }
+    if (grabZone >= 1 && grabZone <= 8 && m_changes && m_state
+        && m_changes->configuration().channels[m_channelIndex].placed == 1) {
+        // The outline shows the cells the tile will take on release, and turns red
+        // where the release would be refused.
+        bool allowed = false;
+        const QRect r = pixelRectOf(*m_state, resizeTarget(mapToParent(pos), &allowed));
+        emit resizeInPorgress(r.x(), r.y(), r.width(), r.height(), allowed ? 1 : 2);
+        return;
     }
     const QRect r = resizeOutlineFor(grabZone, mapToParent(pos), this->pos(), size());
     emit resizeInPorgress(r.x(), r.y(), r.width(), r.height(), 1);
@@ -265,16 +284,10 @@ void configwidget::mouseReleaseEvent(QMouseEvent *event)
     update();
 }
 
-void configwidget::finishResize(QPoint p)
+RasterRect configwidget::resizeTarget(QPoint p, bool *allowed) const
 {
-    if (!m_changes || !m_state)
-        return;
     const Configuration &config = m_changes->configuration();
-    const ChannelEntry &entry = config.channels[m_channelIndex];
-    // A release never places a channel that is not on the canvas.
-    if (entry.placed != 1)
-        return;
-
+    const RasterRect old = rasterRectOf(config.channels[m_channelIndex]);
     if (p.x() < m_state->spareWidth / 2)
         p.setX(m_state->spareWidth / 2 + 1);
     if (p.y() < m_state->spareHeight / 2)
@@ -284,18 +297,25 @@ void configwidget::finishResize(QPoint p)
     const int row = snapToRowClamped(*m_state, p.y());
     const int col = snapToColumnClamped(*m_state, p.x());
 
-    const RasterRect old = rasterRectOf(entry);
     RasterRect rect = resizedRect(grabZone, old, col, row);
     if (rect.width() < 2 || rect.height() < 2)
         rect = old;
+    *allowed = !overlapsPlaced(config, rect, {m_channelIndex});
+    return rect;
+}
 
-    const int count = qMin<int>(config.channelCount, kMaxChannels);
-    for (int j = 0; j < count; ++j) {
-        if (j == m_channelIndex || config.channels[j].placed != 1)
-            continue;
-        if (rectanglesOverlap(rect, rasterRectOf(config.channels[j])))
-            return;
-    }
+void configwidget::finishResize(QPoint p)
+{
+    if (!m_changes || !m_state)
+        return;
+    const Configuration &config = m_changes->configuration();
+    // A release never places a channel that is not on the canvas.
+    if (config.channels[m_channelIndex].placed != 1)
+        return;
+    bool allowed = false;
+    const RasterRect rect = resizeTarget(p, &allowed);
+    if (!allowed)
+        return;
 
     Configuration after = config;
     ChannelEntry &resized = after.channels[m_channelIndex];
@@ -356,7 +376,7 @@ void configwidget::paintEvent(QPaintEvent *)
     const RasterRect outlineRect{outline.x(), outline.y(), outline.x() + outline.width(),
                                  outline.y() + outline.height()};
     if (outlineVisible && rectanglesOverlap(outlineRect, RasterRect{0, 0, w, h})) {
-        const QPixmap image = outlineImage(outline.width(), outline.height());
+        const QPixmap image = outlineImage(outline.width(), outline.height(), outlineColour);
         if (!image.isNull())
             painter.drawPixmap(outline.x(), outline.y(), image);
     }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QColor>
 #include <QRect>
 #include <QWidget>
 
@@ -32,6 +33,7 @@ public:
     void setResolutionPrompt(const ResolutionPrompt &prompt) { m_resolutionPrompt = prompt; }
 
     void setOutline(int x, int y, int width, int height, bool paint);
+    void setOutlineColour(const QColor &colour) { outlineColour = colour; }
     void setSelected(bool state);
     void setChannel(int index);
     void setBackground(const QString &colour);
@@ -81,6 +83,9 @@ private:
     void placeLabel(QLabel *label);
     void showResolution();
     void finishResize(QPoint releasePos);
+    // The cells a release of the held handle at p (canvas coordinates) gives the tile,
+    // and whether they are free.
+    RasterRect resizeTarget(QPoint p, bool *allowed) const;
 
     Ui::configwidget *ui;
     DocumentChanges *m_changes = nullptr;
@@ -93,4 +98,5 @@ private:
     quint8 grabZone = 0;
     QRect outline{0, 0, -1, -1}; // x, y, width, height in tile coordinates
     bool outlineVisible = false;
+    QColor outlineColour = Qt::black;
 };

@@ -11,7 +11,7 @@ namespace {
 const int kAlpha = 150;
 
 // White copied into a transparent pixmap, with a one-pixel black border.
-QPixmap borderedBox(int width, int height)
+QPixmap borderedBox(int width, int height, const QColor &border = Qt::black)
 {
     QPixmap box(width, height);
     box.fill(Qt::transparent);
@@ -21,7 +21,7 @@ QPixmap borderedBox(int width, int height)
     painter.setCompositionMode(QPainter::CompositionMode_Source);
     painter.drawPixmap(0, 0, white);
     painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
-    painter.setPen(Qt::black);
+    painter.setPen(border);
     painter.setBrush(Qt::NoBrush);
     painter.drawRect(QRect(QPoint(0, 0), QPoint(width - 2, height - 2)));
     return box;
@@ -36,11 +36,11 @@ void scaleAlpha(QPixmap &pixmap)
 
 } // namespace
 
-QPixmap outlineImage(int width, int height)
+QPixmap outlineImage(int width, int height, const QColor &border)
 {
     if (width <= 0 || height <= 0)
         return {};
-    QPixmap image = borderedBox(width, height);
+    QPixmap image = borderedBox(width, height, border);
     scaleAlpha(image);
     return image;
 }

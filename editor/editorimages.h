@@ -1,13 +1,15 @@
 #pragma once
 
+#include <QColor>
 #include <QList>
 #include <QPixmap>
 
 struct Configuration;
 struct EditorState;
 
-// The translucent white box with a black border that shows a resize in progress.
-QPixmap outlineImage(int width, int height);
+// The translucent white box with a black border that shows a resize in progress; a red
+// border marks a place where the tiles would not be accepted.
+QPixmap outlineImage(int width, int height, const QColor &border = Qt::black);
 
 // One tile of a drag image: the outline box with the channel digit in its upper left
 // quarter.

@@ -67,6 +67,18 @@ bool rectanglesOverlap(const RasterRect &a, const RasterRect &b)
     return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
 }
 
+bool overlapsPlaced(const Configuration &config, const RasterRect &rect, const QList<int> &except)
+{
+    const int count = qMin<int>(config.channelCount, kMaxChannels);
+    for (int j = 0; j < count; ++j) {
+        if (config.channels[j].placed != 1 || except.contains(j))
+            continue;
+        if (rectanglesOverlap(rect, rasterRectOf(config.channels[j])))
+            return true;
+    }
+    return false;
+}
+
 QPoint tilePosition(const EditorState &state, const ChannelEntry &entry)
 {
     return QPoint(entry.left * state.cellWidth + state.spareWidth / 2,
@@ -77,4 +89,11 @@ QSize tileSize(const EditorState &state, const ChannelEntry &entry)
 {
     return QSize((entry.right - entry.left) * state.cellWidth + 1,
                  (entry.bottom - entry.top) * state.cellHeight + 1);
+}
+
+QRect pixelRectOf(const EditorState &state, const RasterRect &cells)
+{
+    return QRect(cells.left * state.cellWidth + state.spareWidth / 2,
+                 cells.top * state.cellHeight + state.spareHeight / 2,
+                 cells.width() * state.cellWidth + 1, cells.height() * state.cellHeight + 1);
 }

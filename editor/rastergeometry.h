@@ -1,11 +1,14 @@
 #pragma once
 
+#include <QList>
 #include <QPoint>
+#include <QRect>
 #include <QSize>
 
 #include <optional>
 
 struct ChannelEntry;
+struct Configuration;
 struct EditorState;
 
 // A rectangle of raster cells: columns [left, right), rows [top, bottom).
@@ -40,11 +43,16 @@ int snapToRowClamped(const EditorState &state, int y);
 
 // Half-open overlap: rectangles that only touch along a line do not overlap.
 bool rectanglesOverlap(const RasterRect &a, const RasterRect &b);
+// Whether rect overlaps a placed entry below the channel count, other than those in
+// `except` (indices).
+bool overlapsPlaced(const Configuration &config, const RasterRect &rect, const QList<int> &except);
 
 // Where the tile of an entry stands on the canvas and how large it is: one pixel more
 // than its cells, so that the borders of touching tiles share a pixel line.
 QPoint tilePosition(const EditorState &state, const ChannelEntry &entry);
 QSize tileSize(const EditorState &state, const ChannelEntry &entry);
+// The same for any rectangle of cells.
+QRect pixelRectOf(const EditorState &state, const RasterRect &cells);
 
 // The background of every tile that is shown.
 extern const char tileColour[];

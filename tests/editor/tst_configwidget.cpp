@@ -7,6 +7,7 @@
 
 #include <QLabel>
 #include <QMenu>
+#include <QMouseEvent>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
@@ -28,6 +29,7 @@ private slots:
     void selectionWithControl();
     void labels();
     void oldDragPayload();
+    void dragEndsTheGesture();
     void resolutionDialog_data();
     void resolutionDialog();
     void contextMenuRemoves();
@@ -171,23 +173,28 @@ void tst_ConfigWidget::selectionWithControl_data()
 {
     QTest::addColumn<QList<int>>("selectedBefore");
     QTest::addColumn<bool>("control");
+    QTest::addColumn<bool>("keyHeld"); // Control last seen pressed by the tiles' key events
     QTest::addColumn<int>("clicked");
     QTest::addColumn<QList<int>>("selectedAfter");
 
     QTest::newRow("control-click on a selected tile deselects only it")
-            << QList<int>{0, 1, 2} << true << 1 << QList<int>{0, 2};
+            << QList<int>{0, 1, 2} << true << true << 1 << QList<int>{0, 2};
     QTest::newRow("control-click on an unselected tile adds it")
-            << QList<int>{0} << true << 2 << QList<int>{0, 2};
+            << QList<int>{0} << true << true << 2 << QList<int>{0, 2};
     QTest::newRow("plain click on an unselected tile selects it alone")
-            << QList<int>{0, 1} << false << 2 << QList<int>{2};
+            << QList<int>{0, 1} << false << false << 2 << QList<int>{2};
     QTest::newRow("plain click on a selected tile keeps the group")
-            << QList<int>{1, 0} << false << 0 << QList<int>{1, 0};
+            << QList<int>{1, 0} << false << false << 0 << QList<int>{1, 0};
+    // Control was released while another widget had the focus; the click knows better.
+    QTest::newRow("released elsewhere, plain click selects alone")
+            << QList<int>{0, 1} << false << true << 2 << QList<int>{2};
 }
 
 void tst_ConfigWidget::selectionWithControl()
 {
     QFETCH(QList<int>, selectedBefore);
     QFETCH(bool, control);
+    QFETCH(bool, keyHeld);
     QFETCH(int, clicked);
     QFETCH(QList<int>, selectedAfter);
 
@@ -198,11 +205,12 @@ void tst_ConfigWidget::selectionWithControl()
     for (int i : selectedBefore)
         f.canvas.showChannelTile(i);
     // Control reaches the editor state through the key events of a tile.
-    if (control)
+    if (keyHeld)
         QTest::keyPress(f.tile(0), Qt::Key_Control);
-    QCOMPARE(f.state.ctrlPressed, control);
+    QCOMPARE(f.state.ctrlPressed, keyHeld);
 
-    QTest::mouseClick(f.tile(clicked), Qt::LeftButton, {}, QPoint(46, 46));
+    QTest::mouseClick(f.tile(clicked), Qt::LeftButton,
+                      control ? Qt::ControlModifier : Qt::NoModifier, QPoint(46, 46));
 
     QCOMPARE(f.state.selectedChannels.items(), selectedAfter);
     for (int i = 0; i < 3; ++i)
@@ -244,6 +252,37 @@ void tst_ConfigWidget::oldDragPayload()
     f.canvas.showChannelTile(0);
     QCOMPARE(f.tile(0)->dragText(), QStringLiteral("OVSold241"));
     QCOMPARE(f.tile(0)->dragPixmap().size(), QSize(6 * 46, 4 * 46));
+}
+
+// The drag swallows the button release. A grab zone left at 9 made the next Control-press
+// on the tile, meant to deselect it, start a drag of the rest of the selection.
+void tst_ConfigWidget::dragEndsTheGesture()
+{
+    TileFixture f;
+    f.document.currentConfig = layout(4, {{0, cells(0, 0, 2, 2)}, {1, cells(2, 0, 4, 2)}});
+    f.canvas.rebuildFromConfig();
+    f.canvas.showChannelTile(0);
+    f.canvas.showChannelTile(1);
+    QSignalSpy outline(f.tile(1), SIGNAL(resizeInPorgress(int, int, int, int, int)));
+    QVERIFY(outline.isValid());
+
+    const QPoint body(46, 46);
+    QTest::mousePress(f.tile(1), Qt::LeftButton, {}, body);
+    QCOMPARE(f.tile(1)->currentGrabZone(), 9);
+    // A move past the drag distance runs the drag to its end; no release follows.
+    QMouseEvent move(QEvent::MouseMove, QPointF(body + QPoint(30, 0)),
+                     f.tile(1)->mapToGlobal(QPointF(body + QPoint(30, 0))), Qt::NoButton,
+                     Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(f.tile(1), &move);
+    QCOMPARE(f.tile(1)->currentGrabZone(), 0);
+    QVERIFY(!outline.isEmpty());
+    QCOMPARE(outline.last().at(4).toInt(), 0);
+
+    const Configuration before = f.config();
+    QTest::mousePress(f.tile(1), Qt::LeftButton, Qt::ControlModifier, body);
+    QCOMPARE(f.state.selectedChannels.items(), QList<int>{0});
+    QCOMPARE(f.tile(1)->currentGrabZone(), 0);
+    QCOMPARE(f.config(), before);
 }
 
 void tst_ConfigWidget::resolutionDialog_data()
