@@ -7,6 +7,7 @@
 #include "editor/rastergeometry.h"
 
 #include <QDropEvent>
+#include <QKeyEvent>
 #include <QMimeData>
 #include <QPaintEvent>
 #include <QPainter>
@@ -17,6 +18,11 @@
 namespace {
 
 const int kGrowthPhaseMs = 250;
+// Auto-scroll while a drag rests near an edge: one step every 20 ms of 2 to 16 pixels,
+// that is 100 to 800 pixels a second.
+const int kAutoScrollMs = 20;
+const int kMinScrollStep = 2;
+const int kMaxScrollStep = 16;
 
 // Floor division, also for negative numerators.
 int floorDiv(int a, int b)
@@ -31,6 +37,48 @@ bool validIndex(int index)
 
 } // namespace
 
+// Drawn above the tiles: where the tiles of a drag would land, with a red border where
+// the drop would be refused. It lets every mouse and drag event through to the canvas.
+class RasterWidget::DropPreview : public QWidget
+{
+public:
+    explicit DropPreview(QWidget *parent)
+        : QWidget(parent)
+    {
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+        setAttribute(Qt::WA_NoSystemBackground);
+    }
+
+    void setRects(const QList<QRect> &rects, bool refused)
+    {
+        if (rects == m_rects && refused == m_refused)
+            return;
+        m_rects = rects;
+        m_refused = refused;
+        if (!m_rects.isEmpty())
+            raise();
+        update();
+    }
+    const QList<QRect> &rects() const { return m_rects; }
+    bool refused() const { return m_refused; }
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter painter(this);
+        const QColor border = m_refused ? QColor(Qt::red) : QColor(Qt::black);
+        for (const QRect &r : std::as_const(m_rects)) {
+            const QPixmap image = outlineImage(r.width(), r.height(), border);
+            if (!image.isNull())
+                painter.drawPixmap(r.topLeft(), image);
+        }
+    }
+
+private:
+    QList<QRect> m_rects;
+    bool m_refused = false;
+};
+
 RasterWidget::RasterWidget(QWidget *parent)
     : QWidget(parent)
 {
@@ -39,6 +87,9 @@ RasterWidget::RasterWidget(QWidget *parent)
 
     resizeTimer = new QTimer(this);
     connect(resizeTimer, SIGNAL(timeout()), this, SLOT(resizeTimerSlot()));
+    m_scrollTimer = new QTimer(this);
+    m_scrollTimer->setInterval(kAutoScrollMs);
+    connect(m_scrollTimer, &QTimer::timeout, this, &RasterWidget::autoScrollStep);
 
     for (int i = 0; i < kMaxChannels; ++i) {
         auto *t = new configwidget(this);
@@ -52,6 +103,17 @@ RasterWidget::RasterWidget(QWidget *parent)
         connect(t, SIGNAL(getFocus(configwidget *)), this, SLOT(childGetsFocus(configwidget *)));
         connect(t, SIGNAL(deletion(configwidget *)), this, SLOT(childDeletion(configwidget *)));
     }
+    m_preview = new DropPreview(this);
+}
+
+QList<QRect> RasterWidget::dropPreview() const
+{
+    return m_preview->rects();
+}
+
+bool RasterWidget::dropPreviewRefused() const
+{
+    return m_preview->refused();
 }
 
 void RasterWidget::setContext(DocumentChanges *changes, EditorState *state, ListModel *listModel)
@@ -144,11 +206,14 @@ void RasterWidget::paintEvent(QPaintEvent *event)
     }
 
     if (outlineVisible) {
-        const QPixmap image = outlineImage(resizeOutline.width(), resizeOutline.height());
+        // 2: the release would be refused.
+        const QColor colour = outlineVisible == 2 ? QColor(Qt::red) : QColor(Qt::black);
+        const QPixmap image = outlineImage(resizeOutline.width(), resizeOutline.height(), colour);
         if (!image.isNull())
             painter.drawPixmap(resizeOutline.topLeft(), image);
         for (int i = 0; i < count; ++i) {
             const QPoint at = tiles[i]->pos();
+            tiles[i]->setOutlineColour(colour);
             tiles[i]->setOutline(resizeOutline.x() - at.x(), resizeOutline.y() - at.y(),
                                  resizeOutline.width(), resizeOutline.height(), true);
         }
@@ -158,6 +223,7 @@ void RasterWidget::paintEvent(QPaintEvent *event)
 void RasterWidget::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
+    m_preview->setGeometry(rect());
     if (autoGrowing || !m_changes || !m_state)
         return;
     const Configuration &config = this->config();
@@ -191,7 +257,6 @@ void RasterWidget::focusInEvent(QFocusEvent *)
 void RasterWidget::dragEnterEvent(QDragEnterEvent *event)
 {
     if (parseDragPayload(event->mimeData(), channelCount())) {
-        lastDragPos = event->position().toPoint();
         event->acceptProposedAction();
     } else {
         event->ignore();
@@ -209,14 +274,6 @@ void RasterWidget::dragMoveEvent(QDragMoveEvent *event)
     const Configuration &config = this->config();
 
     const QPoint p = event->position().toPoint();
-    const QWidget *viewport = parentWidget();
-    const QPoint m = viewport ? mapToParent(p) : p;
-    const int vw = viewport ? viewport->width() : width();
-    const int vh = viewport ? viewport->height() : height();
-    const int dx = p.x() - lastDragPos.x();
-    const int dy = p.y() - lastDragPos.y();
-    lastDragPos = p;
-
     int hx = 0;
     int hy = 0;
     if (payload->kind == DragPayload::Kind::Old) {
@@ -227,32 +284,12 @@ void RasterWidget::dragMoveEvent(QDragMoveEvent *event)
         hy = s.cellHeight;
     }
 
-    bool scroll = false;
-    int sx = 0;
-    int sy = 0;
-    if (m.x() - hx < 0) {
-        scroll = true;
-        sx = dx < 0 ? dx : 0;
-    } else if (vw - s.spareWidth / 2 < m.x() + hx) {
-        scroll = true;
-        sx = dx > 0 ? dx : 0;
-    }
-    if (m.y() - hy < 0) {
-        scroll = true;
-        sy = dy < 0 ? dy : 0;
-    } else if (vh - s.spareHeight / 2 < m.y() + hy) {
-        scroll = true;
-        sy = dy > 0 ? dy : 0;
-    }
-
     bool grown = false;
     int w = width();
     if (w - s.spareWidth / 2 < p.x() + hx && s.rasterColumns < kMaxRasterLines) {
         autoGrowing = true;
         w = w + s.cellWidth + 2 - s.spareWidth;
         setMinimumWidth(w);
-        scroll = true;
-        sx = std::max(dx, 0);
         grown = true;
     }
     int h = height();
@@ -260,8 +297,6 @@ void RasterWidget::dragMoveEvent(QDragMoveEvent *event)
         autoGrowing = true;
         h = h + s.cellHeight + 2 - s.spareHeight;
         setMinimumHeight(h);
-        scroll = true;
-        sy = std::max(dy, 0);
         grown = true;
     }
     if (grown) {
@@ -270,9 +305,100 @@ void RasterWidget::dragMoveEvent(QDragMoveEvent *event)
         measureRaster(s, width(), height());
         resizeTimer->start(kGrowthPhaseMs);
     }
-    if (scroll)
-        emit areaScroll(sx, sy);
-    event->acceptProposedAction();
+
+    // Scrolling follows the time the pointer rests near an edge, not the distance it
+    // moves: a distance measured on the canvas would feed each step into the next.
+    const QWidget *viewport = parentWidget();
+    m_dragViewportPos = viewport ? mapToParent(p) : p;
+    m_dragHalfExtent = QSize(hx, hy);
+    m_dragPayload = *payload;
+    updateAutoScroll();
+
+    const bool allowed = showDropPreview(p);
+    if (allowed)
+        event->acceptProposedAction();
+    else
+        event->ignore(); // the forbidden cursor: this drop would be refused
+}
+
+void RasterWidget::dragLeaveEvent(QDragLeaveEvent *event)
+{
+    endDragFeedback();
+    QWidget::dragLeaveEvent(event);
+}
+
+void RasterWidget::endDragFeedback()
+{
+    m_scrollTimer->stop();
+    m_dragPayload.reset();
+    m_preview->setRects({}, false);
+}
+
+bool RasterWidget::showDropPreview(QPoint canvasPos)
+{
+    if (!m_dragPayload) {
+        m_preview->setRects({}, false);
+        return false;
+    }
+    const DropPlan plan = planDrop(*m_dragPayload, canvasPos);
+    QList<QRect> rects;
+    for (const RasterRect &r : plan.rects)
+        rects.append(pixelRectOf(*m_state, r));
+    m_preview->setRects(rects, !plan.allowed);
+    return plan.allowed;
+}
+
+QPoint RasterWidget::autoScrollVelocity() const
+{
+    const QWidget *viewport = parentWidget();
+    if (!viewport || !m_state)
+        return {};
+    const int vw = viewport->width();
+    const int vh = viewport->height();
+    const QPoint m = m_dragViewportPos;
+    const int hx = m_dragHalfExtent.width();
+    const int hy = m_dragHalfExtent.height();
+    // How far the dragged box reaches past the visible part; the nearer the pointer is
+    // to the edge, the farther it reaches and the faster the view moves.
+    const auto pace = [](int beyond) {
+        return std::clamp(kMinScrollStep + beyond / 4, kMinScrollStep, kMaxScrollStep);
+    };
+    int vx = 0;
+    int vy = 0;
+    if (m.x() - hx < 0)
+        vx = -pace(hx - m.x());
+    else if (vw - m_state->spareWidth / 2 < m.x() + hx)
+        vx = pace(m.x() + hx - (vw - m_state->spareWidth / 2));
+    if (m.y() - hy < 0)
+        vy = -pace(hy - m.y());
+    else if (vh - m_state->spareHeight / 2 < m.y() + hy)
+        vy = pace(m.y() + hy - (vh - m_state->spareHeight / 2));
+    return QPoint(vx, vy);
+}
+
+void RasterWidget::updateAutoScroll()
+{
+    if (autoScrollVelocity().isNull())
+        m_scrollTimer->stop();
+    else if (!m_scrollTimer->isActive())
+        m_scrollTimer->start();
+}
+
+void RasterWidget::autoScrollStep()
+{
+    const QPoint v = autoScrollVelocity();
+    if (v.isNull()) {
+        m_scrollTimer->stop();
+        return;
+    }
+    const QPoint before = pos();
+    emit areaScroll(v.x(), v.y());
+    if (pos() == before) {
+        m_scrollTimer->stop(); // the view is at its end
+        return;
+    }
+    // The pointer rests on the viewport while the canvas moves under it.
+    showDropPreview(mapFromParent(m_dragViewportPos));
 }
 
 void RasterWidget::resizeTimerSlot()
@@ -281,12 +407,12 @@ void RasterWidget::resizeTimerSlot()
     resizeTimer->stop();
 }
 
-bool RasterWidget::stageDrop(const DragPayload &payload, QPoint d, Configuration &after) const
+RasterWidget::DropPlan RasterWidget::planDrop(const DragPayload &payload, QPoint d) const
 {
+    DropPlan plan;
     const EditorState &s = *m_state;
     const Configuration &current = config();
     const int n = int(payload.channels.size());
-    const int count = channelCount();
     const bool old = payload.kind == DragPayload::Kind::Old;
 
     const int minLeftCell = selectedMinLeft(s, current);
@@ -298,8 +424,11 @@ bool RasterWidget::stageDrop(const DragPayload &payload, QPoint d, Configuration
     if (gy < s.spareHeight / 2)
         gy = s.spareHeight / 2 + 1;
 
+    QList<int> moved;
+    for (int channel : payload.channels)
+        moved.append(channel - 1);
+
     int shift = 0;
-    QList<RasterRect> dropped;
     for (int k = 0; k < n; ++k) {
         const int i = payload.channels.at(k) - 1;
         const ChannelEntry &entry = current.channels[i];
@@ -313,8 +442,10 @@ bool RasterWidget::stageDrop(const DragPayload &payload, QPoint d, Configuration
             // the selection, so a tile outside it (a payload from another program, or
             // a selection cleared by a readout during the drag) has no place to go.
             if (entry.placed != 1 || entry.right <= entry.left || entry.bottom <= entry.top
-                || !s.selectedChannels.contains(i))
-                return false;
+                || !s.selectedChannels.contains(i)) {
+                plan.allowed = false;
+                continue;
+            }
             x = (entry.left - minLeftCell) * s.cellWidth + gx;
             y = (entry.top - minTopCell) * s.cellHeight + gy;
             w = entry.right - entry.left;
@@ -333,33 +464,25 @@ bool RasterWidget::stageDrop(const DragPayload &payload, QPoint d, Configuration
         const RasterRect rect{col, row, col + w, row + h};
         // The record holds raster lines 0 to 255 only.
         if (rect.right > kMaxRasterLines || rect.bottom > kMaxRasterLines)
-            return false;
-
-        for (int j = 0; j < count; ++j) {
-            if (j == i || current.channels[j].placed != 1)
-                continue;
-            if (rectanglesOverlap(rect, rasterRectOf(current.channels[j])))
-                return false;
-        }
+            plan.allowed = false;
+        // The tiles that move leave their cells; every other placed tile keeps them.
+        if (overlapsPlaced(current, rect, {i}))
+            plan.allowed = false;
         // Snapping at the raster's end can bring two tiles of one drop onto the same
         // cells; such a drop is refused like any other overlap.
-        for (const RasterRect &other : std::as_const(dropped)) {
+        for (const RasterRect &other : std::as_const(plan.rects)) {
             if (rectanglesOverlap(rect, other))
-                return false;
+                plan.allowed = false;
         }
-        dropped.append(rect);
-        ChannelEntry &target = after.channels[i];
-        target.placed = 1;
-        target.left = quint8(rect.left);
-        target.right = quint8(rect.right);
-        target.top = quint8(rect.top);
-        target.bottom = quint8(rect.bottom);
+        plan.indices.append(i);
+        plan.rects.append(rect);
     }
-    return true;
+    return plan;
 }
 
 void RasterWidget::dropEvent(QDropEvent *event)
 {
+    endDragFeedback();
     if (!m_changes || !m_state) {
         event->ignore();
         return;
@@ -374,23 +497,30 @@ void RasterWidget::dropEvent(QDropEvent *event)
         event->acceptProposedAction();
         return;
     }
-    // The drop is worked out on a copy: the staging record belongs to the link, which
-    // may be filling it during a readout.
-    Configuration after = config();
-    if (!stageDrop(*payload, event->position().toPoint(), after)) {
+    const DropPlan plan = planDrop(*payload, event->position().toPoint());
+    if (!plan.allowed) {
         event->ignore();
         return;
     }
-    QList<int> indices;
-    for (int channel : payload->channels)
-        indices.append(channel - 1);
+    // The drop is worked out on a copy: the staging record belongs to the link, which
+    // may be filling it during a readout.
+    Configuration after = config();
+    for (int k = 0; k < plan.indices.size(); ++k) {
+        const RasterRect &rect = plan.rects.at(k);
+        ChannelEntry &target = after.channels[plan.indices.at(k)];
+        target.placed = 1;
+        target.left = quint8(rect.left);
+        target.right = quint8(rect.right);
+        target.top = quint8(rect.top);
+        target.bottom = quint8(rect.bottom);
+    }
     const QString text = payload->kind == DragPayload::Kind::Old
-                                 ? DocumentChanges::moveText(indices)
-                                 : DocumentChanges::placeText(indices);
+                                 ? DocumentChanges::moveText(plan.indices)
+                                 : DocumentChanges::placeText(plan.indices);
     // A group put back where it stood changes nothing, yet counts as an edit.
     if (!m_changes->apply(after, text))
         m_changes->touch();
-    for (int i : std::as_const(indices)) {
+    for (int i : plan.indices) {
         if (config().channels[i].placed == 1)
             showChannelTile(i);
     }

@@ -2,6 +2,8 @@
 
 #include "document/documentchanges.h"
 #include "editor/configwidget.h"
+#include "editor/dragpayload.h"
+#include "editor/rastergeometry.h"
 
 #include <QPoint>
 #include <QRect>
@@ -10,7 +12,6 @@
 #include <array>
 
 struct Configuration;
-struct DragPayload;
 struct EditorState;
 class ListModel;
 class QTimer;
@@ -41,6 +42,11 @@ public:
     configwidget *tile(int index) const;
     bool isAutoGrowing() const { return autoGrowing; }
     QTimer *growthTimer() const { return resizeTimer; }
+    QTimer *autoScrollTimer() const { return m_scrollTimer; }
+    // Where a drag in progress would put its tiles, in canvas pixels, and whether the
+    // drop would be refused there.
+    QList<QRect> dropPreview() const;
+    bool dropPreviewRefused() const;
 
 signals:
     void areaScroll(int x, int y);
@@ -61,6 +67,7 @@ protected:
     void focusInEvent(QFocusEvent *event) override;
     void dragEnterEvent(QDragEnterEvent *event) override;
     void dragMoveEvent(QDragMoveEvent *event) override;
+    void dragLeaveEvent(QDragLeaveEvent *event) override;
     void dropEvent(QDropEvent *event) override;
 
 private:
@@ -71,17 +78,39 @@ private:
     // The minimum size that shows every placed tile; raiseOnly keeps larger minimums.
     void fitMinimumSize(bool raiseOnly);
     void resetList();
-    // Writes the payload's channels into `after`; false refuses the drop.
-    bool stageDrop(const DragPayload &payload, QPoint d, Configuration &after) const;
+    // Where the payload's channels land for a drop at d (canvas coordinates), and
+    // whether the drop is allowed there.
+    struct DropPlan
+    {
+        QList<int> indices;
+        QList<RasterRect> rects;
+        bool allowed = true;
+    };
+    DropPlan planDrop(const DragPayload &payload, QPoint d) const;
+    // Shows where the dragged tiles would land; false where the drop would be refused.
+    bool showDropPreview(QPoint canvasPos);
+    void endDragFeedback();
+    // Pixels per auto-scroll step while the dragged box reaches past the visible part.
+    QPoint autoScrollVelocity() const;
+    void updateAutoScroll();
+    void autoScrollStep();
 
     DocumentChanges *m_changes = nullptr;
     EditorState *m_state = nullptr;
     ListModel *m_listModel = nullptr;
 
     bool autoGrowing = false;
-    QPoint lastDragPos;
     QRect resizeOutline;
     int outlineVisible = 0;
     QTimer *resizeTimer = nullptr;
     std::array<configwidget *, 8> tiles{};
+
+    // The drag in progress: what it carries, where the pointer rests on the viewport
+    // and half the size of the dragged box.
+    std::optional<DragPayload> m_dragPayload;
+    QPoint m_dragViewportPos;
+    QSize m_dragHalfExtent;
+    QTimer *m_scrollTimer = nullptr;
+    class DropPreview;
+    DropPreview *m_preview = nullptr;
 };
