@@ -9,6 +9,9 @@ install(FILES resources/desktop/corvanecfg.desktop
         DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES resources/desktop/org.orvanel.corvanecfg.metainfo.xml
         DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+# The .ovs file type; dpkg's triggers rebuild the MIME and desktop databases.
+install(FILES resources/desktop/orvanel-ovs.xml
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages)
 install(FILES resources/desktop/corvanecfg.png
         DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/256x256/apps)
 

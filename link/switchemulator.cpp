@@ -229,7 +229,7 @@ void SwitchEmulator::handleFrame(const LinkFrame &f)
         send(kCmdMouseSpeed, QByteArray(1, char(m_config.mouseSpeed)));
         break;
     case kCmdWriteRecord:
-        if (f.length >= kRecordLength && p[0] < kMaxChannels) {
+        if (f.length >= kRecordLength && p[0] < kMaxChannels && p[0] != m_keptRecord) {
             m_config.channels[p[0]] = decodeChannelRecord(p);
         }
         break;

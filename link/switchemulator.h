@@ -56,6 +56,8 @@ public:
     // Answers nothing once this many good frames have been received; -1 = never.
     void goQuietAfter(int frames) { m_quietAfter = frames; }
     void setGarbageBeforeFrames(const QByteArray &garbage) { m_garbage = garbage; }
+    // Acknowledges a write of the record with this index but keeps the old one; -1 = none.
+    void keepRecordOnWrite(int index) { m_keptRecord = index; }
 
     // What happened, for tests.
     const QList<LinkFrame> &receivedFrames() const { return m_received; }
@@ -100,6 +102,7 @@ private:
     int m_nakNext = 0;
     int m_quietAfter = -1;
     QByteArray m_garbage;
+    int m_keptRecord = -1;
 
     QList<LinkFrame> m_received;
     int m_hellos = 0;

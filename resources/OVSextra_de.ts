@@ -2,6 +2,108 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="de_DE" sourcelanguage="en_US">
 <context>
+    <name>ConfigDiff</name>
+    <message>
+        <source>on</source>
+        <translation>an</translation>
+    </message>
+    <message>
+        <source>off</source>
+        <translation>aus</translation>
+    </message>
+    <message>
+        <source>yes</source>
+        <translation>ja</translation>
+    </message>
+    <message>
+        <source>no</source>
+        <translation>nein</translation>
+    </message>
+    <message>
+        <source>Channel count: %1 → %2</source>
+        <translation>Kanalzahl: %1 → %2</translation>
+    </message>
+    <message>
+        <source>Orvanel Switching: %1 → %2</source>
+        <translation>Orvanel-Switching: %1 → %2</translation>
+    </message>
+    <message>
+        <source>Mouse speed: %1 → %2</source>
+        <translation>Mausgeschwindigkeit: %1 → %2</translation>
+    </message>
+    <message>
+        <source>Channel %1: placed %2 → %3</source>
+        <translation>Kanal %1: platziert %2 → %3</translation>
+    </message>
+    <message>
+        <source>Channel %1: left %2 → %3</source>
+        <translation>Kanal %1: links %2 → %3</translation>
+    </message>
+    <message>
+        <source>Channel %1: top %2 → %3</source>
+        <translation>Kanal %1: oben %2 → %3</translation>
+    </message>
+    <message>
+        <source>Channel %1: right %2 → %3</source>
+        <translation>Kanal %1: rechts %2 → %3</translation>
+    </message>
+    <message>
+        <source>Channel %1: bottom %2 → %3</source>
+        <translation>Kanal %1: unten %2 → %3</translation>
+    </message>
+    <message>
+        <source>Channel %1: resolution %2 → %3</source>
+        <translation>Kanal %1: Auflösung %2 → %3</translation>
+    </message>
+</context>
+<context>
+    <name>LayoutCheck</name>
+    <message>
+        <source>The channel count is %1, but a Vorrix has 2, 4 or 8 channels</source>
+        <translation>Die Kanalzahl ist %1, ein Vorrix hat aber 2, 4 oder 8 Kanäle</translation>
+    </message>
+    <message>
+        <source>The mouse speed is %1, but it can only be set from 1 to 10</source>
+        <translation>Die Mausgeschwindigkeit ist %1, einstellbar ist aber nur 1 bis 10</translation>
+    </message>
+    <message>
+        <source>Orvanel Switching holds %1, but it can only be on (1) or off (0)</source>
+        <translation>Orvanel-Switching hat den Wert %1, möglich sind aber nur an (1) und aus (0)</translation>
+    </message>
+    <message>
+        <source>Channel %1 has the invalid placement value %2 (only 0 and 1 are valid)</source>
+        <translation>Kanal %1 hat den ungültigen Platzierungswert %2 (gültig sind nur 0 und 1)</translation>
+    </message>
+    <message>
+        <source>Channel %1 is placed, but the configuration has only %2 channels</source>
+        <translation>Kanal %1 ist platziert, die Konfiguration hat aber nur %2 Kanäle</translation>
+    </message>
+    <message>
+        <source>Channel %1 is placed but has no area, so it cannot be shown</source>
+        <translation>Kanal %1 ist platziert, hat aber keine Fläche und kann nicht angezeigt werden</translation>
+    </message>
+    <message>
+        <source>Channel %1 is smaller than 2 × 2 cells</source>
+        <translation>Kanal %1 ist kleiner als 2 × 2 Zellen</translation>
+    </message>
+    <message>
+        <source>Channel %1 has no resolution</source>
+        <translation>Kanal %1 hat keine Auflösung</translation>
+    </message>
+    <message>
+        <source>Channels %1 and %2 overlap</source>
+        <translation>Die Kanäle %1 und %2 überlappen sich</translation>
+    </message>
+    <message>
+        <source>Channel %1 touches no other screen</source>
+        <translation>Kanal %1 berührt keinen anderen Bildschirm</translation>
+    </message>
+    <message>
+        <source>Channels %1 form a group that the pointer cannot reach from channel %2</source>
+        <translation>Die Kanäle %1 bilden eine Gruppe, die der Mauszeiger von Kanal %2 aus nicht erreicht</translation>
+    </message>
+</context>
+<context>
     <name>CorvaneCfg</name>
     <message>
         <source>&amp;Edit</source>

@@ -75,6 +75,18 @@ int writeRecordsSeen(const SwitchEmulator &emu)
 
 const QString kTransmissionError = "An error occured during transmission! Action has failed.";
 
+// Three screens side by side and below, switching on; channel 4 unplaced.
+Configuration cleanLayout()
+{
+    Configuration c;
+    c.channelCount = 4;
+    c.mouseSpeed = 7;
+    c.channels[0] = ChannelEntry{1, 0, 0, 2, 2, 1920, 1080};
+    c.channels[1] = ChannelEntry{1, 2, 0, 4, 2, 1920, 1080};
+    c.channels[2] = ChannelEntry{1, 0, 2, 2, 4, 1280, 1024};
+    return c;
+}
+
 } // namespace
 
 class tst_Ovsctl : public QObject
@@ -94,6 +106,8 @@ private slots:
     void emulateServesAndSaves();
     void fileAndUsageErrors_data();
     void fileAndUsageErrors();
+    void checkVerifyAndDiff_data();
+    void checkVerifyAndDiff();
 
 private:
     QTemporaryDir m_dir;
@@ -162,7 +176,8 @@ void tst_Ovsctl::transmit()
     const QString file = path("send.ovs");
     QVERIFY(putFile(file, encodeOvs(sent)));
 
-    QStringList args{"write", "--port", emu.devicePath(), file};
+    // The sample layouts have problems; sending them anyway is what --force is for.
+    QStringList args{"write", "--force", "--port", emu.devicePath(), file};
     if (yes)
         args << "--yes";
     const Run r = ovsctl(args);
@@ -294,7 +309,7 @@ void tst_Ovsctl::emulateServesAndSaves()
     const QString device = QString::fromLocal8Bit(emulate.readLine()).trimmed();
     QCOMPARE(QFileInfo(link).symLinkTarget(), device);
 
-    const Run r = ovsctl({"write", "--port", link, sent});
+    const Run r = ovsctl({"write", "--force", "--port", link, sent});
     QCOMPARE(r.exitCode, 0);
     emulate.terminate();
     QVERIFY(emulate.waitForFinished(5000));
@@ -347,6 +362,10 @@ void tst_Ovsctl::fileAndUsageErrors_data()
                                  << QByteArray() << 2 << "9600 or 115200";
     QTest::newRow("unknown option")
             << QStringList{"show", "--colour"} << QByteArray() << 2 << "colour";
+    QTest::newRow("check missing file")
+            << QStringList{"check", "@/missing.ovs"} << QByteArray() << 3 << "Could not open file!";
+    QTest::newRow("diff one side")
+            << QStringList{"diff", "@/in.ovs"} << good << 2 << "exactly two sides";
 }
 
 void tst_Ovsctl::fileAndUsageErrors()
@@ -365,6 +384,97 @@ void tst_Ovsctl::fileAndUsageErrors()
     QCOMPARE(r.exitCode, exitCode);
     QVERIFY2(r.err.contains(message), qPrintable(r.err));
     QVERIFY(!QFile::exists(path("out.ovs")));
+}
+
+void tst_Ovsctl::checkVerifyAndDiff_data()
+{
+    QTest::addColumn<QStringList>("args"); // @/ = the test folder, @port = the switch
+    QTest::addColumn<int>("keptRecord");   // index the switch acknowledges but keeps
+    QTest::addColumn<int>("connections");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("out");
+    QTest::addColumn<QString>("err");
+
+    // The switch starts with channel 2 unplaced, so it differs from clean.ovs there.
+    const QString channel2 = "Channel 2: placed yes → no\nChannel 2: left 2 → 0\n"
+                             "Channel 2: right 4 → 0\nChannel 2: bottom 2 → 0\n";
+    const QString badProblems = "The mouse speed is 0, but it can only be set from 1 to 10\n"
+                                "Channel 3 touches no other screen\n";
+    const QString sent = "Transmission complete!\n";
+    const QString verified = "Verified: the switch holds what was sent.\n";
+
+    QTest::newRow("check clean") << QStringList{"check", "@/clean.ovs"} << -1 << 0 << 0 << QString()
+                                 << QString();
+    QTest::newRow("check problems")
+            << QStringList{"check", "@/bad.ovs"} << -1 << 0 << 4 << badProblems << QString();
+    // Refused before the port is even opened.
+    QTest::newRow("write refuses problems")
+            << QStringList{"write", "--port", "@port", "@/bad.ovs"} << -1 << 0 << 4 << QString()
+            << "write: @/bad.ovs has layout problems; nothing was sent (--force sends it "
+               "anyway):\n"
+                       + badProblems;
+    QTest::newRow("write --force --verify")
+            << QStringList{"write", "--force", "--verify", "--port", "@port", "@/bad.ovs"} << -1
+            << 2 << 0 << sent + verified << QString();
+    QTest::newRow("verify finds a kept record")
+            << QStringList{"write", "--verify", "--port", "@port", "@/clean.ovs"} << 1 << 2 << 1
+            << sent
+            << "Verification failed: the switch does not hold what was sent (sent → stored):\n"
+                       + channel2;
+    QTest::newRow("diff file and switch") << QStringList{"diff", "@/clean.ovs", "--port", "@port"}
+                                          << -1 << 1 << 4 << channel2 << QString();
+    QTest::newRow("diff switch and file")
+            << QStringList{"diff", "--port", "@port", "@/clean.ovs"} << -1 << 1 << 4
+            << "Channel 2: placed no → yes\nChannel 2: left 0 → 2\nChannel 2: right 0 → 4\n"
+               "Channel 2: bottom 0 → 2\n"
+            << QString();
+    QTest::newRow("diff equal files") << QStringList{"diff", "@/clean.ovs", "@/clean.ovs"} << -1
+                                      << 0 << 0 << QString() << QString();
+    // Channels are compared below the smaller count only.
+    QTest::newRow("diff files")
+            << QStringList{"diff", "@/clean.ovs", "@/other.ovs"} << -1 << 0 << 4
+            << "Channel count: 4 → 2\nOrvanel Switching: on → off\nMouse speed: 7 → 9\n"
+               "Channel 1: resolution 1920 X 1080 → 1280 X 1024\n"
+            << QString();
+}
+
+void tst_Ovsctl::checkVerifyAndDiff()
+{
+    QFETCH(QStringList, args);
+    QFETCH(int, keptRecord);
+    QFETCH(int, connections);
+    QFETCH(int, exitCode);
+    QFETCH(QString, out);
+    QFETCH(QString, err);
+
+    const Configuration clean = cleanLayout();
+    Configuration bad = clean;
+    bad.mouseSpeed = 0;
+    bad.channels[2] = ChannelEntry{1, 5, 5, 7, 7, 1280, 1024};
+    Configuration other = clean;
+    other.channelCount = 2;
+    other.switchingEnabled = 0;
+    other.mouseSpeed = 9;
+    other.channels[0].resolutionX = 1280;
+    other.channels[0].resolutionY = 1024;
+    QVERIFY(putFile(path("clean.ovs"), encodeOvs(clean)));
+    QVERIFY(putFile(path("bad.ovs"), encodeOvs(bad)));
+    QVERIFY(putFile(path("other.ovs"), encodeOvs(other)));
+
+    Configuration before = clean;
+    before.channels[1] = ChannelEntry{0, 0, 0, 0, 0, 1920, 1080};
+    SwitchEmulator emu(4, before);
+    emu.keepRecordOnWrite(keptRecord);
+    QVERIFY(emu.startOnPty());
+    for (QString &a : args)
+        a.replace("@/", m_dir.path() + "/").replace("@port", emu.devicePath());
+    err.replace("@/", m_dir.path() + "/");
+
+    const Run r = ovsctl(args);
+    QCOMPARE(r.err, err);
+    QCOMPARE(r.out, out);
+    QCOMPARE(r.exitCode, exitCode);
+    QCOMPARE(emu.helloCount(), connections);
 }
 
 QTEST_GUILESS_MAIN(tst_Ovsctl)

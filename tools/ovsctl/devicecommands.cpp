@@ -2,6 +2,8 @@
 #include "messages.h"
 #include "ovsctl.h"
 
+#include "document/configdiff.h"
+#include "document/layoutcheck.h"
 #include "link/switchemulator.h"
 
 #include <QCommandLineParser>
@@ -10,20 +12,34 @@
 #include <QFileInfo>
 #include <QSocketNotifier>
 #include <QTextStream>
+#include <QThread>
 
 #include <csignal>
 #include <unistd.h>
 
 namespace {
 
+const QCommandLineOption kBitrate{"bitrate", "9600 or 115200 (default 115200).", "RATE", "115200"};
+
+// False after a usage message.
+bool takeBitrate(const QCommandLineParser &parser, int &bitrate)
+{
+    const QString rate = parser.value(kBitrate);
+    if (rate != "9600" && rate != "115200") {
+        printError(QString("--bitrate must be 9600 or 115200, not '%1'.").arg(rate));
+        return false;
+    }
+    bitrate = rate.toInt();
+    return true;
+}
+
 // Options shared by read and write.
 struct LinkOptions
 {
     QCommandLineOption port{"port", "Serial port name or device path.", "PATH"};
-    QCommandLineOption bitrate{"bitrate", "9600 or 115200 (default 115200).", "RATE", "115200"};
     QCommandLineOption trace{"trace", "Write a timestamped hex log of the line to FILE.", "FILE"};
 
-    void addTo(QCommandLineParser &parser) const { parser.addOptions({port, bitrate, trace}); }
+    void addTo(QCommandLineParser &parser) const { parser.addOptions({port, kBitrate, trace}); }
 
     // Fills the port, bitrate and trace; false after a usage message.
     bool take(const QCommandLineParser &parser, DeviceSession::Options &out) const
@@ -33,16 +49,61 @@ struct LinkOptions
             return false;
         }
         out.port = parser.value(port);
-        const QString rate = parser.value(bitrate);
-        if (rate != "9600" && rate != "115200") {
-            printError(QString("--bitrate must be 9600 or 115200, not '%1'.").arg(rate));
-            return false;
-        }
-        out.bitrate = rate.toInt();
         out.traceFile = parser.value(trace);
-        return true;
+        return takeBitrate(parser, out.bitrate);
     }
 };
+
+// One side of a comparison: a file, or a switch on a port.
+struct Side
+{
+    bool device = false;
+    QString name;
+    Configuration config;
+};
+
+// The sides in the order they were given: QCommandLineParser keeps options and
+// positional arguments apart, so the order comes from the raw arguments.
+QList<Side> sidesInOrder(const QStringList &args)
+{
+    QList<Side> sides;
+    bool onlyFiles = false;
+    for (qsizetype k = 0; k < args.size(); ++k) {
+        const QString &a = args.at(k);
+        if (onlyFiles || !a.startsWith('-'))
+            sides.append({false, a, {}});
+        else if (a == "--")
+            onlyFiles = true;
+        else if (a == "--port" && k + 1 < args.size())
+            sides.append({true, args.at(++k), {}});
+        else if (a.startsWith("--port="))
+            sides.append({true, a.mid(7), {}});
+        else if (a == "--bitrate")
+            ++k;
+    }
+    return sides;
+}
+
+// The differences between what was sent and what the switch gives back; ExitOk when
+// they are equal.
+int verifyTransmission(DeviceSession::Options options, const Configuration &sent)
+{
+    // A quiet line between the two connections, as after the window's delayed close.
+    QThread::msleep(kClosingDelayMs);
+    options.appendTrace = true;
+    Configuration stored;
+    if (const int code = readSwitch(options, stored, sent.channelCount); code != ExitOk)
+        return code;
+    const QStringList differences = diffConfigurations(sent, stored);
+    if (differences.isEmpty()) {
+        QTextStream(stdout) << "Verified: the switch holds what was sent." << Qt::endl;
+        return ExitOk;
+    }
+    printError("Verification failed: the switch does not hold what was sent (sent → stored):");
+    for (const QString &line : differences)
+        printError(line);
+    return ExitDevice;
+}
 
 int signalPipe[2] = {-1, -1};
 
@@ -89,11 +150,19 @@ int runWrite(const QStringList &args)
     QCommandLineParser parser;
     parser.setApplicationDescription(
             "Writes an .ovs file into the switch. When the switch has another channel count\n"
-            "than the file, nothing is written unless --yes is given.");
+            "than the file, nothing is written unless --yes is given. A file in which\n"
+            "'ovsctl check' finds problems is refused with exit code 4 unless --force is\n"
+            "given. With --verify the configuration is read back in a second connection\n"
+            "and compared with the file: exit code 0 only when they are equal, otherwise\n"
+            "the differences and exit code 1. Compared are the channel count the switch\n"
+            "reports, Orvanel Switching, the mouse speed and the channel records below the\n"
+            "smaller of the two channel counts.");
     LinkOptions link;
     link.addTo(parser);
     const QCommandLineOption yes({"y", "yes"}, "Go on over a channel count mismatch.");
-    parser.addOption(yes);
+    const QCommandLineOption force("force", "Send the file even when it has layout problems.");
+    const QCommandLineOption verify("verify", "Read the configuration back and compare it.");
+    parser.addOptions({yes, force, verify});
     parser.addPositionalArgument("FILE.ovs", "The configuration to send.");
     if (const int code = parseCommand(parser, "write", args); code >= 0)
         return code;
@@ -104,18 +173,75 @@ int runWrite(const QStringList &args)
         printError("write: exactly one FILE.ovs is needed.");
         return ExitUsage;
     }
+    const QString file = parser.positionalArguments().first();
     Document document;
-    if (const int code
-        = reportLoad(readOvsFile(parser.positionalArguments().first(), document.stagingConfig)))
+    if (const int code = reportLoad(readOvsFile(file, document.stagingConfig)))
         return code;
     document.currentConfig = document.stagingConfig;
+    const QList<LayoutProblem> problems = checkLayout(document.currentConfig);
+    if (!problems.isEmpty() && !parser.isSet(force)) {
+        printError(QString("write: %1 has layout problems; nothing was sent (--force sends it "
+                           "anyway):")
+                           .arg(file));
+        for (const QString &line : layoutProblemTexts(problems))
+            printError(line);
+        return ExitFindings;
+    }
     options.direction = kDirectionTransmit;
     options.continueOnMismatch = parser.isSet(yes);
     // Switches with more than four channels always talk at 115200 bit/s.
     if (document.currentConfig.channelCount > 4)
         options.bitrate = 115200;
     DeviceSession session(options, document);
-    return session.run();
+    const int code = session.run();
+    if (code != ExitOk || !parser.isSet(verify))
+        return code;
+    return verifyTransmission(options, document.currentConfig);
+}
+
+int runDiff(const QStringList &args)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+            "Compares two configurations, each an .ovs file or the switch on --port PATH, and\n"
+            "prints one line per difference as 'first → second': the channel count, Orvanel\n"
+            "Switching, the mouse speed, then channel by channel the placement, the edges\n"
+            "and the resolution, below the smaller of the two channel counts. Prints nothing\n"
+            "and exits 0 when they are equal; exits 4 when they differ.");
+    const QCommandLineOption port("port", "Read this side from the switch on PATH.", "PATH");
+    parser.addOptions({port, kBitrate});
+    parser.addPositionalArgument("A", "FILE.ovs, or --port PATH.");
+    parser.addPositionalArgument("B", "FILE.ovs, or --port PATH.");
+    if (const int code = parseCommand(parser, "diff", args); code >= 0)
+        return code;
+    QList<Side> sides = sidesInOrder(args);
+    if (sides.size() != 2
+        || parser.values(port).size() + parser.positionalArguments().size() != 2) {
+        printError("diff: exactly two sides are needed, each FILE.ovs or --port PATH.");
+        return ExitUsage;
+    }
+    DeviceSession::Options options;
+    if (!takeBitrate(parser, options.bitrate))
+        return ExitUsage;
+    // Files first: a bad file costs no connection.
+    for (Side &side : sides) {
+        if (!side.device) {
+            if (const int code = reportLoad(readOvsFile(side.name, side.config)))
+                return code;
+        }
+    }
+    for (Side &side : sides) {
+        if (side.device) {
+            options.port = side.name;
+            if (const int code = readSwitch(options, side.config); code != ExitOk)
+                return code;
+        }
+    }
+    const QStringList differences = diffConfigurations(sides.at(0).config, sides.at(1).config);
+    QTextStream out(stdout);
+    for (const QString &line : differences)
+        out << line << "\n";
+    return differences.isEmpty() ? ExitOk : ExitFindings;
 }
 
 int runEmulate(const QStringList &args)
@@ -131,7 +257,9 @@ int runEmulate(const QStringList &args)
                                   "FILE.ovs");
     const QCommandLineOption corrupt("corrupt", "Damage this share (0 to 1) of the frames sent.",
                                      "SHARE");
-    parser.addOptions({channels, from, linkPath, save, corrupt});
+    const QCommandLineOption keepRecord(
+            "keep-record", "Acknowledge writes of channel N's record but keep the old one.", "N");
+    parser.addOptions({channels, from, linkPath, save, corrupt, keepRecord});
     if (const int code = parseCommand(parser, "emulate", args); code >= 0)
         return code;
 
@@ -154,8 +282,16 @@ int runEmulate(const QStringList &args)
         return ExitUsage;
     }
 
+    bool keptOk = true;
+    const int kept = parser.isSet(keepRecord) ? parser.value(keepRecord).toInt(&keptOk) : 0;
+    if (!keptOk || kept < 0 || kept > count || (parser.isSet(keepRecord) && kept == 0)) {
+        printError("emulate: --keep-record must be a channel number of the switch.");
+        return ExitUsage;
+    }
+
     SwitchEmulator emulator(count, config);
     emulator.setCorruptShare(share, quint32(::getpid()));
+    emulator.keepRecordOnWrite(kept - 1);
     if (!emulator.startOnPty()) {
         printError("emulate: no pseudo-terminal is available.");
         return ExitDevice;

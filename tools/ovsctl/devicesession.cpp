@@ -15,6 +15,16 @@ namespace {
 // Received bytes closer together than this share one trace line.
 constexpr qint64 kTraceGapNs = 10'000'000;
 
+// One clock for the whole run, so that the trace of a second connection goes on
+// from the first.
+QElapsedTimer runClock()
+{
+    static QElapsedTimer clock;
+    if (!clock.isValid())
+        clock.start();
+    return clock;
+}
+
 } // namespace
 
 DeviceSession::DeviceSession(const Options &options, Document &document, QObject *parent)
@@ -31,10 +41,12 @@ DeviceSession::DeviceSession(const Options &options, Document &document, QObject
 
 int DeviceSession::run()
 {
-    m_clock.start();
+    m_clock = runClock();
     if (!m_options.traceFile.isEmpty()) {
         m_traceFile.setFileName(m_options.traceFile);
-        if (!m_traceFile.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text)) {
+        const QIODevice::OpenMode mode
+                = m_options.appendTrace ? QIODevice::Append : QIODevice::Truncate;
+        if (!m_traceFile.open(QIODevice::WriteOnly | mode | QIODevice::Text)) {
             printError(QString("Cannot write the trace file %1.").arg(m_options.traceFile));
             return ExitFile;
         }
@@ -55,6 +67,7 @@ int DeviceSession::run()
     while (!m_finished)
         loop.processEvents(QEventLoop::WaitForMoreEvents);
     flushTraceLine();
+    m_traceFile.close();
     return m_exitCode;
 }
 
@@ -99,7 +112,8 @@ void DeviceSession::tick()
     }
     // Close the link first: the file is written only after a complete readout.
     finish(ExitOk);
-    if (!writeOvsFile(m_options.outputFile, m_document.stagingConfig)) {
+    if (!m_options.outputFile.isEmpty()
+        && !writeOvsFile(m_options.outputFile, m_document.stagingConfig)) {
         printError(Msg::couldNotSave());
         m_exitCode = ExitFile;
     }
@@ -164,4 +178,17 @@ void DeviceSession::flushTraceLine()
                               .arg(QString::fromLatin1(m_rxLine.toHex(' ').toUpper()))
                               .toLatin1());
     m_rxLine.clear();
+}
+
+int readSwitch(DeviceSession::Options options, Configuration &result, int configuredChannels)
+{
+    options.direction = kDirectionReadout;
+    options.outputFile.clear();
+    Document document;
+    document.currentConfig.channelCount = quint8(configuredChannels);
+    DeviceSession session(options, document);
+    const int code = session.run();
+    if (code == ExitOk)
+        result = document.stagingConfig;
+    return code;
 }

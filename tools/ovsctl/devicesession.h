@@ -24,11 +24,13 @@ public:
         int bitrate = 115200;
         quint8 direction = kDirectionReadout;
         bool continueOnMismatch = false;
-        QString outputFile; // readout
+        QString outputFile; // readout; empty = keep the result in the document only
         QString traceFile;
+        bool appendTrace = false; // a second connection adds to the first one's trace
     };
 
-    // For a transmission `document.currentConfig` holds what is sent.
+    // For a transmission `document.currentConfig` holds what is sent; a complete
+    // readout leaves the switch's configuration in `document.stagingConfig`.
     DeviceSession(const Options &options, Document &document, QObject *parent = nullptr);
 
     // Runs the whole exchange in the event loop; returns the exit code.
@@ -58,3 +60,8 @@ private:
     qint64 m_rxLineStart = 0;
     qint64 m_rxLast = 0;
 };
+
+// Reads the switch's configuration in one connection into `result`, written only on
+// success; returns the exit code after printing any failure. `configuredChannels`
+// picks the message for a switch that does not answer, as in the window.
+int readSwitch(DeviceSession::Options options, Configuration &result, int configuredChannels = 4);

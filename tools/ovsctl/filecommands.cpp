@@ -1,6 +1,8 @@
 #include "messages.h"
 #include "ovsctl.h"
 
+#include "document/layoutcheck.h"
+
 #include <QCommandLineParser>
 #include <QFile>
 #include <QJsonArray>
@@ -193,4 +195,30 @@ int runImport(const QStringList &args)
         return ExitFile;
     }
     return ExitOk;
+}
+
+int runCheck(const QStringList &args)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+            "Lists the layout problems of an .ovs file, one per line: tiles without area or\n"
+            "smaller than 2 x 2 cells, overlapping tiles, screens without a resolution,\n"
+            "values the dialogs cannot set, a channel count other than 2, 4 or 8 and, with\n"
+            "Orvanel Switching on, screens the pointer cannot reach. Prints nothing and\n"
+            "exits 0 when there are none; exits 4 when there are some.");
+    parser.addPositionalArgument("FILE.ovs", "The configuration file.");
+    if (const int code = parseCommand(parser, "check", args); code >= 0)
+        return code;
+    if (parser.positionalArguments().size() != 1) {
+        printError("check: exactly one FILE.ovs is needed.");
+        return ExitUsage;
+    }
+    Configuration c;
+    if (const int code = reportLoad(readOvsFile(parser.positionalArguments().first(), c)))
+        return code;
+    const QStringList lines = layoutProblemTexts(checkLayout(c));
+    QTextStream out(stdout);
+    for (const QString &line : lines)
+        out << line << "\n";
+    return lines.isEmpty() ? ExitOk : ExitFindings;
 }

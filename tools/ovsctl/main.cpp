@@ -18,10 +18,14 @@ const char kUsage[] = "Usage: ovsctl <command> [options]\n"
                       "  write    Write an .ovs file into the switch\n"
                       "  show     Print an .ovs file as a table or as JSON\n"
                       "  import   Turn the JSON of 'show --json' back into an .ovs file\n"
+                      "  check    List the layout problems of an .ovs file\n"
+                      "  diff     Compare two configurations, each a file or a switch\n"
                       "  emulate  Play a switch on a pseudo-terminal\n"
                       "\n"
                       "'ovsctl <command> --help' describes each command.\n"
-                      "Exit codes: 0 success, 1 device or link failure, 2 usage, 3 file failure.\n";
+                      "Exit codes: 0 success, 1 device or link failure (also a failed\n"
+                      "'write --verify'), 2 usage, 3 file failure, 4 layout problems found\n"
+                      "('check', 'write' without --force) or configurations differ ('diff').\n";
 
 } // namespace
 
@@ -92,6 +96,10 @@ int main(int argc, char *argv[])
         return runShow(args);
     if (command == "import")
         return runImport(args);
+    if (command == "check")
+        return runCheck(args);
+    if (command == "diff")
+        return runDiff(args);
     if (command == "emulate")
         return runEmulate(args);
     printError(QString("Unknown command '%1'.").arg(command));

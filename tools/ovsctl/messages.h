@@ -59,5 +59,6 @@ inline QString couldNotSave()
 
 } // namespace Msg
 
-// Exit codes of every command.
-enum ExitCode { ExitOk = 0, ExitDevice = 1, ExitUsage = 2, ExitFile = 3 };
+// Exit codes of every command. ExitFindings: check found layout problems, write
+// refused a file with problems, diff found differences.
+enum ExitCode { ExitOk = 0, ExitDevice = 1, ExitUsage = 2, ExitFile = 3, ExitFindings = 4 };

@@ -12,6 +12,8 @@ int runRead(const QStringList &args);
 int runWrite(const QStringList &args);
 int runShow(const QStringList &args);
 int runImport(const QStringList &args);
+int runCheck(const QStringList &args);
+int runDiff(const QStringList &args);
 int runEmulate(const QStringList &args);
 
 // Parses `args` for one command: prints help and reports ExitOk, prints the error

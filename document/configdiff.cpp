@@ -1,0 +1,76 @@
+#include "document/configdiff.h"
+
+#include <QCoreApplication>
+
+#include <algorithm>
+
+namespace {
+
+QString onOff(int value)
+{
+    if (value == 1)
+        return QCoreApplication::translate("ConfigDiff", "on");
+    if (value == 0)
+        return QCoreApplication::translate("ConfigDiff", "off");
+    return QString::number(value);
+}
+
+QString yesNo(int value)
+{
+    if (value == 1)
+        return QCoreApplication::translate("ConfigDiff", "yes");
+    if (value == 0)
+        return QCoreApplication::translate("ConfigDiff", "no");
+    return QString::number(value);
+}
+
+QString resolution(const ChannelEntry &e)
+{
+    return QString("%1 X %2").arg(e.resolutionX).arg(e.resolutionY);
+}
+
+} // namespace
+
+QStringList diffConfigurations(const Configuration &a, const Configuration &b)
+{
+    QStringList lines;
+    if (a.channelCount != b.channelCount) {
+        lines << QCoreApplication::translate("ConfigDiff", "Channel count: %1 → %2")
+                         .arg(a.channelCount)
+                         .arg(b.channelCount);
+    }
+    if (a.switchingEnabled != b.switchingEnabled) {
+        lines << QCoreApplication::translate("ConfigDiff", "Orvanel Switching: %1 → %2")
+                         .arg(onOff(a.switchingEnabled), onOff(b.switchingEnabled));
+    }
+    if (a.mouseSpeed != b.mouseSpeed) {
+        lines << QCoreApplication::translate("ConfigDiff", "Mouse speed: %1 → %2")
+                         .arg(a.mouseSpeed)
+                         .arg(b.mouseSpeed);
+    }
+    const int common = std::min({int(a.channelCount), int(b.channelCount), kMaxChannels});
+    for (int i = 0; i < common; ++i) {
+        const ChannelEntry &x = a.channels[i];
+        const ChannelEntry &y = b.channels[i];
+        const QString channel = QString::number(i + 1);
+        if (x.placed != y.placed) {
+            lines << QCoreApplication::translate("ConfigDiff", "Channel %1: placed %2 → %3")
+                             .arg(channel, yesNo(x.placed), yesNo(y.placed));
+        }
+        const auto edge = [&](const char *text, int from, int to) {
+            if (from != to) {
+                lines << QCoreApplication::translate("ConfigDiff", text)
+                                 .arg(channel, QString::number(from), QString::number(to));
+            }
+        };
+        edge(QT_TRANSLATE_NOOP("ConfigDiff", "Channel %1: left %2 → %3"), x.left, y.left);
+        edge(QT_TRANSLATE_NOOP("ConfigDiff", "Channel %1: top %2 → %3"), x.top, y.top);
+        edge(QT_TRANSLATE_NOOP("ConfigDiff", "Channel %1: right %2 → %3"), x.right, y.right);
+        edge(QT_TRANSLATE_NOOP("ConfigDiff", "Channel %1: bottom %2 → %3"), x.bottom, y.bottom);
+        if (x.resolutionX != y.resolutionX || x.resolutionY != y.resolutionY) {
+            lines << QCoreApplication::translate("ConfigDiff", "Channel %1: resolution %2 → %3")
+                             .arg(channel, resolution(x), resolution(y));
+        }
+    }
+    return lines;
+}
