@@ -17,6 +17,7 @@
 
 namespace {
 const int kHandle = 10;
+const int kSmallestPointSize = 7;
 } // namespace
 
 configwidget::configwidget(QWidget *parent)
@@ -24,6 +25,8 @@ configwidget::configwidget(QWidget *parent)
     , ui(new Ui::configwidget)
 {
     ui->setupUi(this);
+    m_indexFont = ui->labelIndex->font();
+    m_resolutionFont = ui->labelResolution->font();
     setFocusPolicy(Qt::ClickFocus);
     selected = true;
     setContextMenuPolicy(Qt::CustomContextMenu);
@@ -94,7 +97,15 @@ void configwidget::setBackground(const QString &colour)
 void configwidget::placeLabel(QLabel *label)
 {
     label->ensurePolished();
-    const QFontMetrics metrics(label->font());
+    // The text keeps clear of the handles at the sides: on a narrow tile the type gets
+    // smaller, down to a size that stays legible.
+    QFont font = label == ui->labelIndex ? m_indexFont : m_resolutionFont;
+    const int room = width() - 2 * kHandle - 4;
+    while (QFontMetrics(font).horizontalAdvance(label->text()) > room
+           && font.pointSize() > kSmallestPointSize)
+        font.setPointSize(font.pointSize() - 1);
+    label->setFont(font);
+    const QFontMetrics metrics(font);
     const int tw = metrics.horizontalAdvance(label->text());
     const int th = metrics.height();
     label->resize(tw + 2, label->height());

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QColor>
+#include <QFont>
 #include <QRect>
 #include <QWidget>
 
@@ -99,4 +100,7 @@ private:
     QRect outline{0, 0, -1, -1}; // x, y, width, height in tile coordinates
     bool outlineVisible = false;
     QColor outlineColour = Qt::black;
+    // The labels' type as the form sets it; narrow tiles use a smaller size.
+    QFont m_indexFont;
+    QFont m_resolutionFont;
 };
