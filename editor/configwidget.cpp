@@ -27,7 +27,8 @@ configwidget::configwidget(QWidget *parent)
     ui->setupUi(this);
     m_indexFont = ui->labelIndex->font();
     m_resolutionFont = ui->labelResolution->font();
-    setFocusPolicy(Qt::ClickFocus);
+    // Tab reaches the tiles too, in channel order, so the layout can be edited by keyboard.
+    setFocusPolicy(Qt::StrongFocus);
     selected = true;
     setContextMenuPolicy(Qt::CustomContextMenu);
     connect(this, SIGNAL(customContextMenuRequested(QPoint)), this, SLOT(showContextMenu(QPoint)));
@@ -356,7 +357,22 @@ void configwidget::keyReleaseEvent(QKeyEvent *event)
         QWidget::keyReleaseEvent(event);
 }
 
-void configwidget::focusOutEvent(QFocusEvent *) {}
+void configwidget::focusInEvent(QFocusEvent *event)
+{
+    // Reached by Tab: the tile is selected alone, as a plain click would select it.
+    if (event->reason() == Qt::TabFocusReason || event->reason() == Qt::BacktabFocusReason) {
+        emit getFocus(this);
+        if (m_state)
+            m_state->selectedChannels.clear();
+        setSelected(true);
+    }
+    update();
+}
+
+void configwidget::focusOutEvent(QFocusEvent *)
+{
+    update(); // the focus frame goes
+}
 
 void configwidget::paintEvent(QPaintEvent *)
 {
@@ -382,6 +398,14 @@ void configwidget::paintEvent(QPaintEvent *)
         // handle is exactly 10 x 10.
         for (const QPoint &corner : corners)
             painter.drawRect(corner.x(), corner.y(), kHandle - 1, kHandle - 1);
+    }
+
+    if (hasFocus()) {
+        // The tile the keyboard acts on: a dotted frame inside the border.
+        QPen pen(Qt::black, 1, Qt::DotLine);
+        painter.setPen(pen);
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(3, 3, w - 7, h - 7);
     }
 
     const RasterRect outlineRect{outline.x(), outline.y(), outline.x() + outline.width(),

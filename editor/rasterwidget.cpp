@@ -6,11 +6,13 @@
 #include "editor/listmodel.h"
 #include "editor/rastergeometry.h"
 
+#include <QApplication>
 #include <QDropEvent>
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QScrollArea>
 #include <QTimer>
 
 #include <algorithm>
@@ -94,6 +96,9 @@ RasterWidget::RasterWidget(QWidget *parent)
     for (int i = 0; i < kMaxChannels; ++i) {
         auto *t = new configwidget(this);
         tiles[i] = t;
+        // Each tile knows its channel from the start: a hidden tile that is deselected
+        // must take its own index out of the selection, not channel 1's.
+        t->setChannel(i);
         t->setEnabled(false);
         t->hide();
         connect(t, SIGNAL(resizeInPorgress(int, int, int, int, int)), this,
@@ -237,8 +242,154 @@ void RasterWidget::keyPressEvent(QKeyEvent *event)
 {
     if (event->key() == Qt::Key_Control)
         changeCtrlPressed(true);
+    else if (editByKey(event))
+        event->accept();
     else
-        QWidget::keyPressEvent(event);
+        QWidget::keyPressEvent(event); // the scroll area scrolls
+}
+
+configwidget *RasterWidget::focusedTile() const
+{
+    QWidget *focus = QApplication::focusWidget();
+    for (configwidget *t : tiles) {
+        if (t == focus && t->isVisible())
+            return t;
+    }
+    return nullptr;
+}
+
+// The keys that edit the layout; they reach the canvas from a focused tile too, since a
+// tile passes on what it does not handle. Each change is one undoable step.
+bool RasterWidget::editByKey(QKeyEvent *event)
+{
+    if (!m_changes || !m_state)
+        return false;
+    const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
+    if (event->matches(QKeySequence::SelectAll)) {
+        const Configuration &c = config();
+        for (int i = 0; i < channelCount(); ++i) {
+            if (c.channels[i].placed == 1)
+                tiles[i]->setSelected(true);
+        }
+        return true;
+    }
+    if (event->key() == Qt::Key_Escape && modifiers == Qt::NoModifier) {
+        if (m_state->selectedChannels.isEmpty())
+            return false;
+        childLostFocus();
+        return true;
+    }
+    if (event->key() == Qt::Key_Delete && modifiers == Qt::NoModifier)
+        return removeSelection();
+    if (event->key() == Qt::Key_Space && modifiers == Qt::NoModifier) {
+        configwidget *tile = focusedTile();
+        if (!tile)
+            return false;
+        tile->setSelected(!tile->isSelected());
+        return true;
+    }
+
+    QPoint step;
+    switch (event->key()) {
+    case Qt::Key_Left:
+        step = QPoint(-1, 0);
+        break;
+    case Qt::Key_Right:
+        step = QPoint(1, 0);
+        break;
+    case Qt::Key_Up:
+        step = QPoint(0, -1);
+        break;
+    case Qt::Key_Down:
+        step = QPoint(0, 1);
+        break;
+    default:
+        return false;
+    }
+    if (modifiers == Qt::NoModifier)
+        return moveSelection(step);
+    if (modifiers == Qt::ShiftModifier)
+        return resizeFocusedTile(step);
+    return false;
+}
+
+bool RasterWidget::moveSelection(QPoint step)
+{
+    const Configuration &current = config();
+    QList<int> moved;
+    for (int i : m_state->selectedChannels.items()) {
+        if (i < channelCount() && current.channels[i].placed == 1)
+            moved.append(i);
+    }
+    if (moved.isEmpty())
+        return false;
+    Configuration after = current;
+    for (int i : std::as_const(moved)) {
+        RasterRect r = rasterRectOf(current.channels[i]);
+        r.left += step.x();
+        r.right += step.x();
+        r.top += step.y();
+        r.bottom += step.y();
+        // Refused like a drop: off the raster, or onto a tile that stays where it is.
+        if (r.left < 0 || r.top < 0 || r.right > kMaxRasterLines || r.bottom > kMaxRasterLines
+            || overlapsPlaced(current, r, moved))
+            return true;
+        ChannelEntry &e = after.channels[i];
+        e.left = quint8(r.left);
+        e.right = quint8(r.right);
+        e.top = quint8(r.top);
+        e.bottom = quint8(r.bottom);
+    }
+    m_changes->apply(after, DocumentChanges::moveText(moved));
+    keepVisible(focusedTile() ? focusedTile() : tiles[moved.first()]);
+    return true;
+}
+
+bool RasterWidget::resizeFocusedTile(QPoint step)
+{
+    configwidget *tile = focusedTile();
+    if (!tile)
+        return false;
+    const int i = tile->channelIndex();
+    const Configuration &current = config();
+    if (i >= channelCount() || current.channels[i].placed != 1)
+        return false;
+    // The right and the bottom edge move; the top left corner stays.
+    RasterRect r = rasterRectOf(current.channels[i]);
+    r.right += step.x();
+    r.bottom += step.y();
+    if (r.width() < 2 || r.height() < 2 || r.right > kMaxRasterLines || r.bottom > kMaxRasterLines
+        || overlapsPlaced(current, r, {i}))
+        return true;
+    Configuration after = current;
+    after.channels[i].right = quint8(r.right);
+    after.channels[i].bottom = quint8(r.bottom);
+    m_changes->apply(after, DocumentChanges::resizeText(i));
+    keepVisible(tile);
+    return true;
+}
+
+bool RasterWidget::removeSelection()
+{
+    ChannelSelection &selection = m_state->selectedChannels;
+    if (selection.isEmpty())
+        return false;
+    const QList<int> removed = selection.items();
+    Configuration after = config();
+    for (int i : removed) {
+        ChannelEntry &e = after.channels[i];
+        e.placed = e.left = e.top = e.right = e.bottom = 0;
+    }
+    m_changes->apply(after, DocumentChanges::removeText(removed));
+    selection.clear();
+    return true;
+}
+
+void RasterWidget::keepVisible(QWidget *tile)
+{
+    QWidget *viewport = parentWidget();
+    if (auto *area = qobject_cast<QScrollArea *>(viewport ? viewport->parentWidget() : nullptr))
+        area->ensureWidgetVisible(tile, 0, 0);
 }
 
 void RasterWidget::keyReleaseEvent(QKeyEvent *event)

@@ -95,6 +95,14 @@ private:
     void updateAutoScroll();
     void autoScrollStep();
 
+    // Editing by keyboard; false for keys that are not for the layout.
+    bool editByKey(QKeyEvent *event);
+    configwidget *focusedTile() const;
+    bool moveSelection(QPoint step);
+    bool resizeFocusedTile(QPoint step);
+    bool removeSelection();
+    void keepVisible(QWidget *tile);
+
     DocumentChanges *m_changes = nullptr;
     EditorState *m_state = nullptr;
     ListModel *m_listModel = nullptr;

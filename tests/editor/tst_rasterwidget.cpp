@@ -5,6 +5,7 @@
 #include "editor/mylistview.h"
 
 #include <QImage>
+#include <QKeySequence>
 #include <QMetaMethod>
 #include <QPainter>
 #include <QScrollArea>
@@ -37,6 +38,9 @@ private slots:
     void dragGrowsOneColumnPerMoveUpTo255();
     void childDeletion();
     void resizeKeepsTilesReachable();
+    void dragShowsWhereTilesLand();
+    void keyboardEditing_data();
+    void keyboardEditing();
 };
 
 static void compareEntries(const Configuration &actual, const Configuration &expected)
@@ -463,6 +467,121 @@ void tst_RasterWidget::metaObjectInterface()
     QFETCH(const QMetaObject *, meta);
     QFETCH(QStringList, methods);
     QCOMPARE(ownMethods(*meta), methods);
+}
+
+// The outline follows the drag; over an occupied cell it turns red and the move is
+// refused, so the operator sees why a drop would not be taken.
+void tst_RasterWidget::dragShowsWhereTilesLand()
+{
+    EditorFixture f;
+    f.document.currentConfig = layout(4, {{0, cells(0, 0, 2, 2)}, {1, cells(4, 0, 6, 2)}});
+    f.canvas.rebuildFromConfig();
+    f.canvas.showChannelTile(0);
+    const QString text = QStringLiteral("OVSold11");
+    const QPoint origin(f.state.spareWidth / 2, f.state.spareHeight / 2);
+
+    QVERIFY(sendDragEnter(&f.canvas, text, origin + QPoint(46, 46)));
+    QVERIFY(sendDragMove(&f.canvas, text, origin + QPoint(2 * 46 + 46, 3 * 46 + 46)));
+    QCOMPARE(f.canvas.dropPreview(), QList<QRect>{pixelRectOf(f.state, {2, 3, 4, 5})});
+    QVERIFY(!f.canvas.dropPreviewRefused());
+
+    QVERIFY(!sendDragMove(&f.canvas, text, origin + QPoint(4 * 46 + 46, 46)));
+    QCOMPARE(f.canvas.dropPreview(), QList<QRect>{pixelRectOf(f.state, {4, 0, 6, 2})});
+    QVERIFY(f.canvas.dropPreviewRefused());
+
+    QDragLeaveEvent leave;
+    QApplication::sendEvent(&f.canvas, &leave);
+    QVERIFY(f.canvas.dropPreview().isEmpty());
+    QVERIFY(!f.canvas.autoScrollTimer()->isActive());
+}
+
+void tst_RasterWidget::keyboardEditing_data()
+{
+    QTest::addColumn<QList<int>>("selected");
+    QTest::addColumn<int>("focus"); // the tile with the keyboard focus, -1 for the canvas
+    QTest::addColumn<QKeySequence>("keys");
+    QTest::addColumn<Configuration>("after"); // channels 1 to 3 as they end up
+    QTest::addColumn<QList<int>>("selectedAfter");
+    QTest::addColumn<QString>("step"); // the undo entry; empty when nothing changed
+
+    const QRect one = cells(0, 0, 2, 2);
+    const QRect two = cells(2, 0, 4, 2);
+    const QRect three = cells(0, 3, 2, 5);
+    const auto with = [&](QRect a, QRect b, QRect c) {
+        return layout(4, {{0, a}, {1, b}, {2, c}});
+    };
+    const Configuration unchanged = with(one, two, three);
+
+    QTest::newRow("arrow moves the selection one cell")
+            << QList<int>{2} << 2 << QKeySequence(Qt::Key_Right)
+            << with(one, two, cells(1, 3, 3, 5)) << QList<int>{2} << "Move Channel 3";
+    QTest::newRow("a group moves together") << QList<int>{0, 1} << 0 << QKeySequence(Qt::Key_Down)
+                                            << with(cells(0, 1, 2, 3), cells(2, 1, 4, 3), three)
+                                            << QList<int>{0, 1} << "Move 2 screens";
+    QTest::newRow("onto another tile is refused")
+            << QList<int>{0} << 0 << QKeySequence(Qt::Key_Right) << unchanged << QList<int>{0}
+            << "";
+    QTest::newRow("off the raster is refused") << QList<int>{0, 1} << 1 << QKeySequence(Qt::Key_Up)
+                                               << unchanged << QList<int>{0, 1} << "";
+    QTest::newRow("shift+arrow widens the focused tile")
+            << QList<int>{2} << 2 << QKeySequence(Qt::SHIFT | Qt::Key_Right)
+            << with(one, two, cells(0, 3, 3, 5)) << QList<int>{2} << "Resize Channel 3";
+    QTest::newRow("never below two cells")
+            << QList<int>{2} << 2 << QKeySequence(Qt::SHIFT | Qt::Key_Up) << unchanged
+            << QList<int>{2} << "";
+    QTest::newRow("never into a neighbour")
+            << QList<int>{0} << 0 << QKeySequence(Qt::SHIFT | Qt::Key_Right) << unchanged
+            << QList<int>{0} << "";
+    QTest::newRow("delete removes the selection")
+            << QList<int>{0, 2} << 0 << QKeySequence(Qt::Key_Delete) << layout(4, {{1, two}})
+            << QList<int>{} << "Remove 2 screens";
+    QTest::newRow("select all") << QList<int>{} << -1 << QKeySequence(QKeySequence::SelectAll)
+                                << unchanged << QList<int>{0, 1, 2} << "";
+    QTest::newRow("escape clears the selection")
+            << QList<int>{0, 1} << 1 << QKeySequence(Qt::Key_Escape) << unchanged << QList<int>{}
+            << "";
+    QTest::newRow("tab selects the next tile alone")
+            << QList<int>{0} << 0 << QKeySequence(Qt::Key_Tab) << unchanged << QList<int>{1} << "";
+    QTest::newRow("shift+tab goes back")
+            << QList<int>{2} << 2 << QKeySequence(Qt::SHIFT | Qt::Key_Backtab) << unchanged
+            << QList<int>{1} << "";
+}
+
+void tst_RasterWidget::keyboardEditing()
+{
+    QFETCH(QList<int>, selected);
+    QFETCH(int, focus);
+    QFETCH(QKeySequence, keys);
+    QFETCH(Configuration, after);
+    QFETCH(QList<int>, selectedAfter);
+    QFETCH(QString, step);
+
+    EditorFixture f;
+    f.document.currentConfig
+            = layout(4, {{0, cells(0, 0, 2, 2)}, {1, cells(2, 0, 4, 2)}, {2, cells(0, 3, 2, 5)}});
+    const Configuration before = f.config();
+    f.canvas.show();
+    QApplication::setActiveWindow(&f.canvas);
+    QVERIFY(QTest::qWaitForWindowActive(&f.canvas));
+    f.canvas.rebuildFromConfig();
+    QWidget *target = focus < 0 ? static_cast<QWidget *>(&f.canvas) : f.canvas.tile(focus);
+    // The canvas takes the focus from a click on an empty cell, which clears the selection.
+    target->setFocus(Qt::OtherFocusReason);
+    f.canvas.childLostFocus();
+    for (int i : selected)
+        f.canvas.showChannelTile(i);
+
+    QTest::keySequence(target, keys);
+
+    compareEntries(f.config(), after);
+    QCOMPARE(f.state.selectedChannels.items(), selectedAfter);
+    for (int i = 0; i < 3; ++i)
+        QCOMPARE(f.canvas.tile(i)->isVisibleTo(&f.canvas), after.channels[i].placed == 1);
+    QCOMPARE(f.changes.undoStack().undoText(), step);
+    if (!step.isEmpty()) {
+        f.changes.undoStack().undo();
+        compareEntries(f.config(), before);
+    }
 }
 
 QTEST_MAIN(tst_RasterWidget)
