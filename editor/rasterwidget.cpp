@@ -20,8 +20,8 @@
 namespace {
 
 const int kGrowthPhaseMs = 250;
-// Auto-scroll while a drag rests near an edge: one step every 20 ms of 2 to 16 pixels,
-// that is 100 to 800 pixels a second.
+// Auto-scroll while a drag rests near an edge of the visible part: one step every 20 ms
+// of 2 to 16 pixels, that is 100 to 800 pixels a second.
 const int kAutoScrollMs = 20;
 const int kMinScrollStep = 2;
 const int kMaxScrollStep = 16;
@@ -68,11 +68,18 @@ protected:
     void paintEvent(QPaintEvent *) override
     {
         QPainter painter(this);
-        const QColor border = m_refused ? QColor(Qt::red) : QColor(Qt::black);
         for (const QRect &r : std::as_const(m_rects)) {
-            const QPixmap image = outlineImage(r.width(), r.height(), border);
-            if (!image.isNull())
-                painter.drawPixmap(r.topLeft(), image);
+            if (m_refused) {
+                // Tinted, so that it still shows through the drag image above it.
+                painter.fillRect(r, QColor(255, 0, 0, 70));
+                painter.setPen(QPen(Qt::red, 2));
+                painter.setBrush(Qt::NoBrush);
+                painter.drawRect(r.adjusted(1, 1, -1, -1));
+            } else {
+                const QPixmap image = outlineImage(r.width(), r.height());
+                if (!image.isNull())
+                    painter.drawPixmap(r.topLeft(), image);
+            }
         }
     }
 
@@ -461,7 +468,6 @@ void RasterWidget::dragMoveEvent(QDragMoveEvent *event)
     // moves: a distance measured on the canvas would feed each step into the next.
     const QWidget *viewport = parentWidget();
     m_dragViewportPos = viewport ? mapToParent(p) : p;
-    m_dragHalfExtent = QSize(hx, hy);
     m_dragPayload = *payload;
     updateAutoScroll();
 
@@ -504,26 +510,24 @@ QPoint RasterWidget::autoScrollVelocity() const
     const QWidget *viewport = parentWidget();
     if (!viewport || !m_state)
         return {};
-    const int vw = viewport->width();
-    const int vh = viewport->height();
-    const QPoint m = m_dragViewportPos;
-    const int hx = m_dragHalfExtent.width();
-    const int hy = m_dragHalfExtent.height();
-    // How far the dragged box reaches past the visible part; the nearer the pointer is
-    // to the edge, the farther it reaches and the faster the view moves.
-    const auto pace = [](int beyond) {
-        return std::clamp(kMinScrollStep + beyond / 4, kMinScrollStep, kMaxScrollStep);
+    // The band along each edge of the visible part where a resting pointer scrolls the
+    // view: the nearer the edge, the faster.
+    const int band = std::max(1, std::min(m_state->cellWidth, viewport->width() / 4));
+    const auto pace = [band](int distance) {
+        const int depth = std::clamp(band - distance, 0, band);
+        return kMinScrollStep + (kMaxScrollStep - kMinScrollStep) * depth / band;
     };
+    const QPoint m = m_dragViewportPos;
     int vx = 0;
     int vy = 0;
-    if (m.x() - hx < 0)
-        vx = -pace(hx - m.x());
-    else if (vw - m_state->spareWidth / 2 < m.x() + hx)
-        vx = pace(m.x() + hx - (vw - m_state->spareWidth / 2));
-    if (m.y() - hy < 0)
-        vy = -pace(hy - m.y());
-    else if (vh - m_state->spareHeight / 2 < m.y() + hy)
-        vy = pace(m.y() + hy - (vh - m_state->spareHeight / 2));
+    if (m.x() < band)
+        vx = -pace(m.x());
+    else if (m.x() > viewport->width() - band)
+        vx = pace(viewport->width() - m.x());
+    if (m.y() < band)
+        vy = -pace(m.y());
+    else if (m.y() > viewport->height() - band)
+        vy = pace(viewport->height() - m.y());
     return QPoint(vx, vy);
 }
 

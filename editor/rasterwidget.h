@@ -90,7 +90,7 @@ private:
     // Shows where the dragged tiles would land; false where the drop would be refused.
     bool showDropPreview(QPoint canvasPos);
     void endDragFeedback();
-    // Pixels per auto-scroll step while the dragged box reaches past the visible part.
+    // Pixels per auto-scroll step while the pointer rests near an edge of the visible part.
     QPoint autoScrollVelocity() const;
     void updateAutoScroll();
     void autoScrollStep();
@@ -113,11 +113,9 @@ private:
     QTimer *resizeTimer = nullptr;
     std::array<configwidget *, 8> tiles{};
 
-    // The drag in progress: what it carries, where the pointer rests on the viewport
-    // and half the size of the dragged box.
+    // The drag in progress: what it carries and where the pointer rests on the viewport.
     std::optional<DragPayload> m_dragPayload;
     QPoint m_dragViewportPos;
-    QSize m_dragHalfExtent;
     QTimer *m_scrollTimer = nullptr;
     class DropPreview;
     DropPreview *m_preview = nullptr;
