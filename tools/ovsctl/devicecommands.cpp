@@ -131,7 +131,19 @@ int runEmulate(const QStringList &args)
                                   "FILE.ovs");
     const QCommandLineOption corrupt("corrupt", "Damage this share (0 to 1) of the frames sent.",
                                      "SHARE");
-    parser.addOptions({channels, from, linkPath, save, corrupt});
+    const QCommandLineOption corruptHeader(
+            "corrupt-header", "Let --corrupt damage any byte, start, command and length included.");
+    const QCommandLineOption chatter(
+            "chatter",
+            "Misbehave after the hello: 'unknown' answers nothing and sends a frame with an\n"
+            "unknown command every 1 to 1.5 s; 'reack' acknowledges the switching state\n"
+            "request every 1.5 s but never answers it.",
+            "MODE");
+    const QCommandLineOption recordOffset(
+            "record-offset", "Answer the request for record i with record i+N, modulo 8 (0 to 7).",
+            "N");
+    parser.addOptions(
+            {channels, from, linkPath, save, corrupt, corruptHeader, chatter, recordOffset});
     if (const int code = parseCommand(parser, "emulate", args); code >= 0)
         return code;
 
@@ -154,8 +166,30 @@ int runEmulate(const QStringList &args)
         return ExitUsage;
     }
 
+    SwitchEmulator::Chatter chatterMode = SwitchEmulator::Chatter::Off;
+    if (parser.isSet(chatter)) {
+        const QString mode = parser.value(chatter);
+        if (mode == "unknown") {
+            chatterMode = SwitchEmulator::Chatter::UnknownFrames;
+        } else if (mode == "reack") {
+            chatterMode = SwitchEmulator::Chatter::ReAcknowledge;
+        } else {
+            printError("emulate: --chatter must be 'unknown' or 'reack'.");
+            return ExitUsage;
+        }
+    }
+    bool offsetOk = true;
+    const int offset = parser.isSet(recordOffset) ? parser.value(recordOffset).toInt(&offsetOk) : 0;
+    if (!offsetOk || offset < 0 || offset >= kMaxChannels) {
+        printError("emulate: --record-offset must be a number from 0 to 7.");
+        return ExitUsage;
+    }
+
     SwitchEmulator emulator(count, config);
     emulator.setCorruptShare(share, quint32(::getpid()));
+    emulator.setCorruptHeaders(parser.isSet(corruptHeader));
+    emulator.setChatter(chatterMode);
+    emulator.setRecordOffset(offset);
     if (!emulator.startOnPty()) {
         printError("emulate: no pseudo-terminal is available.");
         return ExitDevice;
