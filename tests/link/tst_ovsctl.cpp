@@ -1,10 +1,12 @@
 #include "document/ovsfile.h"
 #include "link/linkframe.h"
+#include "link/serialportsetup.h"
 #include "link/switchemulator.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QSerialPort>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -185,7 +187,7 @@ void tst_Ovsctl::transmit()
     }
 }
 
-enum class Failure { SilentSwitch, MissingPort, SwitchVanishes, NakStorm };
+enum class Failure { SilentSwitch, MissingPort, SwitchVanishes, NakStorm, InUseUnderOtherName };
 
 void tst_Ovsctl::failedReadoutKeepsOldFile_data()
 {
@@ -198,6 +200,9 @@ void tst_Ovsctl::failedReadoutKeepsOldFile_data()
                                   << "Error connecting to serial port! Port in use.";
     QTest::newRow("switch vanishes") << int(Failure::SwitchVanishes) << kTransmissionError;
     QTest::newRow("refusals") << int(Failure::NakStorm) << kTransmissionError;
+    // Two programs on one switch would take each other's answers.
+    QTest::newRow("port in use under another name")
+            << int(Failure::InUseUnderOtherName) << "Error connecting to serial port! Port in use.";
 }
 
 // Every failure is one message, exit code 1, and the old output file byte for byte.
@@ -208,6 +213,7 @@ void tst_Ovsctl::failedReadoutKeepsOldFile()
     SwitchEmulator emu(8, sample(1, 8));
     QVERIFY(emu.startOnPty());
     QString port = emu.devicePath();
+    QSerialPort otherProgram;
     switch (Failure(failure)) {
     case Failure::SilentSwitch:
         emu.setSilent(true);
@@ -223,6 +229,11 @@ void tst_Ovsctl::failedReadoutKeepsOldFile()
         break;
     case Failure::NakStorm:
         emu.nakNextFrames(4);
+        break;
+    case Failure::InUseUnderOtherName:
+        QVERIFY(openSerialPort(otherProgram, emu.devicePath(), 115200));
+        port = path("by-id-link");
+        QVERIFY(QFile::link(emu.devicePath(), port));
         break;
     }
     const QString out = path("kept.ovs");
