@@ -135,8 +135,8 @@ int runEmulate(const QStringList &args)
             "corrupt-header", "Let --corrupt damage any byte, start, command and length included.");
     const QCommandLineOption chatter(
             "chatter",
-            "Misbehave after the hello: 'unknown' answers nothing and sends a frame with an\n"
-            "unknown command every 1 to 1.5 s; 'reack' acknowledges the switching state\n"
+            "Misbehave after the hello: 'unknown' answers nothing and sends a frame with an "
+            "unknown command every 1 to 1.5 s; 'reack' acknowledges the switching state "
             "request every 1.5 s but never answers it.",
             "MODE");
     const QCommandLineOption recordOffset(
