@@ -189,7 +189,6 @@ void tst_Link::receivedFrames_data()
     badCrc[badCrc.size() - 1] = char(badCrc.back() ^ 0x40);
     const QByteArray nak02 = frame(kCmdNak, hex("0200"));
 
-    QTest::newRow("answer") << state0 << frame(kCmdAck, hex("0208")) + request03 << 0;
     QTest::newRow("garbage before a frame")
             << hex("00117E7F") + state0 << frame(kCmdAck, hex("0208")) + request03 << 0;
     QTest::newRow("bad crc") << badCrc << nak02 << 7;
