@@ -13,7 +13,8 @@ comPort::comPort(MyTableModel &model, QWidget *parent)
     , ui(new Ui::comPort)
     , m_model(model)
 {
-    m_model.refresh();
+    // No view shows the model yet, so the list is read anew without announcing a reset.
+    m_model.portList().refresh();
     ui->setupUi(this);
     setStyleSheet(QString::fromLatin1(kStyleSheet));
     ui->tableView->setModel(&m_model);

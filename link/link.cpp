@@ -57,16 +57,29 @@ void Link::sendFrame(const LinkFrame &frame)
     write(frame.wireBytes());
 }
 
-// Every request and record frame gets the whole acknowledgement time-out.
-void Link::armWait()
+// The wait runs on from where the acknowledgement bookkeeping last set it back, so a
+// switch that keeps provoking repeats cannot hold an exchange open.
+void Link::awaitReply(quint8 command, quint8 index)
 {
     m_state.awaitingAck = true;
-    m_state.ackWaitTicks = 0;
+    m_outstanding = command;
+    m_recordIndex = index;
+    m_answerDue = false;
 }
 
+void Link::endWaits()
+{
+    m_state.awaitingAck = false;
+    m_state.awaitingHello = false;
+    m_state.ackWaitTicks = 0;
+    m_outstanding = kNothing;
+    m_answerDue = false;
+}
+
+// A repeat does not restart the wait.
 void Link::resendLastFrame()
 {
-    armWait();
+    m_state.awaitingAck = true;
     m_state.lastSent.updateCrc();
     sendFrame(m_state.lastSent);
 }
@@ -93,20 +106,22 @@ void Link::fillRecord(LinkFrame &frame, quint8 index) const
 
 void Link::nextReadoutRequest(quint8 step)
 {
+    quint8 command = 0;
     switch (step) {
     case kHelloByte:
-        sendPayload(kCmdSwitchingState, {0});
+        command = kCmdSwitchingState;
         break;
     case kCmdSwitchingState:
-        sendPayload(kCmdMouseSpeed, {0});
+        command = kCmdMouseSpeed;
         break;
     case kCmdMouseSpeed:
-        sendPayload(kCmdChannelRecord, {0});
+        command = kCmdChannelRecord;
         break;
     default:
         return;
     }
-    armWait();
+    sendPayload(command, {0});
+    awaitReply(command);
 }
 
 void Link::nextTransmitFrame(quint8 step)
@@ -115,22 +130,23 @@ void Link::nextTransmitFrame(quint8 step)
     switch (step) {
     case kHelloByte:
         sendPayload(kCmdWriteSwitching, {c.switchingEnabled});
+        awaitReply(kCmdWriteSwitching);
         break;
     case kCmdWriteSwitching:
         sendPayload(kCmdWriteMouseSpeed, {c.mouseSpeed});
+        awaitReply(kCmdWriteMouseSpeed);
         break;
     case kCmdWriteMouseSpeed: {
         LinkFrame f;
         fillRecord(f, 0);
         f.updateCrc();
-        m_recordIndex = 0;
         sendFrame(f);
+        awaitReply(kCmdWriteRecord, 0);
         break;
     }
     default:
         return;
     }
-    armWait();
 }
 
 void Link::sendAck(quint8 command)
@@ -159,9 +175,66 @@ void Link::sendClosingFrame()
 void Link::failExchange()
 {
     m_state.errorEvent = true;
-    m_state.awaitingAck = false;
-    m_state.awaitingHello = false;
-    m_state.ackWaitTicks = 0;
+    endWaits();
+}
+
+bool Link::expected(const LinkFrame &frame) const
+{
+    switch (frame.command) {
+    case kCmdChannelRecord:
+        return m_outstanding == kCmdChannelRecord && frame.payload[0] == m_recordIndex
+               && m_state.direction == kDirectionReadout;
+    case kCmdSwitchingState:
+    case kCmdMouseSpeed:
+        return m_outstanding == frame.command && m_state.direction == kDirectionReadout;
+    default:
+        return true;
+    }
+}
+
+// Only the first acknowledgement of the outstanding frame counts, and for the hello
+// only the one that answers it.
+bool Link::counts(const LinkFrame &ack) const
+{
+    const quint8 command = ack.payload[0];
+    if (command == kHelloByte)
+        return m_state.awaitingHello;
+    return m_state.awaitingAck && !m_answerDue && int(command) == m_outstanding;
+}
+
+bool Link::repeatsLastAnswer(const LinkFrame &frame) const
+{
+    const LinkFrame &last = m_lastAnswer;
+    return last.start == kFrameStart && frame.command == last.command && frame.length == last.length
+           && std::equal(frame.payload, frame.payload + frame.length, last.payload);
+}
+
+bool Link::bytesWaiting() const
+{
+    const QIODevice *port = m_state.serialPort;
+    return isOpen(port) && port->bytesAvailable() > 0;
+}
+
+// A frame that cannot be used is asked for again. While more bytes are already waiting,
+// the question waits for them: they may hold what was asked for, or more of the same
+// damage, and one negative acknowledgement covers a whole burst. Each one counts
+// against the repeat allowance, so none is spent on a frame that may still arrive.
+void Link::refuse(quint8 command)
+{
+    if (!bytesWaiting()) {
+        askAgain(command, kNakReasonCrc);
+        return;
+    }
+    if (!m_nakDue)
+        m_nakCommand = command;
+    m_nakDue = true;
+}
+
+void Link::askAgain(quint8 command, quint8 reason)
+{
+    m_nakDue = false;
+    m_droppedBytes = false;
+    sendNak(command, reason);
 }
 
 void Link::receiveByte(quint8 byte)
@@ -177,6 +250,9 @@ void Link::receiveByte(quint8 byte)
                 std::memset(rx.payload, 0, sizeof rx.payload);
             rx.start = byte;
             s.rxState = 1;
+        } else {
+            // A frame whose start byte was damaged, or the rest of one whose length was.
+            m_droppedBytes = true;
         }
         break;
     case 1:
@@ -191,10 +267,12 @@ void Link::receiveByte(quint8 byte)
         } else {
             rx.length = quint16(rx.length | (byte << 8));
             s.rxIndex = 0;
-            if (rx.length > kMaxPayload) // cannot be ours and does not fit: drop it
+            if (rx.length > kMaxPayload) { // cannot be ours and does not fit: drop it
                 s.rxState = 0;
-            else
+                m_droppedBytes = true;
+            } else {
                 s.rxState = rx.length == 0 ? 4 : 3;
+            }
         }
         break;
     case 3:
@@ -214,17 +292,30 @@ void Link::receiveByte(quint8 byte)
             break;
         s.rxIndex = 0;
         s.rxState = 0;
-        if (computeCrc(rx.headerAndPayload()) != rx.crc || rx.length < minimumPayload(rx.command)) {
-            // A short frame would be read from stale buffer bytes: refuse it like a bad one.
-            sendNak(rx.command, kNakReasonCrc);
+        // A short frame would be read from stale buffer bytes, and an answer to anything
+        // but the outstanding request would be stored in the wrong place: both are
+        // refused like a damaged frame, so the switch sends what was asked for. A
+        // repeat of the answer stored last (the switch obeying an earlier negative
+        // acknowledgement) is acknowledged and left at that; refusing it would only
+        // make the switch repeat its next answer too.
+        const bool intact = computeCrc(rx.headerAndPayload()) == rx.crc
+                            && rx.length >= minimumPayload(rx.command);
+        const bool act = intact && expected(rx);
+        if (!act && !(intact && repeatsLastAnswer(rx))) {
+            refuse(rx.command);
             break;
         }
+        // An acknowledgement or answer that moves the exchange on: what was damaged
+        // before it need not come again.
+        if (act && (answers(rx.command) || (rx.command == kCmdAck && counts(rx))))
+            m_nakDue = m_droppedBytes = false;
         // The repeat allowance counts per frame: a good frame starts it anew.
         s.naksSent = 0;
         if (rx.command != kCmdAck && rx.command != kCmdNak)
             sendAck(rx.command);
         // One buffer holds one frame.
-        s.pendingFrames = 1;
+        if (act)
+            s.pendingFrames = 1;
         break;
     }
     default:
@@ -255,18 +346,26 @@ void Link::linkTick()
             s.rxIdleTicks = 0;
             s.rxIndex = 0;
             s.rxState = 0;
-            sendNak(s.rxFrame.command, kNakReasonTimeout);
+            askAgain(s.rxFrame.command, kNakReasonTimeout);
         }
     } else if (s.pendingFrames != 0) {
         --s.pendingFrames;
         const LinkFrame frame = s.rxFrame;
         processFrame(frame);
+    } else if (m_nakDue) {
+        if (!bytesWaiting())
+            askAgain(m_nakCommand, kNakReasonCrc);
+    } else if (m_droppedBytes && ++s.rxIdleTicks > kGarbageQuietTicks) {
+        // Bytes that made no frame, then quiet: they are asked for again. While the
+        // hello is unanswered, never up to the limit, so that a line at the wrong
+        // bitrate still ends with the no-connection message.
+        s.rxIdleTicks = 0;
+        m_droppedBytes = false;
+        if (s.awaitingAck || (s.awaitingHello && s.naksSent < kMaxRepeats))
+            askAgain(s.rxFrame.command, kNakReasonCrc);
     }
-    if (s.awaitingAck && ++s.ackWaitTicks > kAckTimeoutTicks) {
-        s.awaitingAck = false;
-        s.ackWaitTicks = 0;
-        s.errorEvent = true;
-    }
+    if (s.awaitingAck && ++s.ackWaitTicks > kAckTimeoutTicks)
+        failExchange();
     if (s.awaitingHello && ++s.ackWaitTicks > kAckTimeoutTicks) {
         s.awaitingHello = false;
         s.ackWaitTicks = 0;
@@ -285,11 +384,13 @@ void Link::processAck(const LinkFrame &frame)
 {
     LinkState &s = m_state;
     Configuration &staging = m_document.stagingConfig;
-    switch (frame.payload[0]) {
+    // Any other acknowledgement (a repeated one, one of a frame long done, one of
+    // something never sent) neither ends nor restarts a wait.
+    if (!counts(frame))
+        return;
+    const quint8 command = frame.payload[0];
+    switch (command) {
     case kHelloByte: {
-        // Only the answer to our hello counts; a late or repeated one starts nothing.
-        if (!s.awaitingHello)
-            return;
         s.awaitingHello = false;
         const quint8 count = frame.payload[1];
         if (count == 0 || count > kMaxChannels) {
@@ -311,34 +412,28 @@ void Link::processAck(const LinkFrame &frame)
     case kCmdWriteSwitching:
     case kCmdWriteMouseSpeed:
         acknowledged();
-        nextTransmitFrame(frame.payload[0]);
+        m_outstanding = kNothing;
+        nextTransmitFrame(command);
         break;
     case kCmdWriteRecord: {
         const int next = m_recordIndex + 1;
         acknowledged();
+        m_outstanding = kNothing;
         if (next >= m_document.currentConfig.channelCount || next >= kMaxChannels) {
             s.completeEvent = true;
             break;
         }
-        m_recordIndex = quint8(next);
-        fillRecord(s.lastSent, m_recordIndex);
+        fillRecord(s.lastSent, quint8(next));
         resendLastFrame();
-        break;
-    }
-    case kCmdChannelRecord:
-    case kCmdSwitchingState:
-    case kCmdMouseSpeed: {
-        // The answer to a readout request follows its acknowledgement. Until it has come,
-        // the wait goes on: a switch that falls silent here must not leave the readout
-        // hanging with nothing to end it.
-        const bool answerDue = s.direction == kDirectionReadout && s.awaitingAck;
-        acknowledged();
-        if (answerDue)
-            armWait();
+        awaitReply(kCmdWriteRecord, quint8(next));
         break;
     }
     default:
+        // A readout request: its answer follows the acknowledgement and gets a wait of
+        // its own, so a switch that falls silent here cannot leave the readout hanging.
         acknowledged();
+        s.awaitingAck = true;
+        m_answerDue = true;
         break;
     }
 }
@@ -347,6 +442,22 @@ void Link::processFrame(const LinkFrame &frame)
 {
     LinkState &s = m_state;
     Configuration &staging = m_document.stagingConfig;
+    switch (frame.command) {
+    case kCmdChannelRecord:
+    case kCmdSwitchingState:
+    case kCmdMouseSpeed:
+        // The answer completes its request as an acknowledgement would, whether or not
+        // the acknowledgement itself came through.
+        if (!expected(frame))
+            return;
+        acknowledged();
+        m_outstanding = kNothing;
+        m_answerDue = false;
+        m_lastAnswer = frame;
+        break;
+    default:
+        break;
+    }
     switch (frame.command) {
     case kCmdChannelRecord: {
         const quint8 i = frame.payload[0];
@@ -358,7 +469,6 @@ void Link::processFrame(const LinkFrame &frame)
         const quint8 next = quint8(i + 1);
         if (next >= staging.channelCount) {
             s.completeEvent = true;
-            s.awaitingAck = false;
             return;
         }
         s.lastSent.start = kFrameStart;
@@ -366,6 +476,7 @@ void Link::processFrame(const LinkFrame &frame)
         s.lastSent.length = 1;
         s.lastSent.payload[0] = next;
         resendLastFrame();
+        awaitReply(kCmdChannelRecord, next);
         break;
     }
     case kCmdSwitchingState:
@@ -411,7 +522,12 @@ void Link::beginExchange()
     s.transmitHelloEvent = false;
     s.errorEvent = false;
     s.noConnectionEvent = false;
+    m_outstanding = kNothing;
     m_recordIndex = 0;
+    m_answerDue = false;
+    m_lastAnswer = LinkFrame();
+    m_droppedBytes = false;
+    m_nakDue = false;
 }
 
 bool Link::writeLeadIn()
@@ -449,9 +565,7 @@ bool Link::writeHello()
 
 bool Link::closeConnection()
 {
-    m_state.awaitingAck = false;
-    m_state.awaitingHello = false;
-    m_state.ackWaitTicks = 0;
+    endWaits();
     if (!isOpen(m_state.serialPort))
         return false;
     sendClosingFrame();

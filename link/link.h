@@ -16,6 +16,9 @@ constexpr int kConnectionDelayMs = 100; // port opened -> lead-in, lead-in -> he
 constexpr int kClosingDelayMs = 750;    // closing frame -> port closed
 constexpr int kReceiveTimeoutTicks = 300;
 constexpr int kAckTimeoutTicks = 1000;
+// Bytes that made no frame, then this many ticks without a byte: the frame they were
+// is asked for again with a negative acknowledgement.
+constexpr int kGarbageQuietTicks = 25;
 
 constexpr quint8 kLeadInByte = 0x7F;
 constexpr quint8 kHelloByte = 0x7E;
@@ -24,6 +27,11 @@ constexpr quint8 kHelloByte = 0x7E;
 // checks what arrives, answers it and raises the four events. It reads the current
 // configuration for a transmission and writes a readout into the staging copy.
 // Bytes and ticks come in from outside, so a test drives it without sleeping.
+//
+// Every step of an exchange is supervised: a request or transmit frame waits at most
+// kAckTimeoutTicks + 1 ticks for its acknowledgement, and a readout request as long
+// again for its answer. Only the acknowledgement (or the answer) of the outstanding
+// frame starts a wait anew; repeats, other frames and further acknowledgements do not.
 class Link
 {
 public:
@@ -72,7 +80,23 @@ public:
 
 private:
     void write(const QByteArray &bytes);
-    void armWait();
+    // The frame just sent waits for its acknowledgement (a readout request then for
+    // its answer); `index` is the record index it carries.
+    void awaitReply(quint8 command, quint8 index = 0);
+    void endWaits();
+    // True when a received frame may be acted upon: anything but a readout answer, or
+    // the answer to the outstanding request with the requested record index.
+    bool expected(const LinkFrame &frame) const;
+    bool counts(const LinkFrame &ack) const;
+    bool repeatsLastAnswer(const LinkFrame &frame) const;
+    static bool answers(quint8 command)
+    {
+        return command == kCmdChannelRecord || command == kCmdSwitchingState
+               || command == kCmdMouseSpeed;
+    }
+    bool bytesWaiting() const;
+    void refuse(quint8 command);
+    void askAgain(quint8 command, quint8 reason);
     // Builds a frame with this command and payload, fills in its CRC and sends it.
     void sendPayload(quint8 command, std::initializer_list<quint8> payload);
     void acknowledged();
@@ -82,8 +106,19 @@ private:
 
     Document &m_document;
     LinkState m_state;
-    // Index of the record frame last sent in a transmission. Kept apart from
-    // lastSent, which acknowledgements of our own overwrite.
+    // The outstanding request or transmit frame and the record index it carries. Kept
+    // apart from lastSent, which acknowledgements of our own overwrite.
+    static constexpr int kNothing = -1;
+    int m_outstanding = kNothing;
     quint8 m_recordIndex = 0;
+    // A readout request has been acknowledged; its answer is still to come.
+    bool m_answerDue = false;
+    // The answer stored last, to know the switch's repeat of it.
+    LinkFrame m_lastAnswer;
+    // Bytes were dropped that made no frame, and nothing has asked for them again yet.
+    bool m_droppedBytes = false;
+    // A refused frame waits for the bytes behind it before it is asked for again.
+    bool m_nakDue = false;
+    quint8 m_nakCommand = 0;
     TraceHook m_trace;
 };

@@ -4,14 +4,34 @@
 #include <QSerialPort>
 #include <QVariant>
 
-bool openSerialPort(QSerialPort &port, const QString &name, int bitrate)
+QString resolvedPortName(const QString &name)
 {
+    if (name.isEmpty())
+        return name;
     // QSerialPort reads a relative name as a file under /dev; a path given relative
     // to the working directory (a link made by the emulator) is meant as it stands.
-    const QString portName
-            = !name.startsWith('/') && (name.contains('/') || QFileInfo::exists(name))
-                      ? QFileInfo(name).absoluteFilePath()
-                      : name;
+    QString path = name;
+    if (!name.startsWith('/')) {
+        if (name.contains('/') || QFileInfo::exists(name))
+            path = QFileInfo(name).absoluteFilePath();
+        else if (QFileInfo::exists(QStringLiteral("/dev/") + name))
+            path = QStringLiteral("/dev/") + name;
+    }
+    // The port's lock file is named after the path it is opened by. Opened by the
+    // device itself rather than by one of its links (/dev/serial/by-id/..., a udev
+    // alias), every name of one device shares the lock, so a second program that
+    // reaches the device under another name finds it in use.
+    if (path.startsWith('/')) {
+        const QString canonical = QFileInfo(path).canonicalFilePath();
+        if (!canonical.isEmpty())
+            path = canonical;
+    }
+    return path;
+}
+
+bool openSerialPort(QSerialPort &port, const QString &name, int bitrate)
+{
+    const QString portName = resolvedPortName(name);
     // portName() shortens device paths, so the name asked for is kept on the port.
     const char *const kRequested = "ovsRequestedPortName";
     if (!port.isOpen() || port.property(kRequested).toString() != portName) {

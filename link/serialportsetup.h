@@ -4,8 +4,13 @@
 
 class QSerialPort;
 
-// Opens `portName` (a system name or an absolute device path) for reading and
-// writing if it is not open yet, applies the line settings in the order rate (both
+// The path a port is opened by: a path relative to the working directory made
+// absolute, and links followed to the device, so that every name of one device opens
+// it under the same name. Names of nothing that exists stay as they are.
+QString resolvedPortName(const QString &name);
+
+// Opens `portName` (a system name or a device path) by its resolved name for reading
+// and writing if it is not open yet, applies the line settings in the order rate (both
 // directions), 8 data bits, no parity, one stop bit, no flow control, and discards
 // stale input. False when the port reports any error; the caller shows the message.
 bool openSerialPort(QSerialPort &port, const QString &portName, int bitrate);

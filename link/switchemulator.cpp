@@ -12,6 +12,11 @@ namespace {
 
 // A frame that stops arriving for this long is given up, as a device would.
 constexpr qint64 kPartialFrameGapMs = 100;
+// Chatter: a command no tool sends or expects, and the gaps between the frames.
+constexpr quint8 kUnknownCommand = 0x42;
+constexpr int kUnknownFrameGapMs = 1000;
+constexpr int kUnknownFrameGapSpreadMs = 500;
+constexpr int kReAcknowledgeGapMs = 1500;
 
 QByteArray twoBytes(quint8 a, quint8 b)
 {
@@ -29,6 +34,8 @@ SwitchEmulator::SwitchEmulator(int channels, const Configuration &config, QObjec
     , m_reportedChannels(channels)
 {
     m_config.channelCount = quint8(qBound(0, channels, kMaxChannels));
+    m_chatterTimer.setSingleShot(true);
+    connect(&m_chatterTimer, &QTimer::timeout, this, &SwitchEmulator::chatter);
 }
 
 SwitchEmulator::~SwitchEmulator()
@@ -55,6 +62,7 @@ void SwitchEmulator::attachDevice(QIODevice *device)
 
 void SwitchEmulator::stop()
 {
+    stopChatter();
     delete m_notifier;
     m_notifier = nullptr;
     m_pty.close();
@@ -130,6 +138,47 @@ void SwitchEmulator::lineIdle()
     m_rxIndex = 0;
 }
 
+void SwitchEmulator::elapse(int ms)
+{
+    m_clockMs += ms;
+    while (m_chatterDueMs >= 0 && m_clockMs >= m_chatterDueMs) {
+        m_chatterDueMs = -1;
+        chatter();
+    }
+}
+
+void SwitchEmulator::startChatter()
+{
+    const int gap = m_chatter == Chatter::UnknownFrames
+                            ? kUnknownFrameGapMs + int(m_rng.bounded(kUnknownFrameGapSpreadMs + 1))
+                            : kReAcknowledgeGapMs;
+    if (live())
+        m_chatterTimer.start(gap);
+    else
+        m_chatterDueMs = m_clockMs + gap;
+}
+
+void SwitchEmulator::stopChatter()
+{
+    m_chatterTimer.stop();
+    m_chatterDueMs = -1;
+}
+
+void SwitchEmulator::chatter()
+{
+    switch (m_chatter) {
+    case Chatter::Off:
+        return;
+    case Chatter::UnknownFrames:
+        send(kUnknownCommand, QByteArray(1, '\x01'));
+        break;
+    case Chatter::ReAcknowledge:
+        send(kCmdAck, twoBytes(kCmdSwitchingState, 0));
+        break;
+    }
+    startChatter();
+}
+
 bool SwitchEmulator::quiet() const
 {
     return m_silent || (m_quietAfter >= 0 && m_received.size() >= m_quietAfter);
@@ -147,6 +196,9 @@ void SwitchEmulator::receiveByte(quint8 b)
             ++m_hellos;
             if (!quiet()) {
                 send(kCmdAck, twoBytes(kHelloByte, quint8(m_reportedChannels)));
+                stopChatter();
+                if (m_chatter == Chatter::UnknownFrames)
+                    startChatter();
             }
         } else if (b == kLeadInByte) {
             ++m_leadIns;
@@ -209,20 +261,32 @@ void SwitchEmulator::handleFrame(const LinkFrame &f)
     }
     if (f.command == kCmdAck)
         return;
+    if (f.command == kCmdClosing)
+        stopChatter();
+    if (m_chatter == Chatter::UnknownFrames) {
+        if (f.command == kCmdClosing)
+            emit closingReceived();
+        return;
+    }
 
     send(kCmdAck, twoBytes(f.command, 0));
     const quint8 *p = f.payload;
     switch (f.command) {
     case kCmdChannelRecord: {
-        const quint8 i = p[0];
-        if (f.length < 1 || i >= kMaxChannels)
+        if (f.length < 1 || p[0] >= kMaxChannels)
             break;
+        const quint8 i = quint8((p[0] + m_recordOffset) % kMaxChannels);
         quint8 record[kRecordLength];
         encodeChannelRecord(i, m_config.channels[i], record);
         send(kCmdChannelRecord, QByteArray(reinterpret_cast<const char *>(record), kRecordLength));
         break;
     }
     case kCmdSwitchingState:
+        if (m_chatter == Chatter::ReAcknowledge) {
+            if (!m_chatterTimer.isActive() && m_chatterDueMs < 0)
+                startChatter();
+            break;
+        }
         send(kCmdSwitchingState, QByteArray(1, char(m_config.switchingEnabled)));
         break;
     case kCmdMouseSpeed:
@@ -267,8 +331,9 @@ void SwitchEmulator::sendFrameBytes(const LinkFrame &f)
 {
     QByteArray bytes = f.wireBytes();
     if (m_corruptShare > 0.0 && m_rng.generateDouble() < m_corruptShare) {
-        // Damage a payload or CRC bit only: the frame stays frame-shaped on the line.
-        const int first = 4;
+        // Payload and CRC damage keeps the frame frame-shaped on the line; header damage
+        // leaves the receiver to find its way back.
+        const int first = m_corruptHeaders ? 0 : 4;
         const int pos = first + int(m_rng.bounded(quint32(bytes.size() - first)));
         bytes[pos] = char(bytes.at(pos) ^ (1 << m_rng.bounded(8)));
         ++m_corrupted;

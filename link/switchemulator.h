@@ -9,6 +9,7 @@
 #include <QList>
 #include <QObject>
 #include <QRandomGenerator>
+#include <QTimer>
 
 class QIODevice;
 class QSocketNotifier;
@@ -16,7 +17,8 @@ class QSocketNotifier;
 // The device's side of the link protocol: answers the hello with its channel count,
 // acknowledges every frame, answers readout requests from its own configuration and
 // stores what a transmission writes. Runs on a pseudo-terminal, on any QIODevice, or
-// is fed bytes directly; faults can be switched on for tests.
+// is fed bytes directly; faults can be switched on for tests and for trying the tool
+// against a misbehaving switch.
 class SwitchEmulator : public QObject
 {
     Q_OBJECT
@@ -42,6 +44,9 @@ public:
     QByteArray takeOutput();
     // A quiet gap on the line: an unfinished frame is dropped.
     void lineIdle();
+    // In-process driving: lets this much time pass for the timed faults (chatter).
+    // On a pseudo-terminal or device the event loop's timers do it.
+    void elapse(int ms);
 
     const Configuration &configuration() const { return m_config; }
     void setConfiguration(const Configuration &config);
@@ -50,14 +55,30 @@ public:
     // Faults.
     void setReportedChannels(int count) { m_reportedChannels = count; }
     void setSilent(bool silent) { m_silent = silent; }
-    // Each outgoing frame is damaged (one payload or CRC bit) with this probability.
+    // Each outgoing frame is damaged (one bit of one byte) with this probability. The
+    // damage falls on the payload and CRC only, unless headers are allowed too.
     void setCorruptShare(double share, quint32 seed = 1);
+    // Lets the damage fall on any byte: start byte, command and length included.
+    void setCorruptHeaders(bool any) { m_corruptHeaders = any; }
     void nakNextFrames(int count) { m_nakNext = count; }
     // Answers nothing once this many good frames have been received; -1 = never.
     void goQuietAfter(int frames) { m_quietAfter = frames; }
     void setGarbageBeforeFrames(const QByteArray &garbage) { m_garbage = garbage; }
     // Acknowledges a write of the record with this index but keeps the old one; -1 = none.
     void keepRecordOnWrite(int index) { m_keptRecord = index; }
+    enum class Chatter {
+        Off,
+        // Acknowledges the hello, then neither acknowledges nor answers anything and
+        // sends a well-formed frame with an unknown command every 1 to 1.5 s.
+        UnknownFrames,
+        // Acknowledges the switching state request but never answers it; acknowledges
+        // it again every 1.5 s instead.
+        ReAcknowledge,
+    };
+    // The chatter runs from the hello (or the request) until the closing frame.
+    void setChatter(Chatter mode) { m_chatter = mode; }
+    // Answers the request for record i with record i + offset (modulo 8); 0 = in order.
+    void setRecordOffset(int offset) { m_recordOffset = offset; }
 
     // What happened, for tests.
     const QList<LinkFrame> &receivedFrames() const { return m_received; }
@@ -80,6 +101,10 @@ private:
     void sendFrameBytes(const LinkFrame &f);
     void emit_(const QByteArray &bytes);
     bool quiet() const;
+    bool live() const { return m_pty.isOpen() || m_device; }
+    void startChatter();
+    void stopChatter();
+    void chatter();
 
     Configuration m_config;
     int m_reportedChannels;
@@ -98,6 +123,12 @@ private:
 
     bool m_silent = false;
     double m_corruptShare = 0.0;
+    bool m_corruptHeaders = false;
+    Chatter m_chatter = Chatter::Off;
+    int m_recordOffset = 0;
+    QTimer m_chatterTimer;
+    qint64 m_clockMs = 0;
+    qint64 m_chatterDueMs = -1; // in-process driving; -1 = nothing due
     QRandomGenerator m_rng{1};
     int m_nakNext = 0;
     int m_quietAfter = -1;

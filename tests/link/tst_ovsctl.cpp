@@ -1,10 +1,12 @@
 #include "document/ovsfile.h"
 #include "link/linkframe.h"
+#include "link/serialportsetup.h"
 #include "link/switchemulator.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QSerialPort>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -200,7 +202,7 @@ void tst_Ovsctl::transmit()
     }
 }
 
-enum class Failure { SilentSwitch, MissingPort, SwitchVanishes, NakStorm };
+enum class Failure { SilentSwitch, MissingPort, SwitchVanishes, NakStorm, InUseUnderOtherName };
 
 void tst_Ovsctl::failedReadoutKeepsOldFile_data()
 {
@@ -213,6 +215,9 @@ void tst_Ovsctl::failedReadoutKeepsOldFile_data()
                                   << "Error connecting to serial port! Port in use.";
     QTest::newRow("switch vanishes") << int(Failure::SwitchVanishes) << kTransmissionError;
     QTest::newRow("refusals") << int(Failure::NakStorm) << kTransmissionError;
+    // Two programs on one switch would take each other's answers.
+    QTest::newRow("port in use under another name")
+            << int(Failure::InUseUnderOtherName) << "Error connecting to serial port! Port in use.";
 }
 
 // Every failure is one message, exit code 1, and the old output file byte for byte.
@@ -223,6 +228,7 @@ void tst_Ovsctl::failedReadoutKeepsOldFile()
     SwitchEmulator emu(8, sample(1, 8));
     QVERIFY(emu.startOnPty());
     QString port = emu.devicePath();
+    QSerialPort otherProgram;
     switch (Failure(failure)) {
     case Failure::SilentSwitch:
         emu.setSilent(true);
@@ -239,6 +245,11 @@ void tst_Ovsctl::failedReadoutKeepsOldFile()
     case Failure::NakStorm:
         emu.nakNextFrames(4);
         break;
+    case Failure::InUseUnderOtherName:
+        QVERIFY(openSerialPort(otherProgram, emu.devicePath(), 115200));
+        port = path("by-id-link");
+        QVERIFY(QFile::link(emu.devicePath(), port));
+        break;
     }
     const QString out = path("kept.ovs");
     const QByteArray old = encodeOvs(sample(42, 2));
@@ -250,7 +261,9 @@ void tst_Ovsctl::failedReadoutKeepsOldFile()
     QCOMPARE(fileBytes(out), old);
 }
 
-// Over a line that damages frames a readout may fail, but a file it writes is right.
+// Over a line that damages frames, headers included, a readout may fail, but a file it
+// writes is right. Nine in ten such readouts get through; none at all means the
+// recovery from damaged frames is broken.
 void tst_Ovsctl::noisyLineNeverWritesWrongFile()
 {
     int written = 0;
@@ -258,6 +271,7 @@ void tst_Ovsctl::noisyLineNeverWritesWrongFile()
         const Configuration device = sample(quint8(seed), 8);
         SwitchEmulator emu(8, device);
         emu.setCorruptShare(0.3, seed);
+        emu.setCorruptHeaders(true);
         QVERIFY(emu.startOnPty());
         const QString out = path(QString("noisy%1.ovs").arg(seed));
         const Run r = ovsctl({"read", "--port", emu.devicePath(), "--output", out});
@@ -267,11 +281,14 @@ void tst_Ovsctl::noisyLineNeverWritesWrongFile()
             QCOMPARE(fileBytes(out), encodeOvs(device));
         } else {
             QCOMPARE(r.exitCode, 1);
-            QCOMPARE(r.err, kTransmissionError + "\n");
+            // A hello acknowledgement damaged beyond repair leaves no connection.
+            QVERIFY2(r.err == kTransmissionError + "\n" || r.err.startsWith("Cannot connect"),
+                     qPrintable(r.err));
             QVERIFY(!QFile::exists(out));
         }
     }
     qInfo("noisy readouts that completed: %d of 3", written);
+    QVERIFY(written >= 1);
 }
 
 void tst_Ovsctl::jsonRoundTrip()

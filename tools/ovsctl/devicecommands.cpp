@@ -259,7 +259,19 @@ int runEmulate(const QStringList &args)
                                      "SHARE");
     const QCommandLineOption keepRecord(
             "keep-record", "Acknowledge writes of channel N's record but keep the old one.", "N");
-    parser.addOptions({channels, from, linkPath, save, corrupt, keepRecord});
+    const QCommandLineOption corruptHeader(
+            "corrupt-header", "Let --corrupt damage any byte, start, command and length included.");
+    const QCommandLineOption chatter(
+            "chatter",
+            "Misbehave after the hello: 'unknown' answers nothing and sends a frame with an "
+            "unknown command every 1 to 1.5 s; 'reack' acknowledges the switching state "
+            "request every 1.5 s but never answers it.",
+            "MODE");
+    const QCommandLineOption recordOffset(
+            "record-offset", "Answer the request for record i with record i+N, modulo 8 (0 to 7).",
+            "N");
+    parser.addOptions({channels, from, linkPath, save, corrupt, keepRecord, corruptHeader, chatter,
+                       recordOffset});
     if (const int code = parseCommand(parser, "emulate", args); code >= 0)
         return code;
 
@@ -288,10 +300,31 @@ int runEmulate(const QStringList &args)
         printError("emulate: --keep-record must be a channel number of the switch.");
         return ExitUsage;
     }
+    SwitchEmulator::Chatter chatterMode = SwitchEmulator::Chatter::Off;
+    if (parser.isSet(chatter)) {
+        const QString mode = parser.value(chatter);
+        if (mode == "unknown") {
+            chatterMode = SwitchEmulator::Chatter::UnknownFrames;
+        } else if (mode == "reack") {
+            chatterMode = SwitchEmulator::Chatter::ReAcknowledge;
+        } else {
+            printError("emulate: --chatter must be 'unknown' or 'reack'.");
+            return ExitUsage;
+        }
+    }
+    bool offsetOk = true;
+    const int offset = parser.isSet(recordOffset) ? parser.value(recordOffset).toInt(&offsetOk) : 0;
+    if (!offsetOk || offset < 0 || offset >= kMaxChannels) {
+        printError("emulate: --record-offset must be a number from 0 to 7.");
+        return ExitUsage;
+    }
 
     SwitchEmulator emulator(count, config);
     emulator.setCorruptShare(share, quint32(::getpid()));
     emulator.keepRecordOnWrite(kept - 1);
+    emulator.setCorruptHeaders(parser.isSet(corruptHeader));
+    emulator.setChatter(chatterMode);
+    emulator.setRecordOffset(offset);
     if (!emulator.startOnPty()) {
         printError("emulate: no pseudo-terminal is available.");
         return ExitDevice;
