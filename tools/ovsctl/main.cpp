@@ -20,6 +20,10 @@ const char kUsage[] = "Usage: ovsctl <command> [options]\n"
                       "  import   Turn the JSON of 'show --json' back into an .ovs file\n"
                       "  emulate  Play a switch on a pseudo-terminal\n"
                       "\n"
+                      "Options:\n"
+                      "  -h, --help     Displays this help.\n"
+                      "  -v, --version  Displays version information.\n"
+                      "\n"
                       "'ovsctl <command> --help' describes each command.\n"
                       "Exit codes: 0 success, 1 device or link failure, 2 usage, 3 file failure.\n";
 
@@ -82,6 +86,10 @@ int main(int argc, char *argv[])
     const QString command = args.takeFirst();
     if (command == "-h" || command == "--help" || command == "help") {
         std::fputs(kUsage, stdout);
+        return ExitOk;
+    }
+    if (command == "-v" || command == "--version") {
+        QTextStream(stdout) << "ovsctl " << OVS_VERSION << "\n";
         return ExitOk;
     }
     if (command == "read")
