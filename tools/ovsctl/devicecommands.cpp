@@ -2,6 +2,7 @@
 #include "messages.h"
 #include "ovsctl.h"
 
+#include "document/regularfile.h"
 #include "link/switchemulator.h"
 
 #include <QCommandLineParser>
@@ -75,6 +76,11 @@ int runRead(const QStringList &args)
     }
     options.direction = kDirectionReadout;
     options.outputFile = parser.value(output);
+    // Refused now rather than after a whole readout.
+    if (!isReplaceableFile(options.outputFile)) {
+        printError(Msg::couldNotSave());
+        return ExitFile;
+    }
 
     // As at program start: a 4-channel configuration decides which message a silent
     // switch gets; the switch's answer replaces it.
@@ -152,6 +158,11 @@ int runEmulate(const QStringList &args)
     if (!shareOk || share < 0.0 || share > 1.0) {
         printError("emulate: --corrupt must be a number from 0 to 1.");
         return ExitUsage;
+    }
+
+    if (parser.isSet(save) && !isReplaceableFile(parser.value(save))) {
+        printError(Msg::couldNotSave());
+        return ExitFile;
     }
 
     SwitchEmulator emulator(count, config);
