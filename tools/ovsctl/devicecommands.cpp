@@ -155,7 +155,8 @@ int runEmulate(const QStringList &args)
     }
     bool shareOk = true;
     const double share = parser.isSet(corrupt) ? parser.value(corrupt).toDouble(&shareOk) : 0.0;
-    if (!shareOk || share < 0.0 || share > 1.0) {
+    // Written so that NaN, which fails every comparison, is refused too.
+    if (!shareOk || !(share >= 0.0 && share <= 1.0)) {
         printError("emulate: --corrupt must be a number from 0 to 1.");
         return ExitUsage;
     }
