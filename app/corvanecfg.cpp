@@ -28,6 +28,7 @@ CorvaneCfg::CorvaneCfg(QWidget *parent)
 {
     ui->setupUi(this);
     setStyleSheet(QString::fromLatin1(kStyleSheet));
+    ui->mainToolBar->setStyleSheet(QString::fromLatin1(kToolBarStyleSheet));
     ui->rasterwidget->setContext(&m_document, &m_editorState, m_listModel.get());
 
     m_sequence = std::make_unique<DeviceSequence>(*this);
