@@ -8,12 +8,34 @@
 #include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
 // Longer than either word with CR LF: a longer first line is no word anyway, so reading
 // no further gives the same answer for a file of any size.
 constexpr qint64 kReadLimit = 16;
+
+bool writeWord(int fd, const QByteArray &word)
+{
+    return ::write(fd, word.constData(), size_t(word.size())) == ssize_t(word.size())
+           && ::fsync(fd) == 0;
+}
+
+// No new file can be made in a folder the user may not write to. A regular file there
+// that the user may write to is then rewritten in place; anything else is left alone.
+bool rewriteInPlace(const QByteArray &target, const QByteArray &word)
+{
+    const int fd
+            = ::open(target.constData(), O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    struct stat st;
+    bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && ::ftruncate(fd, 0) == 0
+              && writeWord(fd, word);
+    ok = ::close(fd) == 0 && ok;
+    return ok;
+}
 } // namespace
 
 bool readLanguageWord(const QString &path, QByteArray &word)
@@ -47,13 +69,14 @@ bool writeLanguageWord(const QString &path, const QByteArray &word)
                 = target + ".new-" + QByteArray::number(QRandomGenerator::global()->generate(), 16);
         fd = ::open(temporary.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
                     0666);
+        if (fd < 0 && errno == EACCES)
+            return rewriteInPlace(target, word);
         if (fd < 0 && errno != EEXIST)
             return false;
     }
     if (fd < 0)
         return false;
-    bool ok = ::write(fd, word.constData(), size_t(word.size())) == ssize_t(word.size())
-              && ::fsync(fd) == 0;
+    bool ok = writeWord(fd, word);
     ok = ::close(fd) == 0 && ok;
     ok = ok && std::rename(temporary.constData(), target.constData()) == 0;
     if (!ok)

@@ -12,5 +12,7 @@
 bool readLanguageWord(const QString &path, QByteArray &word);
 
 // Makes `path` a regular file holding exactly `word`, without a line end. A regular file
-// that already holds the word is left as it is. False when it cannot be written.
+// that already holds the word is left as it is. In a folder the user may not write to,
+// a regular file the user may write to is rewritten in place. False when it cannot be
+// written.
 bool writeLanguageWord(const QString &path, const QByteArray &word);
