@@ -79,6 +79,7 @@ CorvaneCfg::CorvaneCfg(QWidget *parent)
 {
     ui->setupUi(this);
     setStyleSheet(QString::fromLatin1(kStyleSheet));
+    ui->mainToolBar->setStyleSheet(QString::fromLatin1(kToolBarStyleSheet));
     ui->rasterwidget->setContext(&m_changes, &m_editorState, m_listModel.get());
     ui->rasterwidget->setResolutionPrompt(&Resolution::ask);
 

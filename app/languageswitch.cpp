@@ -1,10 +1,10 @@
 #include "languageswitch.h"
 
+#include "app/languagefile.h"
+
 #include <QAction>
 #include <QCoreApplication>
-#include <QFile>
 #include <QLocale>
-#include <QSaveFile>
 
 namespace {
 // Opened by its bare name, so it lives in the working directory the program runs in.
@@ -76,39 +76,14 @@ void LanguageSwitch::saveLanguageChoice()
     else if (m_deutsch.isChecked())
         word = kDeutsch;
 
-    // A file that already holds exactly the word is left as it is: rewriting it would
-    // give the same bytes and costs a disk sync on every start.
-    {
-        QFile current(languageFileName());
-        if (current.open(QIODevice::ReadOnly) && current.size() == word.size()
-            && current.readAll() == word)
-            return;
-    }
-
-    // Written to a temporary file and renamed over the old one, so an interrupted write
-    // leaves the previous choice rather than a truncated word. Failure is silent: the
-    // choice still holds for this run.
-    QSaveFile file(languageFileName());
-    if (!file.open(QIODevice::WriteOnly))
-        return;
-    const bool ok = file.write(word) == word.size() && file.flush();
-    if (!ok) {
-        file.cancelWriting();
-        return;
-    }
-    (void)file.commit();
+    // Failure is silent: the choice still holds for this run.
+    (void)writeLanguageWord(languageFileName(), word);
 }
 
 void LanguageSwitch::loadLanguageChoice()
 {
-    QFile file(languageFileName());
-    if (file.open(QIODevice::ReadOnly)) {
-        QByteArray line = file.readLine();
-        if (line.endsWith('\n'))
-            line.chop(1);
-        if (line.endsWith('\r'))
-            line.chop(1);
-        file.close();
+    QByteArray line;
+    if (readLanguageWord(languageFileName(), line)) {
         const QString word = QString::fromLocal8Bit(line);
         if (word == QLatin1String(kEnglish)) {
             m_english.setChecked(true);

@@ -10,7 +10,7 @@ namespace {
 void setIdentity()
 {
     QCoreApplication::setApplicationName(QStringLiteral("corvanecfg"));
-    QCoreApplication::setApplicationVersion(QStringLiteral("1.0.001"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(OVS_VERSION));
 }
 
 QStringList rawArguments(int argc, char *argv[])

@@ -1,8 +1,8 @@
 #include "document/ovsfile.h"
 
+#include "document/regularfile.h"
 #include "link/linkframe.h"
 
-#include <QFile>
 #include <QSaveFile>
 
 #include <algorithm>
@@ -96,18 +96,25 @@ OvsLoadResult decodeOvs(const QByteArray &bytes, Configuration &staging)
 
 OvsLoadResult readOvsFile(const QString &path, Configuration &staging)
 {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
+    // Bytes after the checksum are ignored, so a huge file is never slurped.
+    QByteArray bytes;
+    if (!readRegularFile(path, kLargestFile, bytes))
         return OvsLoadResult::CouldNotOpen;
-    // A device or a huge file is never slurped: what matters fits in the largest layout.
-    const QByteArray bytes = f.read(kLargestFile);
     return decodeOvs(bytes, staging);
 }
 
 bool writeOvsFile(const QString &path, const Configuration &config)
 {
+    // The new file is renamed over the path, which would replace a device node or a FIFO
+    // with a regular file and report success.
+    if (!isReplaceableFile(path))
+        return false;
     const QByteArray d = encodeOvs(config);
     QSaveFile f(path);
+    // The temporary file goes beside the target. In a folder the user may not write to,
+    // a file they may write to is then written in place instead; a failure midway leaves
+    // it cut short, and its checksum refuses it on the next open.
+    f.setDirectWriteFallback(true);
     if (!f.open(QIODevice::WriteOnly))
         return false;
     // commit() alone can report success over a truncated file on a full disk.

@@ -25,7 +25,12 @@ QByteArray encodeOvs(const Configuration &config);
 // written and must not be committed.
 OvsLoadResult decodeOvs(const QByteArray &bytes, Configuration &staging);
 
+// CouldNotOpen also for anything but a regular file or a link to one (FIFO, device,
+// folder), which is refused without being opened.
 OvsLoadResult readOvsFile(const QString &path, Configuration &staging);
 
-// Replaces `path` atomically: on any failure the old file stays byte for byte.
+// Replaces `path` atomically: on any failure the old file stays byte for byte. Refuses
+// to save over anything but a regular file or a link to one (the link stays and the
+// file it names is replaced). In a folder that is not writable, a writable file is
+// written in place, which is not atomic.
 bool writeOvsFile(const QString &path, const Configuration &config);

@@ -53,3 +53,7 @@ const char kStyleSheet[] = "/* Z&Q example style sheet */\n"
                            "    color: #000000;\n"
                            "    background: #E7E3EF;\n"
                            "}\n";
+
+const char kToolBarStyleSheet[] = "QToolBar {\n"
+                                  "    border: none;\n"
+                                  "}\n";

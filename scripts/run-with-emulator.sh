@@ -20,12 +20,14 @@ workdir=$(mktemp -d)
 link="$workdir/vorrix8"
 "$ovsctl" emulate --channels 8 --link "$link" >"$workdir/emulator.log" 2>&1 &
 emulator=$!
-cleanup() {
+stop_emulator() {
     kill "$emulator" 2>/dev/null || true
-    wait "$emulator" 2>/dev/null || true
     rm -rf "$workdir"
 }
-trap cleanup EXIT INT TERM
+trap stop_emulator EXIT
+trap 'exit 129' HUP
+trap 'exit 130' INT
+trap 'exit 143' TERM
 
 for _ in $(seq 50); do
     [ -e "$link" ] && break
@@ -38,4 +40,17 @@ if [ ! -e "$link" ]; then
 fi
 
 echo "Emulated Vorrix 8 on $(readlink -f "$link"); it is preselected in the port dialog."
-"$gui" --port "$(readlink -f "$link")"
+port=$(readlink -f "$link")
+
+# The program takes over this process, so TERM, INT and HUP sent to the script reach the
+# program itself and the script ends with its exit status. The watcher holds the read end
+# of a pipe whose only writer is the program: it sees the end of input when the program
+# ends, however it ended, and then stops the emulator. It ignores the signals itself.
+exec {program_alive}> >(
+    exec >/dev/null 2>&1
+    trap '' INT TERM HUP
+    cat >/dev/null
+    stop_emulator
+)
+trap - EXIT HUP INT TERM
+exec "$gui" --port "$port"

@@ -14,6 +14,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QToolBar>
 
 #include <memory>
 
@@ -203,6 +204,17 @@ void tst_CorvaneCfg::styleSheetOnlyOnTheWindow()
 {
     QCOMPARE(m_window->styleSheet(), QString::fromLatin1(kStyleSheet));
     QVERIFY(m_window->messageBox.styleSheet().isEmpty());
+
+    // The sheet's grey must reach the tool bar's own area too: Fusion paints a gradient
+    // there unless the tool bar has a border rule. Checked beyond the last button.
+    auto *toolBar = m_window->findChild<QToolBar *>(QStringLiteral("mainToolBar"));
+    QVERIFY(toolBar);
+    m_window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+    const QImage image = toolBar->grab().toImage();
+    const int x = image.width() - 3;
+    for (int y = 0; y < image.height(); ++y)
+        QCOMPARE(image.pixelColor(x, y).name(), QStringLiteral("#efefef"));
 }
 
 // Short messages would otherwise give a box barely wider than its button.

@@ -23,6 +23,10 @@
 #include <cstdio>
 #include <memory>
 
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
+
 namespace {
 
 const char kProbeArgument[] = "--probe-language";
@@ -110,6 +114,8 @@ private slots:
     void menuSwitching();
     void editorTextsFollowSwitch();
     void unwritableDirectory();
+    void specialLanguageFile_data();
+    void specialLanguageFile();
     void dialogsSpeakGerman();
     void savePromptButtonsSpeakGerman();
 
@@ -313,6 +319,69 @@ void tst_LanguageSwitch::unwritableDirectory()
     QVERIFY(!anyMessage.answered());
     QVERIFY(!window->messageBox.isVisible());
     QVERIFY(QFileInfo(QStringLiteral("LANGUAGE")).isDir());
+}
+
+void tst_LanguageSwitch::specialLanguageFile_data()
+{
+    QTest::addColumn<mode_t>("targetType"); // what LANGUAGE is or links to, 0 for nothing
+    QTest::addColumn<bool>("viaLink");
+
+    QTest::newRow("FIFO") << mode_t(S_IFIFO) << false;
+    QTest::newRow("link to a file") << mode_t(S_IFREG) << true;
+    QTest::newRow("dangling link") << mode_t(0) << true;
+    QTest::newRow("link to a device node") << mode_t(S_IFCHR) << true;
+}
+
+// Anyone who can write to the working folder can plant these. Start-up must neither block
+// nor read without end, and the rewrite must replace the name, never write through a link
+// into the file it names.
+void tst_LanguageSwitch::specialLanguageFile()
+{
+    QFETCH(mode_t, targetType);
+    QFETCH(bool, viaLink);
+
+    QTemporaryDir elsewhere;
+    const QString target
+            = viaLink ? elsewhere.filePath(QStringLiteral("victim")) : QStringLiteral("LANGUAGE");
+    const QByteArray targetName = QFile::encodeName(target);
+    switch (targetType) {
+    case S_IFIFO:
+        QCOMPARE(::mkfifo(targetName.constData(), 0600), 0);
+        break;
+    case S_IFREG: {
+        QFile victim(target);
+        QVERIFY(victim.open(QIODevice::WriteOnly));
+        QCOMPARE(victim.write("precious\n"), 9);
+        break;
+    }
+    case S_IFCHR:
+        // A private twin of /dev/zero, so a faulty save can only replace the test's own node.
+        if (::mknod(targetName.constData(), S_IFCHR | 0600, makedev(1, 5)) != 0)
+            QSKIP("Making a device node needs root.");
+        break;
+    }
+    if (viaLink)
+        QVERIFY(QFile::link(target, QStringLiteral("LANGUAGE")));
+
+    // A start-up that blocks or reads without end kills the test here instead of hanging it.
+    ::alarm(20);
+    auto window = makeWindow();
+    ::alarm(0);
+
+    QVERIFY(action(*window, "action_English")->isChecked()); // the locale: the tests run under C
+    QVERIFY(QFileInfo(QStringLiteral("LANGUAGE")).isFile());
+    QVERIFY(!QFileInfo(QStringLiteral("LANGUAGE")).isSymLink());
+    QCOMPARE(languageFileContent(), QByteArray("English"));
+    if (!viaLink)
+        return;
+    struct stat st;
+    const bool targetExists = ::lstat(targetName.constData(), &st) == 0;
+    QCOMPARE(targetExists ? mode_t(st.st_mode & S_IFMT) : mode_t(0), targetType);
+    if (targetType == S_IFREG) {
+        QFile victim(target);
+        QVERIFY(victim.open(QIODevice::ReadOnly));
+        QCOMPARE(victim.readAll(), QByteArray("precious\n"));
+    }
 }
 
 void tst_LanguageSwitch::dialogsSpeakGerman()

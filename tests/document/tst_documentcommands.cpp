@@ -275,7 +275,8 @@ void tst_DocumentCommands::saveFailureKeepsOldFile_data()
     QTest::newRow("full disk") << "full disk";
     QTest::newRow("folder path through a file") << "parent is a file";
     QTest::newRow("a folder of that name") << "target is a folder";
-    QTest::newRow("read-only folder") << "read-only folder";
+    // A writable file in a read-only folder is written in place, so the file is read-only too.
+    QTest::newRow("read-only file in a read-only folder") << "read-only folder";
 }
 
 void tst_DocumentCommands::saveFailureKeepsOldFile()
@@ -303,8 +304,10 @@ void tst_DocumentCommands::saveFailureKeepsOldFile()
     }
     writeBytes(kept, old);
     const QString roDir = dir.filePath(QStringLiteral("ro"));
-    if (QFileInfo::exists(roDir))
+    if (QFileInfo::exists(roDir)) {
+        QFile::setPermissions(kept, QFile::ReadOwner);
         QFile::setPermissions(roDir, QFile::ReadOwner | QFile::ExeOwner);
+    }
 
     auto w = makeWindow(QStringLiteral("8"));
     Document &doc = w->document();

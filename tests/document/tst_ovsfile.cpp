@@ -7,8 +7,11 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <grp.h>
 #include <signal.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -61,6 +64,25 @@ Configuration filledEightChannels()
     return c;
 }
 
+QByteArray fileBytes(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
+}
+
+bool putFile(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+}
+
+// The type of what is at `path` itself, a link not followed; 0 when nothing is there.
+mode_t nodeType(const QString &path)
+{
+    struct stat st;
+    return ::lstat(QFile::encodeName(path).constData(), &st) == 0 ? st.st_mode & S_IFMT : 0;
+}
+
 } // namespace
 
 class tst_OvsFile : public QObject
@@ -75,8 +97,11 @@ private slots:
     void loadKeepsWhatTheFileDoesNotHold();
     void randomRoundTrip();
     void readMissingFile();
+    void specialPaths_data();
+    void specialPaths();
     void writeReplacesWholeFile();
     void writeFailureCreatesNothing();
+    void writableFileInReadOnlyFolder();
     void fullDiskKeepsOldFile();
 };
 
@@ -204,6 +229,77 @@ void tst_OvsFile::readMissingFile()
     QCOMPARE(staging, before);
 }
 
+void tst_OvsFile::specialPaths_data()
+{
+    QTest::addColumn<mode_t>("targetType"); // what is made at the target, 0 for nothing
+    QTest::addColumn<bool>("viaLink");      // the path is a link to the target
+    QTest::addColumn<OvsLoadResult>("read");
+    QTest::addColumn<bool>("saved");
+
+    const auto refused = OvsLoadResult::CouldNotOpen;
+    QTest::newRow("FIFO") << mode_t(S_IFIFO) << false << refused << false;
+    QTest::newRow("link to a FIFO") << mode_t(S_IFIFO) << true << refused << false;
+    QTest::newRow("device node") << mode_t(S_IFCHR) << false << refused << false;
+    QTest::newRow("link to a device node") << mode_t(S_IFCHR) << true << refused << false;
+    QTest::newRow("folder") << mode_t(S_IFDIR) << false << refused << false;
+    QTest::newRow("dangling link") << mode_t(0) << true << refused << false;
+    QTest::newRow("link to a regular file")
+            << mode_t(S_IFREG) << true << OvsLoadResult::Loaded << true;
+}
+
+// Any path a user names can be one of these. Opening a FIFO must not block, a device must
+// not be read, nothing but a regular file may be replaced, and a save through a link goes
+// into the file it names and keeps the link.
+void tst_OvsFile::specialPaths()
+{
+    QFETCH(mode_t, targetType);
+    QFETCH(bool, viaLink);
+    QFETCH(OvsLoadResult, read);
+    QFETCH(bool, saved);
+
+    QTemporaryDir dir;
+    const QString target = dir.filePath("target");
+    const QByteArray targetName = QFile::encodeName(target);
+    switch (targetType) {
+    case S_IFIFO:
+        QCOMPARE(::mkfifo(targetName.constData(), 0600), 0);
+        break;
+    case S_IFCHR:
+        // A private twin of /dev/zero: a faulty save can only replace the test's own node.
+        if (::mknod(targetName.constData(), S_IFCHR | 0600, makedev(1, 5)) != 0)
+            QSKIP("Making a device node needs root.");
+        break;
+    case S_IFDIR:
+        QVERIFY(QDir(dir.path()).mkdir("target"));
+        break;
+    case S_IFREG:
+        QVERIFY(putFile(target, encodeOvs(fourChannels())));
+        break;
+    }
+    QString path = target;
+    if (viaLink) {
+        path = dir.filePath("plan.ovs");
+        QVERIFY(QFile::link("target", path));
+    }
+    const QStringList entries = QDir(dir.path()).entryList(QDir::AllEntries | QDir::System);
+
+    // A read that blocks or never ends kills the test here instead of hanging it.
+    ::alarm(10);
+    Configuration staging;
+    const OvsLoadResult readResult = readOvsFile(path, staging);
+    const bool savedResult = writeOvsFile(path, example27());
+    ::alarm(0);
+
+    QCOMPARE(readResult, read);
+    QCOMPARE(savedResult, saved);
+    QCOMPARE(nodeType(target), targetType);
+    if (viaLink)
+        QCOMPARE(QFileInfo(path).symLinkTarget(), target);
+    if (saved)
+        QCOMPARE(fileBytes(target), encodeOvs(example27()));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::System), entries);
+}
+
 void tst_OvsFile::writeReplacesWholeFile()
 {
     QTemporaryDir dir;
@@ -235,6 +331,46 @@ void tst_OvsFile::writeFailureCreatesNothing()
     QVERIFY(!writeOvsFile(blocker + "/plan.ovs", example27()));
     QVERIFY(!QFile::exists(blocker + "/plan.ovs"));
     QCOMPARE(QFile(blocker).size(), 0);
+}
+
+// No temporary file can be made in a folder the user may not write to, so a file there
+// that the user may write to is written in place. Root writes anywhere, so the save then
+// runs as the unprivileged user "nobody".
+void tst_OvsFile::writableFileInReadOnlyFolder()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("plan.ovs");
+    QVERIFY(putFile(path, encodeOvs(fourChannels())));
+    const auto readAll = QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther;
+    const auto searchAll = QFile::ExeOwner | QFile::ExeGroup | QFile::ExeOther;
+    const auto writeAll = QFile::WriteOwner | QFile::WriteGroup | QFile::WriteOther;
+    QVERIFY(QFile::setPermissions(path, readAll | writeAll));
+    QVERIFY(QFile::setPermissions(dir.path(), readAll | searchAll));
+
+    const pid_t child = fork();
+    QVERIFY(child >= 0);
+    if (child == 0) {
+        if (::geteuid() == 0
+            && (::setgroups(0, nullptr) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0))
+            _exit(2);
+        const QByteArray folder = QFile::encodeName(dir.path());
+        if (::access(folder.constData(), W_OK) == 0
+            || ::access(QFile::encodeName(path).constData(), W_OK) != 0)
+            _exit(3);
+        _exit(writeOvsFile(path, example27()) ? 0 : 1);
+    }
+    int status = 0;
+    QCOMPARE(waitpid(child, &status, 0), child);
+    QVERIFY(QFile::setPermissions(dir.path(),
+                                  QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+    QVERIFY(WIFEXITED(status));
+    if (WEXITSTATUS(status) == 2)
+        QSKIP("Cannot become the user nobody.");
+    if (WEXITSTATUS(status) == 3)
+        QSKIP("The temporary folder does not give a read-only folder with a writable file.");
+    QCOMPARE(WEXITSTATUS(status), 0);
+    QCOMPARE(fileBytes(path), encodeOvs(example27()));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"plan.ovs"});
 }
 
 // A full disk must not leave a truncated file behind a reported success, nor touch the

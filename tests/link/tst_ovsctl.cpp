@@ -10,6 +10,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <sys/stat.h>
+
 namespace {
 
 // ovsctl runs as a child; the emulator lives in this process and answers from the
@@ -370,6 +372,27 @@ void tst_Ovsctl::fileAndUsageErrors_data()
             << "\"channelCount\" is 9";
     QTest::newRow("import not json") << QStringList{"import", "@/in.json", "--output", "@/out.ovs"}
                                      << QByteArray("{") << 3 << "not a JSON object";
+    QTest::newRow("import an array") << QStringList{"import", "@/in.json", "--output", "@/out.ovs"}
+                                     << QByteArray("[]") << 3 << "in.json: not a JSON object.\n";
+    QTest::newRow("import over 1 MiB")
+            << QStringList{"import", "@/in.json", "--output", "@/out.ovs"}
+            << json + QByteArray(1 << 20, ' ') << 3 << "too large";
+    // Special files: nothing may block, be read or be replaced.
+    QTest::newRow("show a FIFO") << QStringList{"show", "@/fifo"} << QByteArray() << 3
+                                 << "Could not open file!";
+    QTest::newRow("write a link to /dev/zero")
+            << QStringList{"write", "--port", "@/no-port", "@/zero"} << QByteArray() << 3
+            << "Could not open file!";
+    QTest::newRow("import a FIFO") << QStringList{"import", "@/fifo", "--output", "@/out.ovs"}
+                                   << QByteArray() << 3 << "Could not open file!";
+    QTest::newRow("import over a FIFO") << QStringList{"import", "@/in.json", "--output", "@/fifo"}
+                                        << json << 3 << "Could not save file!";
+    QTest::newRow("read over a FIFO")
+            << QStringList{"read", "--port", "@/no-port", "--output", "@/fifo"} << QByteArray() << 3
+            << "Could not save file!";
+    QTest::newRow("emulate corrupting NaN")
+            << QStringList{"emulate", "--channels", "2", "--corrupt", "nan"} << QByteArray() << 2
+            << "--corrupt must be a number from 0 to 1";
     QTest::newRow("unknown command")
             << QStringList{"frobnicate"} << QByteArray() << 2 << "Unknown command";
     QTest::newRow("read without output")
@@ -394,6 +417,11 @@ void tst_Ovsctl::fileAndUsageErrors()
     QVERIFY(putFile(path("in.json"), input));
     QVERIFY(putFile(path("in.ovs"), input));
     QFile::remove(path("out.ovs"));
+    const QByteArray fifo = QFile::encodeName(path("fifo"));
+    QFile::remove(path("fifo"));
+    QCOMPARE(::mkfifo(fifo.constData(), 0600), 0);
+    if (!QFileInfo(path("zero")).isSymLink())
+        QVERIFY(QFile::link("/dev/zero", path("zero")));
     for (QString &a : args)
         a.replace("@/", m_dir.path() + "/");
 
@@ -401,6 +429,8 @@ void tst_Ovsctl::fileAndUsageErrors()
     QCOMPARE(r.exitCode, exitCode);
     QVERIFY2(r.err.contains(message), qPrintable(r.err));
     QVERIFY(!QFile::exists(path("out.ovs")));
+    struct stat st;
+    QVERIFY(::lstat(fifo.constData(), &st) == 0 && S_ISFIFO(st.st_mode));
 }
 
 void tst_Ovsctl::checkVerifyAndDiff_data()

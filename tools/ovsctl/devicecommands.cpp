@@ -4,6 +4,7 @@
 
 #include "document/configdiff.h"
 #include "document/layoutcheck.h"
+#include "document/regularfile.h"
 #include "link/switchemulator.h"
 
 #include <QCommandLineParser>
@@ -136,6 +137,11 @@ int runRead(const QStringList &args)
     }
     options.direction = kDirectionReadout;
     options.outputFile = parser.value(output);
+    // Refused now rather than after a whole readout.
+    if (!isReplaceableFile(options.outputFile)) {
+        printError(Msg::couldNotSave());
+        return ExitFile;
+    }
 
     // As at program start: a 4-channel configuration decides which message a silent
     // switch gets; the switch's answer replaces it.
@@ -289,7 +295,8 @@ int runEmulate(const QStringList &args)
     }
     bool shareOk = true;
     const double share = parser.isSet(corrupt) ? parser.value(corrupt).toDouble(&shareOk) : 0.0;
-    if (!shareOk || share < 0.0 || share > 1.0) {
+    // Written so that NaN, which fails every comparison, is refused too.
+    if (!shareOk || !(share >= 0.0 && share <= 1.0)) {
         printError("emulate: --corrupt must be a number from 0 to 1.");
         return ExitUsage;
     }
@@ -317,6 +324,10 @@ int runEmulate(const QStringList &args)
     if (!offsetOk || offset < 0 || offset >= kMaxChannels) {
         printError("emulate: --record-offset must be a number from 0 to 7.");
         return ExitUsage;
+    }
+    if (parser.isSet(save) && !isReplaceableFile(parser.value(save))) {
+        printError(Msg::couldNotSave());
+        return ExitFile;
     }
 
     SwitchEmulator emulator(count, config);

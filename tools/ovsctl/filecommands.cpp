@@ -2,9 +2,9 @@
 #include "ovsctl.h"
 
 #include "document/layoutcheck.h"
+#include "document/regularfile.h"
 
 #include <QCommandLineParser>
-#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -13,6 +13,10 @@
 #include <cmath>
 
 namespace {
+
+// The JSON of an 8-channel configuration is about 2 KiB; this leaves room for any layout
+// and keeps a mistaken huge file out of memory.
+constexpr qint64 kLargestJson = 1 << 20;
 
 QJsonObject toJson(const Configuration &c)
 {
@@ -171,17 +175,26 @@ int runImport(const QStringList &args)
         return ExitUsage;
     }
     const QString inPath = parser.positionalArguments().first();
-    QFile in(inPath);
-    if (!in.open(QIODevice::ReadOnly)) {
+    QByteArray text;
+    if (!readRegularFile(inPath, kLargestJson + 1, text)) {
         printError(Msg::couldNotOpen());
         return ExitFile;
     }
+    if (text.size() > kLargestJson) {
+        printError(QString("%1: the file is larger than 1 MiB, too large for a configuration. "
+                           "No file was written.")
+                           .arg(inPath));
+        return ExitFile;
+    }
     QJsonParseError parseError;
-    const QJsonDocument doc = QJsonDocument::fromJson(in.read(1 << 20), &parseError);
-    if (doc.isNull() || !doc.isObject()) {
-        printError(QString("%1: not a JSON object (%2 at offset %3).")
-                           .arg(inPath, parseError.errorString())
-                           .arg(parseError.offset));
+    const QJsonDocument doc = QJsonDocument::fromJson(text, &parseError);
+    if (!doc.isObject()) {
+        if (parseError.error == QJsonParseError::NoError)
+            printError(QString("%1: not a JSON object.").arg(inPath));
+        else
+            printError(QString("%1: not a JSON object (%2 at offset %3).")
+                               .arg(inPath, parseError.errorString())
+                               .arg(parseError.offset));
         return ExitFile;
     }
     Configuration c;

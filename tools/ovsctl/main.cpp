@@ -22,6 +22,10 @@ const char kUsage[] = "Usage: ovsctl <command> [options]\n"
                       "  diff     Compare two configurations, each a file or a switch\n"
                       "  emulate  Play a switch on a pseudo-terminal\n"
                       "\n"
+                      "Options:\n"
+                      "  -h, --help     Displays this help.\n"
+                      "  -v, --version  Displays version information.\n"
+                      "\n"
                       "'ovsctl <command> --help' describes each command.\n"
                       "Exit codes: 0 success, 1 device or link failure (also a failed\n"
                       "'write --verify'), 2 usage, 3 file failure, 4 layout problems found\n"
@@ -86,6 +90,10 @@ int main(int argc, char *argv[])
     const QString command = args.takeFirst();
     if (command == "-h" || command == "--help" || command == "help") {
         std::fputs(kUsage, stdout);
+        return ExitOk;
+    }
+    if (command == "-v" || command == "--version") {
+        QTextStream(stdout) << "ovsctl " << OVS_VERSION << "\n";
         return ExitOk;
     }
     if (command == "read")

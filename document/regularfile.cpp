@@ -1,0 +1,44 @@
+#include "document/regularfile.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+bool readRegularFile(const QString &path, qint64 limit, QByteArray &bytes, SymLinks links)
+{
+    bytes.clear();
+    // Checked before the open: opening a FIFO blocks, and opening a device can act on it.
+    const QFileInfo info(path);
+    if (!info.isFile() || (links == SymLinks::Refuse && info.isSymLink()))
+        return false;
+
+    // The path may change between the check and the open. O_NONBLOCK keeps a FIFO that
+    // appeared meanwhile from blocking the open, O_NOCTTY keeps a terminal from becoming
+    // ours, and the type of what was opened has the last word.
+    int flags = O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC;
+    if (links == SymLinks::Refuse)
+        flags |= O_NOFOLLOW;
+    const int fd = ::open(QFile::encodeName(path).constData(), flags);
+    if (fd < 0)
+        return false;
+    struct stat st;
+    QFile file;
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)
+        || !file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return false;
+    }
+    bytes = file.read(limit);
+    return file.error() == QFileDevice::NoError;
+}
+
+bool isReplaceableFile(const QString &path)
+{
+    const QFileInfo info(path);
+    if (info.isSymLink())
+        return info.isFile(); // follows the link; false when it leads nowhere
+    return !info.exists() || info.isFile();
+}
