@@ -1,6 +1,7 @@
 #include "listmodel.h"
 
 #include "document/document.h"
+#include "editor/rastergeometry.h"
 
 ListModel::ListModel(Document *document, QObject *parent)
     : QAbstractListModel(parent)
@@ -15,7 +16,7 @@ int ListModel::channelAt(int row) const
     const Configuration &config = m_document->currentConfig;
     const int count = qMin<int>(config.channelCount, kMaxChannels);
     for (int i = 0; i < count; ++i) {
-        if (config.channels[i].placed == 0 && row-- == 0)
+        if (!standsOnCanvas(config.channels[i]) && row-- == 0)
             return i;
     }
     return -1;
@@ -29,7 +30,7 @@ int ListModel::rowCount(const QModelIndex &parent) const
     const int count = qMin<int>(config.channelCount, kMaxChannels);
     int rows = 0;
     for (int i = 0; i < count; ++i) {
-        if (config.channels[i].placed == 0)
+        if (!standsOnCanvas(config.channels[i]))
             ++rows;
     }
     return rows;

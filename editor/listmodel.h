@@ -4,7 +4,8 @@
 
 struct Document;
 
-// The channels of the current configuration that are not placed, as "Channel %1".
+// The channels of the current configuration that have no tile on the canvas, as
+// "Channel %1".
 // Keeps no data: it reads the document on every request.
 class ListModel : public QAbstractListModel
 {

@@ -67,6 +67,11 @@ bool rectanglesOverlap(const RasterRect &a, const RasterRect &b)
     return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
 }
 
+bool standsOnCanvas(const ChannelEntry &entry)
+{
+    return entry.placed == 1 && entry.right > entry.left && entry.bottom > entry.top;
+}
+
 bool overlapsPlaced(const Configuration &config, const RasterRect &rect, const QList<int> &except)
 {
     const int count = qMin<int>(config.channelCount, kMaxChannels);

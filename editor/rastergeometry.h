@@ -29,6 +29,11 @@ struct RasterRect
 
 RasterRect rasterRectOf(const ChannelEntry &entry);
 
+// Whether the entry is shown as a tile: placed, with an area. Any other entry (one that
+// was never placed, or one a file describes without an area) is offered in the channel
+// list, so that it can be placed again.
+bool standsOnCanvas(const ChannelEntry &entry);
+
 // Recomputes the raster fields of the state for a canvas of the given size.
 void measureRaster(EditorState &state, int canvasWidth, int canvasHeight);
 

@@ -213,7 +213,7 @@ void RasterWidget::paintEvent(QPaintEvent *event)
     const Configuration &config = this->config();
     const int count = channelCount();
     for (int i = 0; i < count; ++i) {
-        if (config.channels[i].placed == 1)
+        if (standsOnCanvas(config.channels[i]))
             tiles[i]->move(tilePosition(s, config.channels[i]));
     }
 
@@ -275,7 +275,7 @@ bool RasterWidget::editByKey(QKeyEvent *event)
     if (event->matches(QKeySequence::SelectAll)) {
         const Configuration &c = config();
         for (int i = 0; i < channelCount(); ++i) {
-            if (c.channels[i].placed == 1)
+            if (standsOnCanvas(c.channels[i]))
                 tiles[i]->setSelected(true);
         }
         return true;
@@ -325,7 +325,7 @@ bool RasterWidget::moveSelection(QPoint step)
     const Configuration &current = config();
     QList<int> moved;
     for (int i : m_state->selectedChannels.items()) {
-        if (i < channelCount() && current.channels[i].placed == 1)
+        if (i < channelCount() && standsOnCanvas(current.channels[i]))
             moved.append(i);
     }
     if (moved.isEmpty())
@@ -359,7 +359,7 @@ bool RasterWidget::resizeFocusedTile(QPoint step)
         return false;
     const int i = tile->channelIndex();
     const Configuration &current = config();
-    if (i >= channelCount() || current.channels[i].placed != 1)
+    if (i >= channelCount() || !standsOnCanvas(current.channels[i]))
         return false;
     // The right and the bottom edge move; the top left corner stays.
     RasterRect r = rasterRectOf(current.channels[i]);
@@ -738,7 +738,7 @@ void RasterWidget::rebuildFromConfig()
     const Configuration &config = this->config();
     const int count = channelCount();
     for (int i = 0; i < kMaxChannels; ++i) {
-        if (i < count && config.channels[i].placed == 1) {
+        if (i < count && standsOnCanvas(config.channels[i])) {
             layOutTile(i);
         } else {
             tiles[i]->setEnabled(false);
@@ -757,7 +757,7 @@ void RasterWidget::syncWithConfig()
     const Configuration &config = this->config();
     const int count = channelCount();
     for (int i = 0; i < kMaxChannels; ++i) {
-        if (i < count && config.channels[i].placed == 1) {
+        if (i < count && standsOnCanvas(config.channels[i])) {
             layOutTile(i);
         } else {
             tiles[i]->setEnabled(false);

@@ -59,19 +59,22 @@ void tst_ChannelList::cleanup()
 void tst_ChannelList::modelListsUnplacedChannels()
 {
     ListFixture f;
-    f.document.currentConfig.channels[0].placed = 1;
-    f.document.currentConfig.channels[2].placed = 1;
-    f.document.currentConfig.channels[5].placed = 0; // beyond the count: not listed
+    Configuration &c = f.document.currentConfig;
+    c.channels[0] = ChannelEntry{1, 0, 0, 2, 2, 0, 0};
+    c.channels[2] = ChannelEntry{1, 2, 0, 4, 2, 0, 0};
+    c.channels[5].placed = 0; // beyond the count: not listed
     QCOMPARE(f.model.rowCount(), 2);
     QCOMPARE(f.model.index(0).data().toString(), QStringLiteral("Channel 2"));
     QCOMPARE(f.model.index(1).data().toString(), QStringLiteral("Channel 4"));
     QCOMPARE(f.model.channelAt(1), 3);
     QCOMPARE(f.model.channelAt(2), -1);
 
-    // A loaded entry with another placed value is neither on the canvas nor listed.
-    f.document.currentConfig.channels[1].placed = 2;
-    QCOMPARE(f.model.rowCount(), 1);
-    QCOMPARE(f.model.index(0).data().toString(), QStringLiteral("Channel 4"));
+    // What a file may hold but the canvas cannot show is listed, so that it can be
+    // placed again: another placed value, or a placed entry without an area.
+    c.channels[1].placed = 2;
+    c.channels[2] = ChannelEntry{1, 4, 0, 2, 2, 0, 0};
+    QCOMPARE(f.model.rowCount(), 3);
+    QCOMPARE(f.model.index(1).data().toString(), QStringLiteral("Channel 3"));
 }
 
 void tst_ChannelList::modelAnswersNothingElse()
@@ -91,7 +94,7 @@ void tst_ChannelList::resetDropsTheSelection()
     ListFixture f;
     f.select(1);
     QSignalSpy reset(&f.model, &QAbstractItemModel::modelReset);
-    f.document.currentConfig.channels[0].placed = 1;
+    f.document.currentConfig.channels[0] = ChannelEntry{1, 0, 0, 2, 2, 0, 0};
     f.model.reset();
     QCOMPARE(reset.size(), 1);
     QVERIFY(f.view.selectionModel()->selectedRows().isEmpty());
@@ -101,8 +104,8 @@ void tst_ChannelList::resetDropsTheSelection()
 void tst_ChannelList::dragCarriesChannelsInListOrder()
 {
     ListFixture f;
-    f.document.currentConfig.channels[0].placed = 1;
-    f.document.currentConfig.channels[2].placed = 1;
+    f.document.currentConfig.channels[0] = ChannelEntry{1, 0, 0, 2, 2, 0, 0};
+    f.document.currentConfig.channels[2] = ChannelEntry{1, 2, 0, 4, 2, 0, 0};
     // Channel 4 clicked first, then channel 2: the payload follows the list.
     f.select(1);
     f.select(0);
