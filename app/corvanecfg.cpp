@@ -15,10 +15,14 @@
 #include "resources/stylesheet.h"
 
 #include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QGridLayout>
 #include <QMenu>
+#include <QMimeData>
 #include <QSpacerItem>
 #include <QTimer>
+#include <QUrl>
 
 namespace {
 const char kVersion[] = "1.0.001 (00170)";
@@ -71,7 +75,21 @@ private:
     CorvaneCfg &w;
 };
 
-CorvaneCfg::CorvaneCfg(QWidget *parent)
+namespace {
+// The one local .ovs file a drag from a file manager carries, or empty.
+QString droppedConfigFile(const QMimeData *mime)
+{
+    if (!mime || !mime->hasUrls() || mime->urls().size() != 1)
+        return {};
+    const QUrl url = mime->urls().first();
+    if (!url.isLocalFile()
+        || !url.toLocalFile().endsWith(QLatin1String(".ovs"), Qt::CaseInsensitive))
+        return {};
+    return url.toLocalFile();
+}
+} // namespace
+
+CorvaneCfg::CorvaneCfg(QWidget *parent, const QString &startupFile)
     : QMainWindow(parent)
     , m_listModel(std::make_unique<ListModel>(&m_document))
     , ui(new Ui::CorvaneCfg)
@@ -108,6 +126,13 @@ CorvaneCfg::CorvaneCfg(QWidget *parent)
     m_editMenu->setTitle(tr("&Edit"));
     ui->menuBar->insertMenu(ui->menuAction->menuAction(), m_editMenu);
     makeUndoActions();
+    // Action: compare the switch with the window, after the two transfers.
+    m_verifyAction = new QAction(this);
+    m_verifyAction->setObjectName(QStringLiteral("actionVerify"));
+    m_verifyAction->setText(tr("&Verify device configuration"));
+    ui->menuAction->addAction(m_verifyAction);
+    connect(m_verifyAction, &QAction::triggered, this, [this] { m_sequence->startVerify(); });
+    setAcceptDrops(true);
 
     resize(280 + 16 * m_editorState.cellWidth, height());
 
@@ -153,7 +178,8 @@ CorvaneCfg::CorvaneCfg(QWidget *parent)
     connect(ui->rasterwidget, SIGNAL(areaScroll(int, int)), this, SLOT(areaScroll(int, int)));
 
     loadLanguageChoice();
-    newConfiguration(true);
+    if (startupFile.isEmpty() || !m_documentCommands->openFile(startupFile))
+        newConfiguration(true);
 }
 
 CorvaneCfg::~CorvaneCfg()
@@ -214,6 +240,8 @@ void CorvaneCfg::retranslateTexts()
         m_editMenu->setTitle(tr("&Edit"));
         makeUndoActions();
     }
+    if (m_verifyAction)
+        m_verifyAction->setText(tr("&Verify device configuration"));
     ui->menuAction->setTitle(tr("&Action"));
     ui->menu_Settings->setTitle(tr("&Settings"));
     ui->menu_Help->setTitle(tr("&Help"));
@@ -289,6 +317,27 @@ void CorvaneCfg::closeEvent(QCloseEvent *event)
         event->accept();
     else
         event->ignore();
+}
+
+void CorvaneCfg::dragEnterEvent(QDragEnterEvent *event)
+{
+    if (!droppedConfigFile(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+    else
+        event->ignore();
+}
+
+void CorvaneCfg::dropEvent(QDropEvent *event)
+{
+    const QString path = droppedConfigFile(event->mimeData());
+    if (path.isEmpty()) {
+        event->ignore();
+        return;
+    }
+    event->acceptProposedAction();
+    // After the drop has finished: the save prompt and the messages are modal, and the
+    // file manager should not wait for them.
+    QTimer::singleShot(0, this, [this, path] { m_documentCommands->openDroppedFile(path); });
 }
 
 void CorvaneCfg::MsTimerSlot()

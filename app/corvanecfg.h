@@ -34,7 +34,9 @@ class CorvaneCfg : public QMainWindow
     Q_OBJECT
 
 public:
-    explicit CorvaneCfg(QWidget *parent = nullptr);
+    // With a startupFile the window opens that file instead of asking for a new
+    // configuration; the question follows only when the file cannot be loaded.
+    explicit CorvaneCfg(QWidget *parent = nullptr, const QString &startupFile = QString());
     ~CorvaneCfg() override;
 
     // "Vorrix %1" with the channel count of the current configuration.
@@ -75,6 +77,9 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    // A .ovs file dropped from a file manager is opened.
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
 
 private slots:
     void MsTimerSlot();
@@ -118,6 +123,7 @@ private:
     std::unique_ptr<ListModel> m_listModel;
     Ui::CorvaneCfg *ui = nullptr;
     QMenu *m_editMenu = nullptr;
+    QAction *m_verifyAction = nullptr;
     QAction *m_undoAction = nullptr;
     QAction *m_redoAction = nullptr;
     std::unique_ptr<Host> m_host;

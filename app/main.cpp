@@ -38,6 +38,10 @@ int main(int argc, char *argv[])
                            "becomes the preselected port."),
             QStringLiteral("PATH"));
     parser.addOption(portOption);
+    parser.addPositionalArgument(QStringLiteral("file"),
+                                 QStringLiteral("A configuration (.ovs) to open instead of "
+                                                "starting a new one."),
+                                 QStringLiteral("[FILE.ovs]"));
 
     // --help and --version answer without a display.
     if (parser.parse(rawArguments(argc, argv))
@@ -56,7 +60,8 @@ int main(int argc, char *argv[])
     QApplication::addLibraryPath(QApplication::applicationDirPath() + QStringLiteral("/plugins"));
     parser.process(app);
 
-    CorvaneCfg window;
+    const QStringList files = parser.positionalArguments();
+    CorvaneCfg window(nullptr, files.isEmpty() ? QString() : files.first());
     // Setting the extra ports enumerates the system's ports again; skip it without any.
     const QStringList extraPorts = parser.values(portOption);
     if (!extraPorts.isEmpty())

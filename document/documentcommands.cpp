@@ -2,6 +2,7 @@
 
 #include "document/commandhost.h"
 #include "document/documentchanges.h"
+#include "document/layoutwarnings.h"
 #include "document/newconfig.h"
 #include "document/ovsfile.h"
 #include "document/printing.h"
@@ -125,7 +126,19 @@ void DocumentCommands::saveConfigFile()
     m_host.setBusy(false);
 }
 
-void DocumentCommands::loadConfigFile()
+bool DocumentCommands::openFile(const QString &path)
+{
+    m_changes.document().openFileName = path;
+    return loadConfigFile();
+}
+
+void DocumentCommands::openDroppedFile(const QString &path)
+{
+    if (askToSave())
+        openFile(path);
+}
+
+bool DocumentCommands::loadConfigFile()
 {
     Document &doc = m_changes.document();
     m_host.setBusy(true);
@@ -141,7 +154,12 @@ void DocumentCommands::loadConfigFile()
         m_changes.replaceAll(loaded);
         m_host.setSaveEnabled(true);
         m_host.setTransmitEnabled(true);
-        break;
+        m_host.setBusy(false);
+        // A file can describe what the editor would never make; the operator hears of
+        // it once, right away.
+        if (const QString problems = layoutProblemsMessage(loaded); !problems.isEmpty())
+            m_host.showMessage(problems);
+        return true;
     case OvsLoadResult::CouldNotOpen:
         m_host.showMessage(QCoreApplication::translate("CorvaneCfg", "Could not open file!"));
         break;
@@ -155,6 +173,7 @@ void DocumentCommands::loadConfigFile()
         break;
     }
     m_host.setBusy(false);
+    return false;
 }
 
 void DocumentCommands::print()

@@ -19,7 +19,13 @@ public:
     void save();
     void saveAs();
     void saveConfigFile();
-    void loadConfigFile();
+    // True when the file in openFileName was loaded; otherwise its message was shown.
+    bool loadConfigFile();
+    // Opens a file named outside the file dialog (command line, a drop on the window);
+    // false when it could not be loaded.
+    bool openFile(const QString &path);
+    // A file dropped on the window: the save prompt first, then the file.
+    void openDroppedFile(const QString &path);
     void print();
 
 private:

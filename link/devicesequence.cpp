@@ -1,7 +1,9 @@
 #include "devicesequence.h"
 
 #include "document/commandhost.h"
+#include "document/configdiff.h"
 #include "document/documentchanges.h"
+#include "document/layoutwarnings.h"
 #include "link/comport.h"
 #include "link/mytablemodel.h"
 #include "link/portlist.h"
@@ -85,6 +87,7 @@ void DeviceSequence::startReadout()
 {
     if (connectionInProgress())
         return;
+    m_verifying = false;
     m_link.state().direction = kDirectionReadout;
     beginConnection();
 }
@@ -93,7 +96,23 @@ void DeviceSequence::startTransmit()
 {
     if (connectionInProgress())
         return;
+    // A layout the editor would never make goes out only when the operator says so.
+    const QString problems = layoutProblemsQuestion(m_changes.configuration());
+    if (!problems.isEmpty()
+        && m_host.showMessage(problems, QMessageBox::Yes | QMessageBox::Cancel, QMessageBox::Yes)
+                   != QMessageBox::Yes)
+        return;
+    m_verifying = false;
     m_link.state().direction = kDirectionTransmit;
+    beginConnection();
+}
+
+void DeviceSequence::startVerify()
+{
+    if (connectionInProgress())
+        return;
+    m_verifying = true;
+    m_link.state().direction = kDirectionReadout;
     beginConnection();
 }
 
@@ -110,10 +129,15 @@ void DeviceSequence::beginConnection()
         m_ports.bitrate = kHighSpeedBitrate;
     }
     dialog.setBitrate(m_ports.bitrate);
-    dialog.setActionText(
-            direction == kDirectionReadout
-                    ? QCoreApplication::translate("CorvaneCfg", "Get device configuration")
-                    : QCoreApplication::translate("CorvaneCfg", "Set device configuration"));
+    if (m_verifying) {
+        dialog.setActionText(
+                QCoreApplication::translate("CorvaneCfg", "Verify device configuration"));
+    } else {
+        dialog.setActionText(
+                direction == kDirectionReadout
+                        ? QCoreApplication::translate("CorvaneCfg", "Get device configuration")
+                        : QCoreApplication::translate("CorvaneCfg", "Set device configuration"));
+    }
 
     m_dialogOpen = true;
     const int result = dialog.exec();
@@ -256,7 +280,22 @@ void DeviceSequence::handleComplete()
     m_handlingEvent = true;
     m_host.setBusy(false);
     m_link.state().completeEvent = false;
-    if (m_link.state().direction == kDirectionReadout) {
+    if (m_link.state().direction == kDirectionReadout && m_verifying) {
+        // The switch's configuration is compared, never taken over.
+        const Configuration &switchConfig = m_changes.document().stagingConfig;
+        const QStringList differences = diffConfigurations(m_changes.configuration(), switchConfig);
+        closeConnection();
+        if (differences.isEmpty()) {
+            m_host.showMessage(QCoreApplication::translate(
+                    "CorvaneCfg", "The switch holds the configuration shown here."));
+        } else {
+            m_host.showMessage(
+                    QCoreApplication::translate(
+                            "CorvaneCfg",
+                            "The switch holds a different configuration (here → switch):\n\n%1")
+                            .arg(differences.join(QLatin1Char('\n'))));
+        }
+    } else if (m_link.state().direction == kDirectionReadout) {
         // One step that Undo takes back; a readout leaves `modified` as it was. The
         // title, the switching controls, the canvas and the list follow the
         // announcement.
@@ -264,10 +303,15 @@ void DeviceSequence::handleComplete()
                         QCoreApplication::translate("CorvaneCfg", "Get device configuration"),
                         DocumentChanges::Kind::Replacement, DocumentChanges::Effect::KeepsModified);
         m_host.setTransmitEnabled(true);
+        // The switch is released before the operator reads about what it holds.
+        closeConnection();
+        const QString problems = layoutProblemsMessage(m_changes.configuration());
+        if (!problems.isEmpty())
+            m_host.showMessage(problems);
     } else {
         m_host.showMessage(QCoreApplication::translate("CorvaneCfg", "Transmission complete!"));
+        closeConnection();
     }
-    closeConnection();
     m_handlingEvent = false;
 }
 

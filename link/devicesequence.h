@@ -46,6 +46,9 @@ public:
 
     void startReadout();
     void startTransmit();
+    // Reads the switch like a readout and says whether it holds the window's
+    // configuration; the document is not touched.
+    void startVerify();
     void msTimerSlot();
     void connectionDelaySlot();
     void connectionDelaySlot2();
@@ -87,6 +90,8 @@ private:
     QTimer m_helloTimer;
     QTimer m_closeTimer;
     bool m_dialogOpen = false;
+    // The readout in progress compares instead of taking the configuration over.
+    bool m_verifying = false;
     // Set while the outcome of an exchange is reported, so nested ticks (the modal
     // message box keeps the timer running) do not report again.
     bool m_handlingEvent = false;

@@ -109,6 +109,46 @@
         <source>&amp;Edit</source>
         <translation>&amp;Bearbeiten</translation>
     </message>
+    <message>
+        <source>&amp;Verify device configuration</source>
+        <translation>Gerätekonfiguration &amp;prüfen</translation>
+    </message>
+    <message>
+        <source>Verify device configuration</source>
+        <translation>Gerätekonfiguration prüfen</translation>
+    </message>
+    <message>
+        <source>The switch holds the configuration shown here.</source>
+        <translation>Der Switch enthält die hier gezeigte Konfiguration.</translation>
+    </message>
+    <message>
+        <source>The switch holds a different configuration (here → switch):
+
+%1</source>
+        <translation>Der Switch enthält eine andere Konfiguration (hier → Switch):
+
+%1</translation>
+    </message>
+    <message>
+        <source>This configuration has problems:
+
+%1</source>
+        <translation>Diese Konfiguration hat Probleme:
+
+%1</translation>
+    </message>
+    <message>
+        <source>This configuration has problems:
+
+%1
+
+Would you like to send it to the switch all the same?</source>
+        <translation>Diese Konfiguration hat Probleme:
+
+%1
+
+Möchten Sie sie trotzdem an den Switch übertragen?</translation>
+    </message>
 </context>
 <context>
     <name>DocumentChanges</name>

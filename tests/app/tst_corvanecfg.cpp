@@ -162,6 +162,7 @@ void tst_CorvaneCfg::stateAtStartupDialog_data()
     // Nothing to take back yet.
     QTest::newRow("Undo") << "actionUndo" << false << false;
     QTest::newRow("Redo") << "actionRedo" << false << false;
+    QTest::newRow("Verify") << "actionVerify" << true << false;
 }
 
 void tst_CorvaneCfg::stateAtStartupDialog()
@@ -173,7 +174,7 @@ void tst_CorvaneCfg::stateAtStartupDialog()
     QVERIFY2(m_atStartup.actions.contains(name), qPrintable(name));
     QCOMPARE(m_atStartup.actions.value(name).first, enabled);
     QCOMPARE(m_atStartup.actions.value(name).second, checked);
-    QCOMPARE(m_atStartup.actions.size(), 15);
+    QCOMPARE(m_atStartup.actions.size(), 16);
 }
 
 void tst_CorvaneCfg::startupConfiguration()

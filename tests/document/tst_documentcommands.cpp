@@ -8,7 +8,9 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
+#include <QMimeData>
 #include <QTemporaryDir>
+#include <QUrl>
 #include <QtTest>
 
 #include <csignal>
@@ -57,10 +59,8 @@ Configuration sampleConfig(int channels)
         e.top = quint8(i % 2);
         e.right = quint8(2 * i + 2);
         e.bottom = quint8(i % 2 + 2);
-        if (i % 2 == 0) {
-            e.resolutionX = quint16(1920 + i);
-            e.resolutionY = 1080;
-        }
+        e.resolutionX = quint16(i % 2 == 0 ? 1920 + i : 1280);
+        e.resolutionY = quint16(i % 2 == 0 ? 1080 : 1024);
     }
     return c;
 }
@@ -161,6 +161,8 @@ private slots:
     void printThroughDialog();
     // Last: it runs and ends the application's event loop.
     void closingStartupDialogEndsProgram();
+    void fileFromOutsideTheDialog_data();
+    void fileFromOutsideTheDialog();
 
 private:
     std::unique_ptr<CorvaneCfg> makeWindow(const QString &model);
@@ -410,20 +412,33 @@ void tst_DocumentCommands::failedLoadChangesNothing()
 void tst_DocumentCommands::loadCommits_data()
 {
     QTest::addColumn<Configuration>("file");
+    QTest::addColumn<QString>("problems"); // what the operator is told after the load
 
     Configuration two = sampleConfig(2);
     two.channels[1].left = 40;
     two.channels[1].right = 44;
-    QTest::newRow("2 channels over 8") << two;
-    QTest::newRow("no channels") << sampleConfig(0);
+    QTest::newRow("2 channels over 8") << two << QString();
+    QTest::newRow("no channels")
+            << sampleConfig(0)
+            << QStringLiteral(
+                       "This configuration has problems:\n\n\u2022 The channel count is 0, but a "
+                       "Vorrix has 2, 4 or 8 channels");
     Configuration three = sampleConfig(3);
     three.switchingEnabled = 1;
-    QTest::newRow("3 channels, switching on") << three;
+    three.channels[2].left = 9;
+    three.channels[2].right = 11;
+    QTest::newRow("3 channels, switching on")
+            << three
+            << QStringLiteral(
+                       "This configuration has problems:\n\n\u2022 The channel count is 3, but a "
+                       "Vorrix has 2, 4 or 8 channels\n\u2022 Channel 3 touches no "
+                       "other screen");
 }
 
 void tst_DocumentCommands::loadCommits()
 {
     QFETCH(Configuration, file);
+    QFETCH(QString, problems);
 
     QTemporaryDir dir;
     auto w = makeWindow(QStringLiteral("8"));
@@ -440,9 +455,12 @@ void tst_DocumentCommands::loadCommits()
     const QString path = dir.filePath(QStringLiteral("plan.ovs"));
     writeBytes(path, encodeOvs(file));
     doc.openFileName = path;
-    DialogScript script;
+    DialogScript script({QStringLiteral("Ok")});
     w->loadConfigFile();
-    QVERIFY(script.seen().isEmpty());
+    // A good file loads without a word; one the editor would not make is told once.
+    QCOMPARE(script.seen(), problems.isEmpty()
+                                    ? QStringList()
+                                    : QStringList{QStringLiteral("message:") + problems});
 
     // The file's fields over the old record: entries from the count upward and the
     // device's channel count stay.
@@ -673,9 +691,9 @@ void tst_DocumentCommands::newConfiguration()
     writeBytes(path, encodeOvs(sampleConfig(count)));
     doc.openFileName = path;
     {
-        DialogScript quiet;
+        // Counts other than 2, 4 and 8 load with a word about them.
+        DialogScript loading({QStringLiteral("Ok")});
         w->loadConfigFile();
-        QVERIFY(quiet.seen().isEmpty());
     }
     QCOMPARE(int(doc.currentConfig.channelCount), count);
 
@@ -744,6 +762,71 @@ void tst_DocumentCommands::closingStartupDialogEndsProgram()
     QCOMPARE(QApplication::exec(), 0);
     QVERIFY(!w->isVisible());
     QVERIFY(!w->document().modified);
+}
+
+void tst_DocumentCommands::fileFromOutsideTheDialog_data()
+{
+    QTest::addColumn<QString>("how"); // "startup" (corvanecfg FILE) or "drop"
+    QTest::addColumn<bool>("good");   // the file loads
+    QTest::addColumn<bool>("unsaved");
+    QTest::addColumn<QStringList>("answers");
+    QTest::addColumn<QStringList>("seen");
+    QTest::addColumn<bool>("opened");
+
+    const QString corrupt = QStringLiteral("message:Checksum error while reading file!");
+    QTest::newRow("start-up, instead of the new-configuration dialog")
+            << "startup" << true << false << QStringList{} << QStringList{} << true;
+    QTest::newRow("start-up, the dialog follows a file that does not load")
+            << "startup" << false << false << QStringList{"Ok", "8"}
+            << QStringList{corrupt, "new:radioVX4:startup"} << false;
+    QTest::newRow("dropped on the window")
+            << "drop" << true << false << QStringList{} << QStringList{} << true;
+    QTest::newRow("dropped over unsaved changes, Discard")
+            << "drop" << true << true << QStringList{"Discard"} << QStringList{"prompt"} << true;
+    QTest::newRow("dropped over unsaved changes, Cancel")
+            << "drop" << true << true << QStringList{"Cancel"} << QStringList{"prompt"} << false;
+}
+
+// A file named on the command line (the desktop entry passes one) or dropped from a file
+// manager opens like one chosen in the Open dialog.
+void tst_DocumentCommands::fileFromOutsideTheDialog()
+{
+    QFETCH(QString, how);
+    QFETCH(bool, good);
+    QFETCH(bool, unsaved);
+    QFETCH(QStringList, answers);
+    QFETCH(QStringList, seen);
+    QFETCH(bool, opened);
+
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("rack 3.ovs"));
+    const Configuration file = sampleConfig(2);
+    writeBytes(path, good ? encodeOvs(file) : QByteArray("Ve"));
+
+    std::unique_ptr<CorvaneCfg> w;
+    std::unique_ptr<DialogScript> script;
+    if (how == QLatin1String("startup")) {
+        script = std::make_unique<DialogScript>(answers);
+        w = std::make_unique<CorvaneCfg>(nullptr, path);
+    } else {
+        w = makeWindow(QStringLiteral("8"));
+        w->document().modified = unsaved;
+        script = std::make_unique<DialogScript>(answers);
+        QMimeData mime;
+        mime.setUrls({QUrl::fromLocalFile(path)});
+        QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, {});
+        QApplication::sendEvent(w.get(), &enter);
+        QVERIFY(enter.isAccepted());
+        QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, {});
+        QApplication::sendEvent(w.get(), &drop);
+        QVERIFY(drop.isAccepted());
+        QTRY_VERIFY(script->done());
+        QTest::qWait(20);
+    }
+    QCOMPARE(script->seen(), seen);
+    QCOMPARE(w->document().fileName, opened ? path : QString());
+    QCOMPARE(w->document().currentConfig.channelCount, quint8(opened ? 2 : 8));
+    QCOMPARE(w->windowTitle(), QStringLiteral("Vorrix %1").arg(opened ? 2 : 8));
 }
 
 QTEST_MAIN(tst_DocumentCommands)

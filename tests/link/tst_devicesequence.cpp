@@ -127,6 +127,8 @@ private slots:
     void cleanup();
     void readout_data();
     void readout();
+    void verify_data();
+    void verify();
     void cancelledPortDialog_data();
     void cancelledPortDialog();
     void transmit_data();
@@ -241,6 +243,47 @@ void tst_DeviceSequence::readout()
     QCOMPARE(window->document().currentConfig, expected);
 }
 
+void tst_DeviceSequence::verify_data()
+{
+    QTest::addColumn<bool>("same");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("the switch holds the window's configuration")
+            << true << "message:The switch holds the configuration shown here.";
+    QTest::newRow("one record differs")
+            << false
+            << "message:The switch holds a different configuration (here \u2192 switch):\n\n"
+               "Channel 2: left 9 \u2192 2\nChannel 2: right 11 \u2192 4";
+}
+
+// Verify reads the switch like a readout but only compares: the document, its history and
+// its unsaved state stay as they are.
+void tst_DeviceSequence::verify()
+{
+    QFETCH(bool, same);
+    QFETCH(QString, message);
+
+    SwitchEmulator emulator(4, switchConfiguration(4));
+    QVERIFY(emulator.startOnPty());
+    auto window = makeWindow(emulator.devicePath(), 4);
+    Configuration shown = switchConfiguration(4);
+    if (!same) {
+        shown.channels[1].left = 9;
+        shown.channels[1].right = 11;
+    }
+    window->document().currentConfig = shown;
+    window->document().modified = true;
+
+    DialogAnswerer answerer({"ok", "Ok"});
+    window->findChild<QAction *>("actionVerify")->trigger();
+    QVERIFY(waitUntilIdle(*window, answerer));
+
+    QCOMPARE(answerer.seen, (QStringList{"port:Verify device configuration:115200", message}));
+    QCOMPARE(window->document().currentConfig, shown);
+    QVERIFY(window->document().modified);
+    QCOMPARE(window->documentChanges().undoStack().count(), 0);
+    QCOMPARE(commands(emulator.receivedFrames()).last(), int(kCmdClosing));
+}
+
 void tst_DeviceSequence::cancelledPortDialog_data()
 {
     QTest::addColumn<int>("configChannels");
@@ -279,6 +322,7 @@ void tst_DeviceSequence::cancelledPortDialog()
 
 void tst_DeviceSequence::transmit_data()
 {
+    QTest::addColumn<bool>("broken"); // channel 4 is a lone 1 x 1 tile
     QTest::addColumn<int>("switchChannels");
     QTest::addColumn<QStringList>("answers");
     QTest::addColumn<QStringList>("seen");
@@ -292,17 +336,28 @@ void tst_DeviceSequence::transmit_data()
                                  kCmdWriteRecord,    kCmdWriteRecord,     kCmdWriteRecord,
                                  kCmdClosing};
 
-    QTest::newRow("equal counts") << 4 << QStringList{"ok", "Ok"} << QStringList{port, complete}
-                                  << fourRecords;
+    const QString problems = "message:This configuration has problems:\n\n"
+                             "\u2022 Channel 4 is smaller than 2 \u00d7 2 cells\n"
+                             "\u2022 Channel 4 touches no other screen\n\n"
+                             "Would you like to send it to the switch all the same?";
+
+    QTest::newRow("equal counts") << false << 4 << QStringList{"ok", "Ok"}
+                                  << QStringList{port, complete} << fourRecords;
     // The configured number of records goes out, not the switch's.
-    QTest::newRow("mismatch, Yes") << 8 << QStringList{"ok", "Yes", "Ok"}
+    QTest::newRow("mismatch, Yes") << false << 8 << QStringList{"ok", "Yes", "Ok"}
                                    << QStringList{port, question, complete} << fourRecords;
-    QTest::newRow("mismatch, Cancel") << 8 << QStringList{"ok", "Cancel"}
+    QTest::newRow("mismatch, Cancel") << false << 8 << QStringList{"ok", "Cancel"}
                                       << QStringList{port, question} << QList<int>{kCmdClosing};
+    // A layout the editor would not make goes out only when the operator says so.
+    QTest::newRow("layout problems, Yes") << true << 4 << QStringList{"Yes", "ok", "Ok"}
+                                          << QStringList{problems, port, complete} << fourRecords;
+    QTest::newRow("layout problems, Cancel")
+            << true << 4 << QStringList{"Cancel"} << QStringList{problems} << QList<int>{};
 }
 
 void tst_DeviceSequence::transmit()
 {
+    QFETCH(bool, broken);
     QFETCH(int, switchChannels);
     QFETCH(QStringList, answers);
     QFETCH(QStringList, seen);
@@ -315,7 +370,9 @@ void tst_DeviceSequence::transmit()
     config = switchConfiguration(4);
     config.switchingEnabled = 1;
     config.mouseSpeed = 3;
-    config.channels[2] = ChannelEntry{1, 9, 9, 10, 10, 800, 600};
+    config.channels[2] = ChannelEntry{1, 4, 1, 6, 3, 800, 600};
+    if (broken)
+        config.channels[3] = ChannelEntry{1, 9, 9, 10, 10, 640, 480};
     const Configuration before = config;
     window->setWindowTitle(QStringLiteral("unchanged"));
 

@@ -1,0 +1,44 @@
+#include "layoutwarnings.h"
+
+#include "document/configuration.h"
+#include "document/layoutcheck.h"
+
+#include <QCoreApplication>
+
+QStringList operatorLayoutProblems(const Configuration &config)
+{
+    Configuration own = config;
+    for (int i = qMin<int>(config.channelCount, kMaxChannels); i < kMaxChannels; ++i)
+        own.channels[i] = ChannelEntry{};
+    return layoutProblemTexts(checkLayout(own));
+}
+
+namespace {
+QString listed(const QStringList &problems)
+{
+    QStringList lines;
+    for (const QString &problem : problems)
+        lines << QStringLiteral("\u2022 ") + problem;
+    return lines.join(QLatin1Char('\n'));
+}
+} // namespace
+
+QString layoutProblemsMessage(const Configuration &config)
+{
+    const QStringList problems = operatorLayoutProblems(config);
+    if (problems.isEmpty())
+        return {};
+    return QCoreApplication::translate("CorvaneCfg", "This configuration has problems:\n\n%1")
+            .arg(listed(problems));
+}
+
+QString layoutProblemsQuestion(const Configuration &config)
+{
+    const QStringList problems = operatorLayoutProblems(config);
+    if (problems.isEmpty())
+        return {};
+    return QCoreApplication::translate("CorvaneCfg",
+                                       "This configuration has problems:\n\n%1\n\nWould you "
+                                       "like to send it to the switch all the same?")
+            .arg(listed(problems));
+}

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+struct Configuration;
+
+// What the window tells the operator about a layout that loads but cannot work: the
+// problems of the channels the switch model has. Entries beyond the channel count are
+// what an earlier, larger configuration left behind; they are neither shown nor sent.
+QStringList operatorLayoutProblems(const Configuration &config);
+
+// After Open or a readout: the problems, one to a line; empty when there are none.
+QString layoutProblemsMessage(const Configuration &config);
+// Before a transmission: the problems and the question whether to send all the same;
+// empty when there are none.
+QString layoutProblemsQuestion(const Configuration &config);
