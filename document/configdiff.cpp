@@ -52,24 +52,29 @@ QStringList diffConfigurations(const Configuration &a, const Configuration &b)
     for (int i = 0; i < common; ++i) {
         const ChannelEntry &x = a.channels[i];
         const ChannelEntry &y = b.channels[i];
-        const QString channel = QString::number(i + 1);
+        // One line for each channel that differs, naming every field that does.
+        QStringList fields;
         if (x.placed != y.placed) {
-            lines << QCoreApplication::translate("ConfigDiff", "Channel %1: placed %2 → %3")
-                             .arg(channel, yesNo(x.placed), yesNo(y.placed));
+            fields << QCoreApplication::translate("ConfigDiff", "placed %1 → %2")
+                              .arg(yesNo(x.placed), yesNo(y.placed));
         }
-        const auto edge = [&](const char *text, int from, int to) {
+        const auto edge = [&fields](const char *text, int from, int to) {
             if (from != to) {
-                lines << QCoreApplication::translate("ConfigDiff", text)
-                                 .arg(channel, QString::number(from), QString::number(to));
+                fields << QCoreApplication::translate("ConfigDiff", text)
+                                  .arg(QString::number(from), QString::number(to));
             }
         };
-        edge(QT_TRANSLATE_NOOP("ConfigDiff", "Channel %1: left %2 → %3"), x.left, y.left);
-        edge(QT_TRANSLATE_NOOP("ConfigDiff", "Channel %1: top %2 → %3"), x.top, y.top);
-        edge(QT_TRANSLATE_NOOP("ConfigDiff", "Channel %1: right %2 → %3"), x.right, y.right);
-        edge(QT_TRANSLATE_NOOP("ConfigDiff", "Channel %1: bottom %2 → %3"), x.bottom, y.bottom);
+        edge(QT_TRANSLATE_NOOP("ConfigDiff", "left %1 → %2"), x.left, y.left);
+        edge(QT_TRANSLATE_NOOP("ConfigDiff", "top %1 → %2"), x.top, y.top);
+        edge(QT_TRANSLATE_NOOP("ConfigDiff", "right %1 → %2"), x.right, y.right);
+        edge(QT_TRANSLATE_NOOP("ConfigDiff", "bottom %1 → %2"), x.bottom, y.bottom);
         if (x.resolutionX != y.resolutionX || x.resolutionY != y.resolutionY) {
-            lines << QCoreApplication::translate("ConfigDiff", "Channel %1: resolution %2 → %3")
-                             .arg(channel, resolution(x), resolution(y));
+            fields << QCoreApplication::translate("ConfigDiff", "resolution %1 → %2")
+                              .arg(resolution(x), resolution(y));
+        }
+        if (!fields.isEmpty()) {
+            lines << QCoreApplication::translate("ConfigDiff", "Channel %1: %2")
+                             .arg(QString::number(i + 1), fields.join(QStringLiteral(", ")));
         }
     }
     return lines;

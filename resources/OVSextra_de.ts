@@ -32,28 +32,32 @@
         <translation>Mausgeschwindigkeit: %1 → %2</translation>
     </message>
     <message>
-        <source>Channel %1: placed %2 → %3</source>
-        <translation>Kanal %1: platziert %2 → %3</translation>
+        <source>Channel %1: %2</source>
+        <translation>Kanal %1: %2</translation>
     </message>
     <message>
-        <source>Channel %1: left %2 → %3</source>
-        <translation>Kanal %1: links %2 → %3</translation>
+        <source>placed %1 → %2</source>
+        <translation>platziert %1 → %2</translation>
     </message>
     <message>
-        <source>Channel %1: top %2 → %3</source>
-        <translation>Kanal %1: oben %2 → %3</translation>
+        <source>left %1 → %2</source>
+        <translation>links %1 → %2</translation>
     </message>
     <message>
-        <source>Channel %1: right %2 → %3</source>
-        <translation>Kanal %1: rechts %2 → %3</translation>
+        <source>top %1 → %2</source>
+        <translation>oben %1 → %2</translation>
     </message>
     <message>
-        <source>Channel %1: bottom %2 → %3</source>
-        <translation>Kanal %1: unten %2 → %3</translation>
+        <source>right %1 → %2</source>
+        <translation>rechts %1 → %2</translation>
     </message>
     <message>
-        <source>Channel %1: resolution %2 → %3</source>
-        <translation>Kanal %1: Auflösung %2 → %3</translation>
+        <source>bottom %1 → %2</source>
+        <translation>unten %1 → %2</translation>
+    </message>
+    <message>
+        <source>resolution %1 → %2</source>
+        <translation>Auflösung %1 → %2</translation>
     </message>
 </context>
 <context>

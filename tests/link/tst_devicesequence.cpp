@@ -252,7 +252,7 @@ void tst_DeviceSequence::verify_data()
     QTest::newRow("one record differs")
             << false
             << "message:The switch holds a different configuration (here \u2192 switch):\n\n"
-               "Channel 2: left 9 \u2192 2\nChannel 2: right 11 \u2192 4";
+               "Channel 2: left 9 \u2192 2, right 11 \u2192 4";
 }
 
 // Verify reads the switch like a readout but only compares: the document, its history and

@@ -443,8 +443,7 @@ void tst_Ovsctl::checkVerifyAndDiff_data()
     QTest::addColumn<QString>("err");
 
     // The switch starts with channel 2 unplaced, so it differs from clean.ovs there.
-    const QString channel2 = "Channel 2: placed yes → no\nChannel 2: left 2 → 0\n"
-                             "Channel 2: right 4 → 0\nChannel 2: bottom 2 → 0\n";
+    const QString channel2 = "Channel 2: placed yes → no, left 2 → 0, right 4 → 0, bottom 2 → 0\n";
     const QString badProblems = "The mouse speed is 0, but it can only be set from 1 to 10\n"
                                 "Channel 3 touches no other screen\n";
     const QString sent = "Transmission complete!\n";
@@ -472,8 +471,7 @@ void tst_Ovsctl::checkVerifyAndDiff_data()
                                           << -1 << 1 << 4 << channel2 << QString();
     QTest::newRow("diff switch and file")
             << QStringList{"diff", "--port", "@port", "@/clean.ovs"} << -1 << 1 << 4
-            << "Channel 2: placed no → yes\nChannel 2: left 0 → 2\nChannel 2: right 0 → 4\n"
-               "Channel 2: bottom 0 → 2\n"
+            << "Channel 2: placed no → yes, left 0 → 2, right 0 → 4, bottom 0 → 2\n"
             << QString();
     QTest::newRow("diff equal files") << QStringList{"diff", "@/clean.ovs", "@/clean.ovs"} << -1
                                       << 0 << 0 << QString() << QString();
