@@ -735,18 +735,25 @@ void RasterWidget::rebuildFromConfig()
     if (!m_changes || !m_state)
         return;
     fitMinimumSize(false);
+    layOutTiles(false);
+    m_state->selectedChannels.clear();
+}
+
+void RasterWidget::layOutTiles(bool keepSelection)
+{
     const Configuration &config = this->config();
     const int count = channelCount();
     for (int i = 0; i < kMaxChannels; ++i) {
         if (i < count && standsOnCanvas(config.channels[i])) {
             layOutTile(i);
+            if (!keepSelection)
+                tiles[i]->setSelected(false);
         } else {
             tiles[i]->setEnabled(false);
             tiles[i]->hide();
+            tiles[i]->setSelected(false);
         }
-        tiles[i]->setSelected(false);
     }
-    m_state->selectedChannels.clear();
 }
 
 void RasterWidget::syncWithConfig()
@@ -754,17 +761,7 @@ void RasterWidget::syncWithConfig()
     resetList();
     if (!m_changes || !m_state)
         return;
-    const Configuration &config = this->config();
-    const int count = channelCount();
-    for (int i = 0; i < kMaxChannels; ++i) {
-        if (i < count && standsOnCanvas(config.channels[i])) {
-            layOutTile(i);
-        } else {
-            tiles[i]->setEnabled(false);
-            tiles[i]->hide();
-            tiles[i]->setSelected(false);
-        }
-    }
+    layOutTiles(true);
     // An undone move may bring a tile back beyond the canvas's current size.
     fitMinimumSize(true);
     update();

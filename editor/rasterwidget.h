@@ -75,6 +75,9 @@ private:
     const Configuration &config() const;
     void onConfigurationChanged(DocumentChanges::Kind kind);
     void layOutTile(int index);
+    // Shows the tiles of the channels that stand on the canvas and hides the others;
+    // keepSelection leaves the shown tiles selected or not as they are.
+    void layOutTiles(bool keepSelection);
     // The minimum size that shows every placed tile; raiseOnly keeps larger minimums.
     void fitMinimumSize(bool raiseOnly);
     void resetList();

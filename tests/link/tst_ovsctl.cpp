@@ -2,6 +2,7 @@
 #include "link/linkframe.h"
 #include "link/serialportsetup.h"
 #include "link/switchemulator.h"
+#include "sampleconfiguration.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -39,22 +40,6 @@ Run ovsctl(const QStringList &args)
     r.out = QString::fromUtf8(p.readAllStandardOutput());
     r.err = QString::fromUtf8(p.readAllStandardError());
     return r;
-}
-
-Configuration sample(quint8 seed, int channels)
-{
-    Configuration c;
-    c.channelCount = quint8(channels);
-    c.switchingEnabled = seed & 1;
-    c.mouseSpeed = quint8(1 + seed % 10);
-    for (int i = 0; i < kMaxChannels; ++i) {
-        const quint8 b = quint8(seed * 7 + 13 * i);
-        c.channels[i] = ChannelEntry{quint8((i + seed) % 2), b,
-                                     quint8(b + 1),          quint8(b + 2),
-                                     quint8(b + 3),          quint16(640 + 9 * b),
-                                     quint16(480 + 5 * b)};
-    }
-    return c;
 }
 
 QByteArray fileBytes(const QString &path)

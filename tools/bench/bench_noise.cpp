@@ -10,6 +10,7 @@
 #include "link/link.h"
 #include "link/memoryport.h"
 #include "link/switchemulator.h"
+#include "sampleconfiguration.h"
 
 #include <QCoreApplication>
 #include <QStringList>
@@ -17,23 +18,6 @@
 #include <cstdio>
 
 namespace {
-
-// A configuration in which every field of every entry differs from run to run.
-Configuration sample(quint32 seed, int channels)
-{
-    Configuration c;
-    c.channelCount = quint8(channels);
-    c.switchingEnabled = seed & 1;
-    c.mouseSpeed = quint8(1 + seed % 10);
-    for (int i = 0; i < kMaxChannels; ++i) {
-        const quint8 b = quint8(seed * 7 + 13 * i);
-        c.channels[i] = ChannelEntry{quint8((i + seed) % 2), b,
-                                     quint8(b + 1),          quint8(b + 2),
-                                     quint8(b + 3),          quint16(640 + 9 * b),
-                                     quint16(480 + 5 * b)};
-    }
-    return c;
-}
 
 bool sameReadout(const Configuration &got, const Configuration &device, int channels)
 {
