@@ -10,6 +10,10 @@
 #include <QEventLoop>
 #include <QTextStream>
 
+#ifdef Q_OS_UNIX
+#include <fcntl.h>
+#endif
+
 namespace {
 
 // Received bytes closer together than this share one trace line.
@@ -39,14 +43,35 @@ DeviceSession::DeviceSession(const Options &options, Document &document, QObject
     connect(&m_port, &QSerialPort::errorOccurred, this, &DeviceSession::portError);
 }
 
+namespace {
+// The trace may go to a file, a terminal or a pipe. A FIFO that nobody reads would block
+// the open for ever, so it is opened without waiting and refused when no reader is there.
+bool openTraceFile(QFile &file, const QString &path, bool append)
+{
+    const QIODevice::OpenMode mode = QIODevice::WriteOnly | QIODevice::Text
+                                     | (append ? QIODevice::Append : QIODevice::Truncate);
+#ifdef Q_OS_UNIX
+    const int fd = ::open(QFile::encodeName(path).constData(),
+                          O_WRONLY | O_CREAT | O_NOCTTY | O_NONBLOCK | O_CLOEXEC
+                                  | (append ? O_APPEND : O_TRUNC),
+                          0666);
+    if (fd < 0)
+        return false;
+    // Once open, writes may wait for a slow reader like any other output.
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    return file.open(fd, mode, QFileDevice::AutoCloseHandle);
+#else
+    file.setFileName(path);
+    return file.open(mode);
+#endif
+}
+} // namespace
+
 int DeviceSession::run()
 {
     m_clock = runClock();
     if (!m_options.traceFile.isEmpty()) {
-        m_traceFile.setFileName(m_options.traceFile);
-        const QIODevice::OpenMode mode
-                = m_options.appendTrace ? QIODevice::Append : QIODevice::Truncate;
-        if (!m_traceFile.open(QIODevice::WriteOnly | mode | QIODevice::Text)) {
+        if (!openTraceFile(m_traceFile, m_options.traceFile, m_options.appendTrace)) {
             printError(QString("Cannot write the trace file %1.").arg(m_options.traceFile));
             return ExitFile;
         }
