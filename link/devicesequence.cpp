@@ -337,6 +337,11 @@ void DeviceSequence::handleTransmitHello()
 
     if (!m_port.isOpen() || m_portFailed)
         return; // the port failed while the question was open; the next tick reports it
+    // The exchange may have failed while the operator read the question (the switch gave
+    // up, or chattered until a wait ran out): nothing more goes out, the next tick
+    // reports the failure.
+    if (m_link.state().errorEvent || m_link.state().noConnectionEvent)
+        return;
     if (answer == QMessageBox::Yes) {
         m_link.nextTransmitFrame(kHelloByte);
     } else {

@@ -133,6 +133,7 @@ private slots:
     void cancelledPortDialog();
     void transmit_data();
     void transmit();
+    void failureDuringTheQuestionSendsNothingMore();
     void silentSwitchAsksAgainAndNewConnectionSurvivesOldClose();
     void negativeAcknowledgementsFailTheReadout();
     void portThatCannotBeOpened();
@@ -393,6 +394,28 @@ void tst_DeviceSequence::transmit()
         for (int i = 0; i < 4; ++i)
             QCOMPARE(emulator.configuration().channels[i], before.channels[i]);
     }
+}
+
+// The exchange fails while the operator reads the channel-count question: the answer
+// must not send the configuration into a dead exchange.
+void tst_DeviceSequence::failureDuringTheQuestionSendsNothingMore()
+{
+    SwitchEmulator emulator(8, switchConfiguration(8));
+    QVERIFY(emulator.startOnPty());
+    auto window = makeWindow(emulator.devicePath(), 4);
+    window->document().currentConfig = switchConfiguration(4);
+
+    DialogAnswerer answerer({"ok", "Yes", "Ok"});
+    answerer.beforeAnswer = [&window](const QString &entry) {
+        if (entry.startsWith(QLatin1String("message:Note")))
+            window->deviceSequence().link().state().errorEvent = true;
+    };
+    window->findChild<QAction *>("actionTransmit")->trigger();
+    QVERIFY(waitUntilIdle(*window, answerer));
+
+    QCOMPARE(answerer.seen.size(), 3);
+    QCOMPARE(answerer.seen.last(), QString::fromLatin1(kTransmissionError));
+    QCOMPARE(commands(emulator.receivedFrames()), QList<int>{kCmdClosing});
 }
 
 // The switch stays silent: after about 2 s the operator is told and asked for the port
