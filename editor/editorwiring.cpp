@@ -3,6 +3,7 @@
 #include "document/documentchanges.h"
 #include "editor/dropwidget.h"
 #include "editor/editorstate.h"
+#include "editor/layoutedits.h"
 #include "editor/listmodel.h"
 #include "editor/mylistview.h"
 #include "editor/rastergeometry.h"
@@ -79,21 +80,16 @@ void EditorWiring::addChannelsToConfig(const QList<int> &indexList)
 
 void EditorWiring::delChannelsToConfig(const QList<int> &indexList)
 {
-    Configuration after = m_changes.configuration();
-    const int count = qMin<int>(after.channelCount, kMaxChannels);
+    const int count = qMin<int>(m_changes.configuration().channelCount, kMaxChannels);
     QList<int> removed;
     for (int channel : indexList) {
         const int i = channel - 1;
-        if (i < 0 || i >= count)
-            continue;
-        // The resolution stays, for when the channel is placed again.
-        ChannelEntry &e = after.channels[i];
-        e.placed = e.left = e.top = e.right = e.bottom = 0;
-        if (!removed.contains(i))
+        if (i >= 0 && i < count && !removed.contains(i))
             removed.append(i);
     }
     // The canvas hides and deselects the removed tiles when the change is announced.
-    m_changes.apply(after, DocumentChanges::removeText(removed));
+    m_changes.apply(withoutTiles(m_changes.configuration(), removed),
+                    DocumentChanges::removeText(removed));
     m_listModel.reset();
 }
 

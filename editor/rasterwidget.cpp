@@ -1,8 +1,10 @@
 #include "rasterwidget.h"
 
 #include "editor/dragpayload.h"
+#include "editor/droppreview.h"
 #include "editor/editorimages.h"
 #include "editor/editorstate.h"
+#include "editor/layoutedits.h"
 #include "editor/listmodel.h"
 #include "editor/rastergeometry.h"
 
@@ -20,11 +22,8 @@
 namespace {
 
 const int kGrowthPhaseMs = 250;
-// Auto-scroll while a drag rests near an edge of the visible part: one step every 20 ms
-// of 2 to 16 pixels, that is 100 to 800 pixels a second.
+// Auto-scroll while a drag rests near an edge of the visible part: one step every 20 ms.
 const int kAutoScrollMs = 20;
-const int kMinScrollStep = 2;
-const int kMaxScrollStep = 16;
 
 // Floor division, also for negative numerators.
 int floorDiv(int a, int b)
@@ -38,55 +37,6 @@ bool validIndex(int index)
 }
 
 } // namespace
-
-// Drawn above the tiles: where the tiles of a drag would land, with a red border where
-// the drop would be refused. It lets every mouse and drag event through to the canvas.
-class RasterWidget::DropPreview : public QWidget
-{
-public:
-    explicit DropPreview(QWidget *parent)
-        : QWidget(parent)
-    {
-        setAttribute(Qt::WA_TransparentForMouseEvents);
-        setAttribute(Qt::WA_NoSystemBackground);
-    }
-
-    void setRects(const QList<QRect> &rects, bool refused)
-    {
-        if (rects == m_rects && refused == m_refused)
-            return;
-        m_rects = rects;
-        m_refused = refused;
-        if (!m_rects.isEmpty())
-            raise();
-        update();
-    }
-    const QList<QRect> &rects() const { return m_rects; }
-    bool refused() const { return m_refused; }
-
-protected:
-    void paintEvent(QPaintEvent *) override
-    {
-        QPainter painter(this);
-        for (const QRect &r : std::as_const(m_rects)) {
-            if (m_refused) {
-                // Tinted, so that it still shows through the drag image above it.
-                painter.fillRect(r, QColor(255, 0, 0, 70));
-                painter.setPen(QPen(Qt::red, 2));
-                painter.setBrush(Qt::NoBrush);
-                painter.drawRect(r.adjusted(1, 1, -1, -1));
-            } else {
-                const QPixmap image = outlineImage(r.width(), r.height());
-                if (!image.isNull())
-                    painter.drawPixmap(r.topLeft(), image);
-            }
-        }
-    }
-
-private:
-    QList<QRect> m_rects;
-    bool m_refused = false;
-};
 
 RasterWidget::RasterWidget(QWidget *parent)
     : QWidget(parent)
@@ -271,84 +221,51 @@ bool RasterWidget::editByKey(QKeyEvent *event)
 {
     if (!m_changes || !m_state)
         return false;
-    const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
-    if (event->matches(QKeySequence::SelectAll)) {
-        const Configuration &c = config();
+    const KeyEdit edit = keyEditFor(*event);
+    switch (edit.kind) {
+    case KeyEdit::None:
+        return false;
+    case KeyEdit::SelectAll:
         for (int i = 0; i < channelCount(); ++i) {
-            if (standsOnCanvas(c.channels[i]))
+            if (standsOnCanvas(config().channels[i]))
                 tiles[i]->setSelected(true);
         }
         return true;
-    }
-    if (event->key() == Qt::Key_Escape && modifiers == Qt::NoModifier) {
+    case KeyEdit::ClearSelection:
         if (m_state->selectedChannels.isEmpty())
             return false;
         childLostFocus();
         return true;
-    }
-    if (event->key() == Qt::Key_Delete && modifiers == Qt::NoModifier)
+    case KeyEdit::Remove:
         return removeSelection();
-    if (event->key() == Qt::Key_Space && modifiers == Qt::NoModifier) {
-        configwidget *tile = focusedTile();
-        if (!tile)
-            return false;
-        tile->setSelected(!tile->isSelected());
-        return true;
-    }
-
-    QPoint step;
-    switch (event->key()) {
-    case Qt::Key_Left:
-        step = QPoint(-1, 0);
-        break;
-    case Qt::Key_Right:
-        step = QPoint(1, 0);
-        break;
-    case Qt::Key_Up:
-        step = QPoint(0, -1);
-        break;
-    case Qt::Key_Down:
-        step = QPoint(0, 1);
-        break;
-    default:
+    case KeyEdit::ToggleFocused:
+        if (configwidget *tile = focusedTile()) {
+            tile->setSelected(!tile->isSelected());
+            return true;
+        }
         return false;
+    case KeyEdit::Move:
+        return moveSelection(edit.step);
+    case KeyEdit::Resize:
+        return resizeFocusedTile(edit.step);
     }
-    if (modifiers == Qt::NoModifier)
-        return moveSelection(step);
-    if (modifiers == Qt::ShiftModifier)
-        return resizeFocusedTile(step);
     return false;
 }
 
 bool RasterWidget::moveSelection(QPoint step)
 {
-    const Configuration &current = config();
     QList<int> moved;
     for (int i : m_state->selectedChannels.items()) {
-        if (i < channelCount() && standsOnCanvas(current.channels[i]))
+        if (i < channelCount() && standsOnCanvas(config().channels[i]))
             moved.append(i);
     }
     if (moved.isEmpty())
         return false;
-    Configuration after = current;
-    for (int i : std::as_const(moved)) {
-        RasterRect r = rasterRectOf(current.channels[i]);
-        r.left += step.x();
-        r.right += step.x();
-        r.top += step.y();
-        r.bottom += step.y();
-        // Refused like a drop: off the raster, or onto a tile that stays where it is.
-        if (r.left < 0 || r.top < 0 || r.right > kMaxRasterLines || r.bottom > kMaxRasterLines
-            || overlapsPlaced(current, r, moved))
-            return true;
-        ChannelEntry &e = after.channels[i];
-        e.left = quint8(r.left);
-        e.right = quint8(r.right);
-        e.top = quint8(r.top);
-        e.bottom = quint8(r.bottom);
+    // Refused like a drop: off the raster, or onto a tile that stays where it is.
+    if (const auto after = movedTiles(config(), moved, step)) {
+        m_changes->apply(*after, DocumentChanges::moveText(moved));
+        keepVisible(focusedTile() ? focusedTile() : tiles[moved.first()]);
     }
-    m_changes->apply(after, DocumentChanges::moveText(moved));
-    keepVisible(focusedTile() ? focusedTile() : tiles[moved.first()]);
     return true;
 }
 
@@ -358,21 +275,13 @@ bool RasterWidget::resizeFocusedTile(QPoint step)
     if (!tile)
         return false;
     const int i = tile->channelIndex();
-    const Configuration &current = config();
-    if (i >= channelCount() || !standsOnCanvas(current.channels[i]))
+    if (i >= channelCount() || !standsOnCanvas(config().channels[i]))
         return false;
     // The right and the bottom edge move; the top left corner stays.
-    RasterRect r = rasterRectOf(current.channels[i]);
-    r.right += step.x();
-    r.bottom += step.y();
-    if (r.width() < 2 || r.height() < 2 || r.right > kMaxRasterLines || r.bottom > kMaxRasterLines
-        || overlapsPlaced(current, r, {i}))
-        return true;
-    Configuration after = current;
-    after.channels[i].right = quint8(r.right);
-    after.channels[i].bottom = quint8(r.bottom);
-    m_changes->apply(after, DocumentChanges::resizeText(i));
-    keepVisible(tile);
+    if (const auto after = resizedTile(config(), i, step)) {
+        m_changes->apply(*after, DocumentChanges::resizeText(i));
+        keepVisible(tile);
+    }
     return true;
 }
 
@@ -382,12 +291,7 @@ bool RasterWidget::removeSelection()
     if (selection.isEmpty())
         return false;
     const QList<int> removed = selection.items();
-    Configuration after = config();
-    for (int i : removed) {
-        ChannelEntry &e = after.channels[i];
-        e.placed = e.left = e.top = e.right = e.bottom = 0;
-    }
-    m_changes->apply(after, DocumentChanges::removeText(removed));
+    m_changes->apply(withoutTiles(config(), removed), DocumentChanges::removeText(removed));
     selection.clear();
     return true;
 }
@@ -497,7 +401,7 @@ bool RasterWidget::showDropPreview(QPoint canvasPos)
         m_preview->setRects({}, false);
         return false;
     }
-    const DropPlan plan = planDrop(*m_dragPayload, canvasPos);
+    const DropPlan plan = planDrop(*m_state, config(), *m_dragPayload, canvasPos);
     QList<QRect> rects;
     for (const RasterRect &r : plan.rects)
         rects.append(pixelRectOf(*m_state, r));
@@ -510,25 +414,7 @@ QPoint RasterWidget::autoScrollVelocity() const
     const QWidget *viewport = parentWidget();
     if (!viewport || !m_state)
         return {};
-    // The band along each edge of the visible part where a resting pointer scrolls the
-    // view: the nearer the edge, the faster.
-    const int band = std::max(1, std::min(m_state->cellWidth, viewport->width() / 4));
-    const auto pace = [band](int distance) {
-        const int depth = std::clamp(band - distance, 0, band);
-        return kMinScrollStep + (kMaxScrollStep - kMinScrollStep) * depth / band;
-    };
-    const QPoint m = m_dragViewportPos;
-    int vx = 0;
-    int vy = 0;
-    if (m.x() < band)
-        vx = -pace(m.x());
-    else if (m.x() > viewport->width() - band)
-        vx = pace(viewport->width() - m.x());
-    if (m.y() < band)
-        vy = -pace(m.y());
-    else if (m.y() > viewport->height() - band)
-        vy = pace(viewport->height() - m.y());
-    return QPoint(vx, vy);
+    return autoScrollPace(viewport->size(), m_dragViewportPos, m_state->cellWidth);
 }
 
 void RasterWidget::updateAutoScroll()
@@ -562,79 +448,6 @@ void RasterWidget::resizeTimerSlot()
     resizeTimer->stop();
 }
 
-RasterWidget::DropPlan RasterWidget::planDrop(const DragPayload &payload, QPoint d) const
-{
-    DropPlan plan;
-    const EditorState &s = *m_state;
-    const Configuration &current = config();
-    const int n = int(payload.channels.size());
-    const bool old = payload.kind == DragPayload::Kind::Old;
-
-    const int minLeftCell = selectedMinLeft(s, current);
-    const int minTopCell = selectedMinTop(s, current);
-    int gx = d.x() - ((selectedMaxRight(s, current) - minLeftCell) * s.cellWidth) / 2;
-    if (gx < s.spareWidth / 2)
-        gx = s.spareWidth / 2 + 1;
-    int gy = d.y() - ((selectedMaxBottom(s, current) - minTopCell) * s.cellHeight) / 2;
-    if (gy < s.spareHeight / 2)
-        gy = s.spareHeight / 2 + 1;
-
-    QList<int> moved;
-    for (int channel : payload.channels)
-        moved.append(channel - 1);
-
-    int shift = 0;
-    for (int k = 0; k < n; ++k) {
-        const int i = payload.channels.at(k) - 1;
-        const ChannelEntry &entry = current.channels[i];
-        int x = 0;
-        int y = 0;
-        int w = 2;
-        int h = 2;
-        if (old) {
-            // A moved tile must be one that stands on the canvas; an empty rectangle
-            // would be written as a placed tile of no size. The group's box comes from
-            // the selection, so a tile outside it (a payload from another program, or
-            // a selection cleared by a readout during the drag) has no place to go.
-            if (entry.placed != 1 || entry.right <= entry.left || entry.bottom <= entry.top
-                || !s.selectedChannels.contains(i)) {
-                plan.allowed = false;
-                continue;
-            }
-            x = (entry.left - minLeftCell) * s.cellWidth + gx;
-            y = (entry.top - minTopCell) * s.cellHeight + gy;
-            w = entry.right - entry.left;
-            h = entry.bottom - entry.top;
-        } else {
-            x = 2 * s.cellWidth * k + d.x() - n * s.cellWidth;
-            if (x < 0)
-                shift = n * s.cellWidth;
-            x += shift;
-            y = d.y() - s.cellHeight;
-            if (y < s.spareHeight / 2)
-                y = s.spareHeight / 2 + 1;
-        }
-        const int row = snapToRowClamped(s, y);
-        const int col = snapToColumnClamped(s, x);
-        const RasterRect rect{col, row, col + w, row + h};
-        // The record holds raster lines 0 to 255 only.
-        if (rect.right > kMaxRasterLines || rect.bottom > kMaxRasterLines)
-            plan.allowed = false;
-        // The tiles that move leave their cells; every other placed tile keeps them.
-        if (overlapsPlaced(current, rect, {i}))
-            plan.allowed = false;
-        // Snapping at the raster's end can bring two tiles of one drop onto the same
-        // cells; such a drop is refused like any other overlap.
-        for (const RasterRect &other : std::as_const(plan.rects)) {
-            if (rectanglesOverlap(rect, other))
-                plan.allowed = false;
-        }
-        plan.indices.append(i);
-        plan.rects.append(rect);
-    }
-    return plan;
-}
-
 void RasterWidget::dropEvent(QDropEvent *event)
 {
     endDragFeedback();
@@ -652,7 +465,7 @@ void RasterWidget::dropEvent(QDropEvent *event)
         event->acceptProposedAction();
         return;
     }
-    const DropPlan plan = planDrop(*payload, event->position().toPoint());
+    const DropPlan plan = planDrop(*m_state, config(), *payload, event->position().toPoint());
     if (!plan.allowed) {
         event->ignore();
         return;
@@ -813,12 +626,7 @@ void RasterWidget::childDeletion(configwidget *sender)
     ChannelSelection &selection = m_state->selectedChannels;
     const bool group = selection.contains(i);
     const QList<int> removed = group ? selection.items() : QList<int>{i};
-    Configuration after = config();
-    for (int index : removed) {
-        ChannelEntry &e = after.channels[index];
-        e.placed = e.left = e.top = e.right = e.bottom = 0;
-    }
-    m_changes->apply(after, DocumentChanges::removeText(removed));
+    m_changes->apply(withoutTiles(config(), removed), DocumentChanges::removeText(removed));
     if (group)
         selection.clear();
     else

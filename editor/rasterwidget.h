@@ -13,6 +13,7 @@
 
 struct Configuration;
 struct EditorState;
+class DropPreview;
 class ListModel;
 class QTimer;
 
@@ -81,15 +82,6 @@ private:
     // The minimum size that shows every placed tile; raiseOnly keeps larger minimums.
     void fitMinimumSize(bool raiseOnly);
     void resetList();
-    // Where the payload's channels land for a drop at d (canvas coordinates), and
-    // whether the drop is allowed there.
-    struct DropPlan
-    {
-        QList<int> indices;
-        QList<RasterRect> rects;
-        bool allowed = true;
-    };
-    DropPlan planDrop(const DragPayload &payload, QPoint d) const;
     // Shows where the dragged tiles would land; false where the drop would be refused.
     bool showDropPreview(QPoint canvasPos);
     void endDragFeedback();
@@ -120,6 +112,5 @@ private:
     std::optional<DragPayload> m_dragPayload;
     QPoint m_dragViewportPos;
     QTimer *m_scrollTimer = nullptr;
-    class DropPreview;
     DropPreview *m_preview = nullptr;
 };
