@@ -8,6 +8,11 @@ QString resolvedPortName(const QString &name)
 {
     if (name.isEmpty())
         return name;
+#ifdef Q_OS_WIN
+    // COM3, \\.\COM10: Windows names its ports, they are no files, and it keeps no
+    // lock files; the system refuses a second opening of a port by itself.
+    return name;
+#else
     // QSerialPort reads a relative name as a file under /dev; a path given relative
     // to the working directory (a link made by the emulator) is meant as it stands.
     QString path = name;
@@ -27,6 +32,7 @@ QString resolvedPortName(const QString &name)
             path = canonical;
     }
     return path;
+#endif
 }
 
 bool openSerialPort(QSerialPort &port, const QString &name, int bitrate)

@@ -6,7 +6,8 @@ class QSerialPort;
 
 // The path a port is opened by: a path relative to the working directory made
 // absolute, and links followed to the device, so that every name of one device opens
-// it under the same name. Names of nothing that exists stay as they are.
+// it under the same name. Names of nothing that exists stay as they are, and so do
+// Windows port names (COM3, \\.\COM10).
 QString resolvedPortName(const QString &name);
 
 // Opens `portName` (a system name or a device path) by its resolved name for reading
