@@ -2,6 +2,7 @@
 
 #include <QFileInfo>
 #include <QSerialPort>
+#include <QThread>
 #include <QVariant>
 
 QString resolvedPortName(const QString &name)
@@ -58,4 +59,24 @@ bool openSerialPort(QSerialPort &port, const QString &name, int bitrate)
     // Qt 6.4 keeps input that arrived before open().
     port.clear();
     return settingsOk && port.error() == QSerialPort::NoError;
+}
+
+void drainSerialPort(QSerialPort &port, int msecs)
+{
+#ifdef Q_OS_WIN
+    // Qt 6.4's waitForBytesWritten() on Windows takes a completion from an empty queue
+    // when the event loop has already handled two completions reported together (seen
+    // under Wine after a transmission), and crashes. flush() hands the bytes to the
+    // system at once; they need only their time on the line.
+    const qint64 queued = port.bytesToWrite();
+    port.flush();
+    const int baud = qMax(port.baudRate(), 1);
+    const qint64 lineMs = (queued * 10 * 1000 + baud - 1) / baud + 5;
+    if (queued > 0)
+        QThread::msleep(ulong(qMin<qint64>(lineMs, msecs)));
+#else
+    port.flush();
+    if (port.bytesToWrite() > 0)
+        port.waitForBytesWritten(msecs);
+#endif
 }

@@ -15,3 +15,7 @@ QString resolvedPortName(const QString &name);
 // directions), 8 data bits, no parity, one stop bit, no flow control, and discards
 // stale input. False when the port reports any error; the caller shows the message.
 bool openSerialPort(QSerialPort &port, const QString &portName, int bitrate);
+
+// Lets what is queued for the port leave before the port closes, waiting at most
+// `msecs`. Closing a port drops what it has not sent yet.
+void drainSerialPort(QSerialPort &port, int msecs);
