@@ -327,7 +327,7 @@ exe=${exe%%\"*}
 (wine "$exe" 'C:\ovs\a.ovs' >"$work/logs/open-file.log" 2>&1 &)
 check "the registered command starts corvanecfg.exe with the file" \
     wait_window '^Orvanel-Switching$' 60
-ps -eo args | grep -i 'corvanecfg.exe' | grep -v grep >"$work/logs/open-file-process.txt"
+ps -eo args | grep -i 'corvanecfg.exe.*a.ovs' | grep -v grep >"$work/logs/open-file-process.txt"
 say "      started as: $(head -1 "$work/logs/open-file-process.txt")"
 wineserver -k
 wineserver -w
