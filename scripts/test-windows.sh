@@ -325,8 +325,11 @@ check "it keeps its language in the program folder" test -f "$instdir/LANGUAGE"
 exe=${command#\"}
 exe=${exe%%\"*}
 (wine "$exe" 'C:\ovs\a.ovs' >"$work/logs/open-file.log" 2>&1 &)
+# A program that opens the file shows its eight channels; one that does not take files
+# yet shows the start-up dialog.
 check "the registered command starts corvanecfg.exe with the file" \
-    wait_window '^Orvanel-Switching$' 60
+    wait_window '^(Vorrix 8|Orvanel-Switching)$' 60
+say "      window: $(xdotool search --name '^(Vorrix 8|Orvanel-Switching)$' getwindowname %@ 2>/dev/null | head -1)"
 ps -eo args | grep -i 'corvanecfg.exe.*a.ovs' | grep -v grep >"$work/logs/open-file-process.txt"
 say "      started as: $(head -1 "$work/logs/open-file-process.txt")"
 wineserver -k
