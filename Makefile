@@ -1,11 +1,13 @@
 # Thin wrapper around CMake. `make run` builds and starts the program, `make test`
-# builds and runs every test headless.
+# builds and runs every test headless. `make windows` cross-builds the Windows program,
+# zip and installer into build-windows/dist (the first run also builds Qt for Windows,
+# about an hour); `make windows-test` proves them under Wine.
 
 BUILD_DIR ?= build
 MAKEFLAGS += --no-print-directory
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps configure build run test package clean
+.PHONY: all deps configure build run test package windows windows-test clean
 
 all: build
 
@@ -26,6 +28,12 @@ test: build
 
 package: build
 	@cd $(BUILD_DIR) && cpack -G DEB
+
+windows:
+	@./scripts/build-windows.sh all
+
+windows-test: build
+	@OVS_LINUX_BUILD=$(abspath $(BUILD_DIR)) ./scripts/test-windows.sh
 
 clean:
 	@rm -rf $(BUILD_DIR)

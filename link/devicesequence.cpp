@@ -53,7 +53,7 @@ DeviceSequence::~DeviceSequence()
     // what is queued for the port leaves before the port closes with the window.
     if (!m_closeTimer.isActive())
         m_link.closeConnection();
-    m_port.waitForBytesWritten(100);
+    drainSerialPort(m_port, 100);
 }
 
 void DeviceSequence::enumeratePorts()

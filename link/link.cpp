@@ -328,8 +328,12 @@ void Link::receiveByte(quint8 byte)
 void Link::pollOneByte()
 {
     QIODevice *port = m_state.serialPort;
-    if (!isOpen(port) || port->bytesAvailable() < 1)
+    if (!isOpen(port))
         return;
+    // Asked even when nothing is buffered: an empty read makes a Windows serial port
+    // start reading again. Under Wine, a COM port on a line without modem signals (a
+    // pseudo-terminal) never reports that bytes arrived, so a port that only waits for
+    // that report, as waitForReadyRead() and bytesAvailable() do, would read nothing.
     char c = 0;
     if (!port->getChar(&c))
         return;

@@ -1,5 +1,29 @@
 #include "link/ptypair.h"
 
+#ifdef Q_OS_WIN
+
+PtyPair::~PtyPair() = default;
+
+bool PtyPair::open()
+{
+    m_error = QStringLiteral("Windows has no pseudo-terminals");
+    return false;
+}
+
+void PtyPair::close() {}
+
+qint64 PtyPair::read(char *, qint64)
+{
+    return -1;
+}
+
+qint64 PtyPair::write(const char *, qint64)
+{
+    return 0;
+}
+
+#else
+
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -40,3 +64,34 @@ void PtyPair::close()
     m_master = m_slave = -1;
     m_slavePath.clear();
 }
+
+qint64 PtyPair::read(char *data, qint64 maxSize)
+{
+    if (m_master < 0)
+        return -1;
+    for (;;) {
+        const ssize_t n = ::read(m_master, data, size_t(maxSize));
+        if (n >= 0)
+            return n;
+        if (errno == EINTR)
+            continue;
+        // EAGAIN: drained. EIO cannot happen while the pair holds the slave open.
+        return errno == EAGAIN || errno == EWOULDBLOCK ? 0 : -1;
+    }
+}
+
+qint64 PtyPair::write(const char *data, qint64 size)
+{
+    qint64 written = 0;
+    while (m_master >= 0 && written < size) {
+        const ssize_t n = ::write(m_master, data + written, size_t(size - written));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            break; // the client's input buffer is full
+        written += n;
+    }
+    return written;
+}
+
+#endif

@@ -5,9 +5,6 @@
 #include <QIODevice>
 #include <QSocketNotifier>
 
-#include <cerrno>
-#include <unistd.h>
-
 namespace {
 
 // A frame that stops arriving for this long is given up, as a device would.
@@ -93,18 +90,12 @@ void SwitchEmulator::clearLog()
 void SwitchEmulator::readPty()
 {
     char buf[256];
-    for (;;) {
-        const ssize_t n = ::read(m_pty.masterFd(), buf, sizeof buf);
-        if (n > 0) {
-            if (m_rxState != 0 && m_lastByte.isValid() && m_lastByte.elapsed() > kPartialFrameGapMs)
-                lineIdle();
-            m_lastByte.start();
-            feed(QByteArray(buf, int(n)));
-            continue;
-        }
-        if (n < 0 && errno == EINTR)
-            continue;
-        break; // EAGAIN: drained; EIO cannot happen while the pair holds the slave open
+    qint64 n = 0;
+    while ((n = m_pty.read(buf, sizeof buf)) > 0) {
+        if (m_rxState != 0 && m_lastByte.isValid() && m_lastByte.elapsed() > kPartialFrameGapMs)
+            lineIdle();
+        m_lastByte.start();
+        feed(QByteArray(buf, int(n)));
     }
 }
 
@@ -344,17 +335,7 @@ void SwitchEmulator::sendFrameBytes(const LinkFrame &f)
 void SwitchEmulator::emit_(const QByteArray &bytes)
 {
     if (m_pty.isOpen()) {
-        const char *data = bytes.constData();
-        qsizetype left = bytes.size();
-        while (left > 0) {
-            const ssize_t n = ::write(m_pty.masterFd(), data, size_t(left));
-            if (n < 0 && errno == EINTR)
-                continue;
-            if (n <= 0)
-                break; // the client's input buffer is full: the line drops bytes
-            data += n;
-            left -= n;
-        }
+        m_pty.write(bytes.constData(), bytes.size());
     } else if (m_device) {
         m_device->write(bytes);
     } else {

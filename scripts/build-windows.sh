@@ -14,6 +14,12 @@
 #   OVS_WIN_OUT      where the zip and the installer land (default build-windows/dist)
 #
 # Usage: scripts/build-windows.sh [qt|app|all]   (default all)
+#   qt    builds the Windows Qt into the cache, unless it is there already
+#   app   cross-builds the program in build-windows/, collects it with the DLLs it loads
+#         in build-windows/stage/, strips it and packs the zip and the installer
+#   all   both
+# With CI=true in the environment the program builds with -Werror, as on Linux.
+# scripts/test-windows.sh proves the result under Wine.
 set -euo pipefail
 
 repo=$(cd "$(dirname "$0")/.." && pwd)
@@ -23,7 +29,7 @@ cache=${OVS_WIN_CACHE:-$HOME/.cache/orvanel-windows}
 qt_prefix="$cache/qt-$qt_version-mingw64"
 src_dir="$cache/src"
 build_dir="$repo/build-windows"
-out_dir=${OVS_WIN_OUT:-$build_dir/dist}
+out_dir=$(realpath -m "${OVS_WIN_OUT:-$build_dir/dist}")
 jobs=$(nproc)
 toolchain="$repo/cmake/mingw-w64-x86_64.cmake"
 
@@ -38,7 +44,7 @@ install_packages() {
         g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
         qt6-base-dev qt6-base-dev-tools qt6-tools-dev qt6-tools-dev-tools
         qt6-l10n-tools qt6-translations-l10n qt6-serialport-dev libgl-dev
-        nsis wine wine64 xvfb xauth xdotool imagemagick
+        nsis wine wine64 fonts-wine xvfb xauth xdotool imagemagick
     )
     local missing=()
     for p in "${packages[@]}"; do
@@ -147,11 +153,144 @@ build_qt() {
     log "Windows Qt built in $(($(date +%s) - start)) s"
 }
 
+# Runs a command with its output in a log; on failure shows the end of the log.
+logged() {
+    local logfile=$1
+    shift
+    if ! "$@" >"$logfile" 2>&1; then
+        tail -n 40 "$logfile" >&2
+        echo "Failed; the whole output is in $logfile" >&2
+        exit 1
+    fi
+}
+
+mingw_cxx=x86_64-w64-mingw32-g++-posix
+mingw_strip=x86_64-w64-mingw32-strip
+mingw_objdump=x86_64-w64-mingw32-objdump
+
+build_app() {
+    [ -f "$qt_prefix/.complete" ] || {
+        echo "No Windows Qt in $qt_prefix; run '$0 qt' first" >&2
+        exit 1
+    }
+    log "Building corvanecfg.exe and ovsctl.exe in $build_dir"
+    mkdir -p "$build_dir"
+    # Tests, benchmarks and fuzzers need a pseudo-terminal or POSIX; they stay on Linux.
+    # CI=true in the environment adds -Werror, as in the Linux build.
+    logged "$build_dir/configure.log" cmake -S "$repo" -B "$build_dir" -G Ninja \
+        -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_PREFIX_PATH="$qt_prefix" \
+        -DCMAKE_BUILD_TYPE=Release "${host_qt[@]}" -DBUILD_TESTING=OFF
+    logged "$build_dir/build.log" cmake --build "$build_dir" --parallel "$jobs" \
+        --target corvanecfg ovsctl
+    if grep -q 'warning:' "$build_dir/build.log"; then
+        grep 'warning:' "$build_dir/build.log" >&2
+    fi
+}
+
+# The DLLs a Windows binary imports by name.
+imports() {
+    "$mingw_objdump" -p "$1" | sed -n 's/^[[:space:]]*DLL Name: //p'
+}
+
+# Puts the programs into a folder with everything they load: the Qt DLLs and plugins
+# and the MinGW runtime, found by following the import tables. What is found nowhere
+# here is part of Windows.
+collect() {
+    local dest=$1
+    rm -rf "$dest"
+    mkdir -p "$dest/platforms" "$dest/styles" "$dest/imageformats"
+    cp "$build_dir/corvanecfg.exe" "$build_dir/ovsctl.exe" "$dest/"
+    cp "$qt_prefix/plugins/platforms/qwindows.dll" "$dest/platforms/"
+    cp "$qt_prefix/plugins/styles/qwindowsvistastyle.dll" "$dest/styles/"
+    # The logos are JPEG files in the resources.
+    cp "$qt_prefix/plugins/imageformats/qjpeg.dll" "$dest/imageformats/"
+
+    local search=("$qt_prefix/bin")
+    local lib
+    for lib in libstdc++-6.dll libwinpthread-1.dll; do
+        search+=("$(dirname "$("$mingw_cxx" -print-file-name="$lib")")")
+    done
+    local changed=1 binary name dir system=()
+    while [ $changed -eq 1 ]; do
+        changed=0
+        while IFS= read -r binary; do
+            while IFS= read -r name; do
+                [ -e "$dest/$name" ] && continue
+                local found=""
+                for dir in "${search[@]}"; do
+                    found=$(find "$dir" -maxdepth 1 -iname "$name" -print -quit)
+                    [ -n "$found" ] && break
+                done
+                if [ -n "$found" ]; then
+                    cp "$found" "$dest/$name"
+                    changed=1
+                else
+                    system+=("$name")
+                fi
+            done < <(imports "$binary")
+        done < <(find "$dest" -name '*.exe' -o -name '*.dll')
+    done
+    find "$dest" \( -name '*.exe' -o -name '*.dll' \) -exec "$mingw_strip" --strip-unneeded {} +
+    printf '%s\n' "${system[@]}" | sort -fu >"$build_dir/system-dlls.txt"
+
+    # Qt is LGPL and the MinGW runtime has its own notices: their texts go along.
+    mkdir -p "$dest/licenses"
+    cp /usr/share/common-licenses/LGPL-3 "$dest/licenses/Qt-LGPL-3.0.txt"
+    cp /usr/share/common-licenses/GPL-3 "$dest/licenses/GPL-3.0.txt"
+    cp /usr/share/doc/gcc-mingw-w64-base/copyright "$dest/licenses/MinGW-GCC-runtime.txt"
+    cp /usr/share/doc/mingw-w64-common/copyright "$dest/licenses/MinGW-w64.txt"
+}
+
+# The uninstaller removes exactly what the installer put there, deepest folders last.
+uninstall_list() {
+    local dest=$1 f
+    (cd "$dest" && find . -type f | sort) | while IFS= read -r f; do
+        f=${f#./}
+        printf 'Delete "$INSTDIR\\%s"\n' "${f//\//\\}"
+    done
+    (cd "$dest" && find . -mindepth 1 -type d | sort -r) | while IFS= read -r f; do
+        f=${f#./}
+        printf 'RMDir "$INSTDIR\\%s"\n' "${f//\//\\}"
+    done
+}
+
+package() {
+    local version name stage_dir
+    version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build_dir/CMakeCache.txt")
+    name="OrvanelSwitchingConfigTool-$version-win64"
+    stage_dir="$build_dir/stage"
+    log "Collecting the program and its DLLs in $stage_dir/$name"
+    collect "$stage_dir/$name"
+    uninstall_list "$stage_dir/$name" >"$build_dir/uninstall-files.nsh"
+
+    mkdir -p "$out_dir"
+    rm -f "$out_dir/$name.zip" "$out_dir/$name-setup.exe"
+    log "Packing $out_dir/$name.zip"
+    (cd "$stage_dir" && zip -q -r -9 "$out_dir/$name.zip" "$name")
+    log "Making the installer $out_dir/$name-setup.exe"
+    logged "$build_dir/makensis.log" makensis -V3 -INPUTCHARSET UTF8 \
+        -DVERSION="$version" -DSTAGE="$stage_dir/$name" \
+        -DUNINSTALL_LIST="$build_dir/uninstall-files.nsh" \
+        -DICON="$repo/resources/windows/corvanecfg.ico" \
+        -DOUTFILE="$out_dir/$name-setup.exe" "$repo/resources/windows/installer.nsi"
+    log "$(du -b "$out_dir/$name.zip" | cut -f1) bytes  $out_dir/$name.zip"
+    log "$(du -b "$out_dir/$name-setup.exe" | cut -f1) bytes  $out_dir/$name-setup.exe"
+    log "$(du -sb "$stage_dir/$name" | cut -f1) bytes unpacked ($(find "$stage_dir/$name" -type f | wc -l) files)"
+}
+
 mkdir -p "$cache"
 install_packages
 case "$stage" in
 qt) build_qt ;;
+app | all)
+    [ "$stage" = all ] && build_qt
+    start=$(date +%s)
+    build_app
+    package
+    log "Program built and packed in $(($(date +%s) - start)) s"
+    ;;
 *)
-    build_qt
+    echo "Usage: $0 [qt|app|all]" >&2
+    exit 2
     ;;
 esac

@@ -71,6 +71,28 @@ struct Bench
     Link link{doc};
 };
 
+// A line end like a Windows serial port: bytes that arrived reach the program only when
+// it reads, and bytesAvailable() counts only what a read has already fetched.
+class ReadOnRequestPort : public QIODevice
+{
+public:
+    bool isSequential() const override { return true; }
+    void arrive(const QByteArray &bytes) { m_arrived.append(bytes); }
+
+protected:
+    qint64 readData(char *data, qint64 maxSize) override
+    {
+        const qint64 n = qMin<qint64>(maxSize, m_arrived.size());
+        memcpy(data, m_arrived.constData(), size_t(n));
+        m_arrived.remove(0, n);
+        return n;
+    }
+    qint64 writeData(const char *, qint64 size) override { return size; }
+
+private:
+    QByteArray m_arrived;
+};
+
 } // namespace
 
 class tst_Link : public QObject
@@ -97,6 +119,7 @@ private slots:
     void hostileDevice();
     void beginExchangeClearsEverything();
     void closedPortSendsNothing();
+    void portThatReadsOnlyWhenAsked();
 };
 
 void tst_Link::crcCheckValues_data()
@@ -472,6 +495,28 @@ void tst_Link::closedPortSendsNothing()
     QCOMPARE(b.s().lastSent.command, quint8(kCmdSwitchingState));
     b.ticks(1001);
     QVERIFY(b.s().errorEvent);
+}
+
+// Under Wine a COM port on a pseudo-terminal never reports arriving bytes; the port
+// fetches them only when asked. A link that waited for bytesAvailable() heard nothing.
+void tst_Link::portThatReadsOnlyWhenAsked()
+{
+    ReadOnRequestPort port;
+    port.open(QIODevice::ReadWrite);
+    Document doc;
+    doc.currentConfig.channelCount = 4;
+    Link link(doc);
+    link.setPort(&port);
+    link.beginExchange();
+    QVERIFY(link.writeHello());
+    port.arrive(frame(kCmdAck, hex("7E08")));
+    QCOMPARE(port.bytesAvailable(), 0);
+    for (int i = 0; i < 20; ++i) {
+        link.pollOneByte();
+        link.linkTick();
+    }
+    QCOMPARE(doc.stagingConfig.channelCount, quint8(8));
+    QVERIFY(!link.state().awaitingHello);
 }
 
 QTEST_GUILESS_MAIN(tst_Link)

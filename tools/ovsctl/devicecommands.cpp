@@ -15,8 +15,10 @@
 #include <QTextStream>
 #include <QThread>
 
+#ifndef Q_OS_WIN
 #include <csignal>
 #include <unistd.h>
+#endif
 
 namespace {
 
@@ -106,6 +108,18 @@ int verifyTransmission(DeviceSession::Options options, const Configuration &sent
     return ExitDevice;
 }
 
+#ifdef Q_OS_WIN
+
+// The emulator's line is a pseudo-terminal; Windows has none.
+int serveUntilInterrupted(SwitchEmulator &, const QString &, const QString &)
+{
+    printError("emulate: needs a pseudo-terminal (run it on Linux) or a virtual COM-port pair, "
+               "and this Windows build has neither.");
+    return ExitDevice;
+}
+
+#else
+
 int signalPipe[2] = {-1, -1};
 
 void onSignal(int)
@@ -113,6 +127,47 @@ void onSignal(int)
     const char c = 1;
     [[maybe_unused]] const ssize_t n = ::write(signalPipe[1], &c, 1);
 }
+
+// Serves on a new pseudo-terminal until SIGINT or SIGTERM; `link` and `save` may be empty.
+int serveUntilInterrupted(SwitchEmulator &emulator, const QString &link, const QString &save)
+{
+    if (!emulator.startOnPty()) {
+        printError("emulate: no pseudo-terminal is available.");
+        return ExitDevice;
+    }
+    if (!link.isEmpty()) {
+        const QFileInfo existing(link);
+        if (existing.exists() && !existing.isSymLink()) {
+            printError(QString("emulate: %1 exists and is not a symbolic link.").arg(link));
+            return ExitFile;
+        }
+        QFile::remove(link);
+        if (!QFile::link(emulator.devicePath(), link)) {
+            printError(QString("emulate: cannot create the link %1.").arg(link));
+            return ExitFile;
+        }
+    }
+    QTextStream(stdout) << emulator.devicePath() << Qt::endl;
+
+    if (::pipe(signalPipe) != 0)
+        return ExitDevice;
+    std::signal(SIGINT, onSignal);
+    std::signal(SIGTERM, onSignal);
+    QSocketNotifier stop(signalPipe[0], QSocketNotifier::Read);
+    QObject::connect(&stop, &QSocketNotifier::activated, qApp, &QCoreApplication::quit);
+    QCoreApplication::exec();
+
+    emulator.stop();
+    if (!link.isEmpty())
+        QFile::remove(link);
+    if (!save.isEmpty() && !writeOvsFile(save, emulator.configuration())) {
+        printError(Msg::couldNotSave());
+        return ExitFile;
+    }
+    return ExitOk;
+}
+
+#endif
 
 } // namespace
 
@@ -331,44 +386,10 @@ int runEmulate(const QStringList &args)
     }
 
     SwitchEmulator emulator(count, config);
-    emulator.setCorruptShare(share, quint32(::getpid()));
+    emulator.setCorruptShare(share, quint32(QCoreApplication::applicationPid()));
     emulator.keepRecordOnWrite(kept - 1);
     emulator.setCorruptHeaders(parser.isSet(corruptHeader));
     emulator.setChatter(chatterMode);
     emulator.setRecordOffset(offset);
-    if (!emulator.startOnPty()) {
-        printError("emulate: no pseudo-terminal is available.");
-        return ExitDevice;
-    }
-    const QString link = parser.value(linkPath);
-    if (!link.isEmpty()) {
-        const QFileInfo existing(link);
-        if (existing.exists() && !existing.isSymLink()) {
-            printError(QString("emulate: %1 exists and is not a symbolic link.").arg(link));
-            return ExitFile;
-        }
-        QFile::remove(link);
-        if (!QFile::link(emulator.devicePath(), link)) {
-            printError(QString("emulate: cannot create the link %1.").arg(link));
-            return ExitFile;
-        }
-    }
-    QTextStream(stdout) << emulator.devicePath() << Qt::endl;
-
-    if (::pipe(signalPipe) != 0)
-        return ExitDevice;
-    std::signal(SIGINT, onSignal);
-    std::signal(SIGTERM, onSignal);
-    QSocketNotifier stop(signalPipe[0], QSocketNotifier::Read);
-    QObject::connect(&stop, &QSocketNotifier::activated, qApp, &QCoreApplication::quit);
-    QCoreApplication::exec();
-
-    emulator.stop();
-    if (!link.isEmpty())
-        QFile::remove(link);
-    if (parser.isSet(save) && !writeOvsFile(parser.value(save), emulator.configuration())) {
-        printError(Msg::couldNotSave());
-        return ExitFile;
-    }
-    return ExitOk;
+    return serveUntilInterrupted(emulator, parser.value(linkPath), parser.value(save));
 }

@@ -167,11 +167,8 @@ void DeviceSession::finish(int code, const QString &message)
         printError(message);
     m_exitCode = code;
     // The closing frame must have left before the port closes.
-    if (m_link.closeConnection()) {
-        m_port.flush();
-        if (m_port.bytesToWrite() > 0)
-            m_port.waitForBytesWritten(100);
-    }
+    if (m_link.closeConnection())
+        drainSerialPort(m_port, 100);
     m_port.close();
 }
 
