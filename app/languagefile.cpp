@@ -4,18 +4,22 @@
 
 #include <QFile>
 #include <QRandomGenerator>
+#include <QSaveFile>
 
+#ifndef Q_OS_WIN
 #include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#endif
 
 namespace {
 // Longer than either word with CR LF: a longer first line is no word anyway, so reading
 // no further gives the same answer for a file of any size.
 constexpr qint64 kReadLimit = 16;
 
+#ifndef Q_OS_WIN
 bool writeWord(int fd, const QByteArray &word)
 {
     return ::write(fd, word.constData(), size_t(word.size())) == ssize_t(word.size())
@@ -36,6 +40,7 @@ bool rewriteInPlace(const QByteArray &target, const QByteArray &word)
     ok = ::close(fd) == 0 && ok;
     return ok;
 }
+#endif
 } // namespace
 
 bool readLanguageWord(const QString &path, QByteArray &word)
@@ -57,6 +62,20 @@ bool writeLanguageWord(const QString &path, const QByteArray &word)
     if (readRegularFile(path, word.size() + 1, current, SymLinks::Refuse) && current == word)
         return true;
 
+#ifdef Q_OS_WIN
+    // Written beside and moved over the old file, so an interrupted write leaves the old
+    // choice; in a folder the user may not write to, a writable file is rewritten in
+    // place.
+    QSaveFile file(path);
+    file.setDirectWriteFallback(true);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    bool ok = file.write(word) == word.size() && file.flush();
+    if (!ok)
+        file.cancelWriting();
+    ok = file.commit() && ok;
+    return ok;
+#else
     // A new file beside the old one, renamed over its name. rename() replaces whatever has
     // the name, a link itself and not its target, and an interrupted write leaves the old
     // choice rather than a cut word. O_EXCL with O_NOFOLLOW never opens anything that was
@@ -82,4 +101,5 @@ bool writeLanguageWord(const QString &path, const QByteArray &word)
     if (!ok)
         ::unlink(temporary.constData());
     return ok;
+#endif
 }

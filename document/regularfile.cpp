@@ -3,9 +3,11 @@
 #include <QFile>
 #include <QFileInfo>
 
+#ifndef Q_OS_WIN
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#endif
 
 bool readRegularFile(const QString &path, qint64 limit, QByteArray &bytes, SymLinks links)
 {
@@ -15,6 +17,13 @@ bool readRegularFile(const QString &path, qint64 limit, QByteArray &bytes, SymLi
     if (!info.isFile() || (links == SymLinks::Refuse && info.isSymLink()))
         return false;
 
+#ifdef Q_OS_WIN
+    // Windows has no FIFOs or device nodes among the paths of files; its device names
+    // (COM1, NUL) are no files to QFileInfo and were refused above.
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+#else
     // The path may change between the check and the open. O_NONBLOCK keeps a FIFO that
     // appeared meanwhile from blocking the open, O_NOCTTY keeps a terminal from becoming
     // ours, and the type of what was opened has the last word.
@@ -31,6 +40,7 @@ bool readRegularFile(const QString &path, qint64 limit, QByteArray &bytes, SymLi
         ::close(fd);
         return false;
     }
+#endif
     bytes = file.read(limit);
     return file.error() == QFileDevice::NoError;
 }
