@@ -4,7 +4,6 @@
 
 #include <QFile>
 #include <QRandomGenerator>
-#include <QSaveFile>
 
 #ifndef Q_OS_WIN
 #include <cerrno>
@@ -66,15 +65,7 @@ bool writeLanguageWord(const QString &path, const QByteArray &word)
     // Written beside and moved over the old file, so an interrupted write leaves the old
     // choice; in a folder the user may not write to, a writable file is rewritten in
     // place.
-    QSaveFile file(path);
-    file.setDirectWriteFallback(true);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    bool ok = file.write(word) == word.size() && file.flush();
-    if (!ok)
-        file.cancelWriting();
-    ok = file.commit() && ok;
-    return ok;
+    return saveFileContents(path, word);
 #else
     // A new file beside the old one, renamed over its name. rename() replaces whatever has
     // the name, a link itself and not its target, and an interrupted write leaves the old

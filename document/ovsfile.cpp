@@ -3,8 +3,6 @@
 #include "document/regularfile.h"
 #include "link/linkframe.h"
 
-#include <QSaveFile>
-
 #include <algorithm>
 
 namespace {
@@ -109,18 +107,7 @@ bool writeOvsFile(const QString &path, const Configuration &config)
     // with a regular file and report success.
     if (!isReplaceableFile(path))
         return false;
-    const QByteArray d = encodeOvs(config);
-    QSaveFile f(path);
-    // The temporary file goes beside the target. In a folder the user may not write to,
-    // a file they may write to is then written in place instead; a failure midway leaves
-    // it cut short, and its checksum refuses it on the next open.
-    f.setDirectWriteFallback(true);
-    if (!f.open(QIODevice::WriteOnly))
-        return false;
-    // commit() alone can report success over a truncated file on a full disk.
-    bool ok = f.write(d) == d.size() && f.flush();
-    if (!ok)
-        f.cancelWriting();
-    ok = f.commit() && ok;
-    return ok;
+    // A file cut short by a failed in-place write is refused by its checksum on the next
+    // open.
+    return saveFileContents(path, encodeOvs(config));
 }

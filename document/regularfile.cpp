@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QSaveFile>
 
 #ifndef Q_OS_WIN
 #include <fcntl.h>
@@ -51,4 +52,18 @@ bool isReplaceableFile(const QString &path)
     if (info.isSymLink())
         return info.isFile(); // follows the link; false when it leads nowhere
     return !info.exists() || info.isFile();
+}
+
+bool saveFileContents(const QString &path, const QByteArray &bytes)
+{
+    QSaveFile file(path);
+    file.setDirectWriteFallback(true);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    // commit() alone can report success over a truncated file on a full disk.
+    bool ok = file.write(bytes) == bytes.size() && file.flush();
+    if (!ok)
+        file.cancelWriting();
+    ok = file.commit() && ok;
+    return ok;
 }

@@ -19,3 +19,9 @@ bool readRegularFile(const QString &path, qint64 limit, QByteArray &bytes,
 // the link stays). A dangling link is refused, so a save never creates the file a
 // planted link points to.
 bool isReplaceableFile(const QString &path);
+
+// Writes bytes to path through a temporary file beside it, renamed over the path only
+// when every byte got to the disk. In a folder the user may not write to, a file they may
+// write to is written in place instead (not atomic: a failure midway leaves it cut
+// short). False on any failure; the caller checks the path with isReplaceableFile first.
+bool saveFileContents(const QString &path, const QByteArray &bytes);
