@@ -1,7 +1,7 @@
 #include "document/ovsfile.h"
 
+#include "document/crc.h"
 #include "document/regularfile.h"
-#include "link/linkframe.h"
 
 #include <algorithm>
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "document/configuration.h"
+#include "document/crc.h"
 
 #include <QByteArray>
 #include <QtGlobal>
@@ -27,12 +28,6 @@ constexpr int kRecordLength = 10;
 // orders the edges differently.)
 void encodeChannelRecord(quint8 index, const ChannelEntry &entry, quint8 *record);
 ChannelEntry decodeChannelRecord(const quint8 *record);
-
-// CRC-32, polynomial 0x04C11DB7, register shifting left, data bits least significant
-// first, start 0, no final XOR. "123456789" gives 0x11B4BFB4. Protects link frames
-// and .ovs files.
-quint32 computeCrc(const quint8 *data, int count);
-quint32 computeCrc(const QByteArray &bytes);
 
 // One frame as built, kept and received: start, command, length, payload, CRC.
 struct LinkFrame
