@@ -1,8 +1,8 @@
 #include "documentchanges.h"
 
-#include <QUndoCommand>
+#include "document/ovsfile.h"
 
-#include <algorithm>
+#include <QUndoCommand>
 
 // One step of the history: the configuration before and after. The record is small,
 // so whole snapshots are kept rather than the edit that led from one to the other.
@@ -10,13 +10,12 @@ class DocumentChanges::Step : public QUndoCommand
 {
 public:
     Step(DocumentChanges &owner, const Configuration &before, const Configuration &after,
-         const QString &text, Kind kind, Effect effect)
+         const QString &text, Kind kind)
         : QUndoCommand(text)
         , m_owner(owner)
         , m_before(before)
         , m_after(after)
         , m_kind(kind)
-        , effect(effect)
     {
     }
 
@@ -28,16 +27,13 @@ private:
     const Configuration m_before;
     const Configuration m_after;
     const Kind m_kind;
-
-public:
-    const Effect effect;
 };
 
 DocumentChanges::DocumentChanges(Document &document, QObject *parent)
     : QObject(parent)
     , m_document(document)
+    , m_saved(encodeOvs(document.currentConfig))
 {
-    connect(&m_stack, &QUndoStack::indexChanged, this, [this] { updateModifiedAfterNavigation(); });
 }
 
 DocumentChanges::~DocumentChanges()
@@ -46,36 +42,33 @@ DocumentChanges::~DocumentChanges()
     m_stack.clear();
 }
 
-bool DocumentChanges::apply(const Configuration &after, const QString &text, Kind kind,
-                            Effect effect)
+bool DocumentChanges::apply(const Configuration &after, const QString &text, Kind kind)
 {
     if (after == m_document.currentConfig)
         return false;
-    m_pushing = true;
-    m_stack.push(new Step(*this, m_document.currentConfig, after, text, kind, effect));
-    m_pushing = false;
-    if (effect == Effect::MarksModified)
-        m_document.modified = true;
+    m_stack.push(new Step(*this, m_document.currentConfig, after, text, kind));
     return true;
 }
 
 void DocumentChanges::replaceAll(const Configuration &config)
 {
-    m_pushing = true;
+    m_saved = encodeOvs(config);
+    m_touched = false;
     m_stack.clear();
-    m_pushing = false;
-    m_document.modified = false;
     install(config, Kind::Replacement);
 }
 
 void DocumentChanges::markSaved()
 {
+    m_saved = encodeOvs(m_document.currentConfig);
+    m_touched = false;
     m_stack.setClean();
     m_document.modified = false;
 }
 
 void DocumentChanges::touch()
 {
+    m_touched = true;
     m_document.modified = true;
 }
 
@@ -87,29 +80,17 @@ void DocumentChanges::refresh()
 void DocumentChanges::install(const Configuration &config, Kind kind)
 {
     m_document.currentConfig = config;
+    // A mark without a change lasts until the configuration changes.
+    m_touched = false;
+    updateModified();
     emit configurationChanged(kind);
 }
 
-// After an undo or redo the document is unsaved exactly when a step that marks it lies
-// between the saved state and the current one; once the saved state can no longer be
-// reached (a new step replaced the steps after it), it always is.
-void DocumentChanges::updateModifiedAfterNavigation()
+// After every step, undo and redo alike. The record is encoded in well under a
+// microsecond, so comparing what Save would write costs nothing worth keeping state for.
+void DocumentChanges::updateModified()
 {
-    if (m_pushing)
-        return;
-    const int clean = m_stack.cleanIndex();
-    const int index = m_stack.index();
-    if (clean < 0) {
-        m_document.modified = true;
-        return;
-    }
-    bool modified = false;
-    for (int k = std::min(clean, index); k < std::max(clean, index); ++k) {
-        const auto *step = static_cast<const Step *>(m_stack.command(k));
-        if (step->effect == Effect::MarksModified)
-            modified = true;
-    }
-    m_document.modified = modified;
+    m_document.modified = m_touched || encodeOvs(m_document.currentConfig) != m_saved;
 }
 
 namespace {

@@ -10,14 +10,16 @@
 // every undo or redo replaces currentConfig here, as one step of the undo history;
 // `modified` is kept here; and every change is announced, so the views that show the
 // configuration redraw on the announcement instead of being rebuilt by each caller.
+//
+// The document is modified exactly when what Save would write differs from what was
+// last saved or opened (after New: from the fresh configuration), or when a gesture
+// that marks it without changing it (touch()) came after the last change. However a
+// state is reached, by an edit, a readout, undo or redo, the answer is the same.
 class DocumentChanges : public QObject
 {
     Q_OBJECT
 
 public:
-    // Whether a step makes the document unsaved. A readout does not: the configuration
-    // then matches the switch it came from.
-    enum class Effect { MarksModified, KeepsModified };
     // An edit changes parts of the configuration; a replacement (New, Open, readout)
     // swaps the whole of it, and views start afresh.
     enum class Kind { Edit, Replacement };
@@ -31,8 +33,7 @@ public:
 
     // Makes `after` the configuration as one undoable step named `text`. A step that
     // would change nothing is not recorded; false then.
-    bool apply(const Configuration &after, const QString &text, Kind kind = Kind::Edit,
-               Effect effect = Effect::MarksModified);
+    bool apply(const Configuration &after, const QString &text, Kind kind = Kind::Edit);
     // New and Open: the configuration starts afresh, without history and unmodified.
     void replaceAll(const Configuration &config);
     // The document was written: this state is the saved one.
@@ -59,9 +60,11 @@ signals:
 private:
     class Step;
     void install(const Configuration &config, Kind kind);
-    void updateModifiedAfterNavigation();
+    void updateModified();
 
     Document &m_document;
     QUndoStack m_stack;
-    bool m_pushing = false;
+    // What the file holds (or New made), in the form Save writes it.
+    QByteArray m_saved;
+    bool m_touched = false;
 };

@@ -296,12 +296,11 @@ void DeviceSequence::handleComplete()
                             .arg(differences.join(QLatin1Char('\n'))));
         }
     } else if (m_link.state().direction == kDirectionReadout) {
-        // One step that Undo takes back; a readout leaves `modified` as it was. The
-        // title, the switching controls, the canvas and the list follow the
-        // announcement.
+        // One step that Undo takes back. The title, the switching controls, the canvas
+        // and the list follow the announcement.
         m_changes.apply(m_changes.document().stagingConfig,
                         QCoreApplication::translate("CorvaneCfg", "Get device configuration"),
-                        DocumentChanges::Kind::Replacement, DocumentChanges::Effect::KeepsModified);
+                        DocumentChanges::Kind::Replacement);
         m_host.setTransmitEnabled(true);
         // The switch is released before the operator reads about what it holds.
         closeConnection();

@@ -187,7 +187,8 @@ void tst_EditorWiring::modifiedAlongEachPath()
     auto w = makeWindow();
     w->show();
     QVERIFY(QTest::qWaitForWindowExposed(w.get()));
-    w->document().currentConfig = layout(4, {{0, cells(0, 0, 2, 2)}});
+    // As opened from a file: this is the saved state.
+    w->documentChanges().replaceAll(layout(4, {{0, cells(0, 0, 2, 2)}}));
     w->rasterWidget()->rebuildFromConfig();
     w->rasterWidget()->showChannelTile(0);
     w->rasterWidget()->grab();
@@ -355,10 +356,12 @@ void tst_EditorWiring::switchingCheckBox()
     box->setChecked(false);
     QCOMPARE(config.switchingEnabled, quint8(0));
     QVERIFY(!action->isChecked());
+    QVERIFY(w->document().modified);
     box->setChecked(true);
     QCOMPARE(config.switchingEnabled, quint8(1));
     QVERIFY(action->isChecked());
-    QVERIFY(w->document().modified);
+    // Back to what a save would have written: nothing is unsaved.
+    QVERIFY(!w->document().modified);
 }
 
 QTEST_MAIN(tst_EditorWiring)
