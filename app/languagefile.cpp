@@ -3,6 +3,7 @@
 #include "document/regularfile.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QRandomGenerator>
 
 #ifndef Q_OS_WIN
@@ -60,6 +61,11 @@ bool writeLanguageWord(const QString &path, const QByteArray &word)
     QByteArray current;
     if (readRegularFile(path, word.size() + 1, current, SymLinks::Refuse) && current == word)
         return true;
+    // Something else someone put there on purpose (a FIFO, a socket, a device, a folder)
+    // is not ours to replace; a link is replaced, never written through.
+    const QFileInfo entry(path);
+    if (!entry.isSymLink() && entry.exists() && !entry.isFile())
+        return false;
 
 #ifdef Q_OS_WIN
     // Written beside and moved over the old file, so an interrupted write leaves the old

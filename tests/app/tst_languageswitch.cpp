@@ -23,8 +23,10 @@
 #include <cstdio>
 #include <memory>
 
+#include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 namespace {
@@ -327,14 +329,15 @@ void tst_LanguageSwitch::specialLanguageFile_data()
     QTest::addColumn<bool>("viaLink");
 
     QTest::newRow("FIFO") << mode_t(S_IFIFO) << false;
+    QTest::newRow("socket") << mode_t(S_IFSOCK) << false;
     QTest::newRow("link to a file") << mode_t(S_IFREG) << true;
     QTest::newRow("dangling link") << mode_t(0) << true;
     QTest::newRow("link to a device node") << mode_t(S_IFCHR) << true;
 }
 
 // Anyone who can write to the working folder can plant these. Start-up must neither block
-// nor read without end, and the rewrite must replace the name, never write through a link
-// into the file it names.
+// nor read without end, the rewrite must replace a link, never write through it into the
+// file it names, and what is neither a file nor a link is left as it is.
 void tst_LanguageSwitch::specialLanguageFile()
 {
     QFETCH(mode_t, targetType);
@@ -354,6 +357,17 @@ void tst_LanguageSwitch::specialLanguageFile()
         QCOMPARE(victim.write("precious\n"), 9);
         break;
     }
+    case S_IFSOCK: {
+        const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+        QVERIFY(fd >= 0);
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        qstrncpy(address.sun_path, targetName.constData(), sizeof address.sun_path);
+        const bool bound = ::bind(fd, reinterpret_cast<sockaddr *>(&address), sizeof address) == 0;
+        ::close(fd);
+        QVERIFY(bound);
+        break;
+    }
     case S_IFCHR:
         // A private twin of /dev/zero, so a faulty save can only replace the test's own node.
         if (::mknod(targetName.constData(), S_IFCHR | 0600, makedev(1, 5)) != 0)
@@ -369,11 +383,15 @@ void tst_LanguageSwitch::specialLanguageFile()
     ::alarm(0);
 
     QVERIFY(action(*window, "action_English")->isChecked()); // the locale: the tests run under C
+    if (!viaLink) {
+        struct stat st;
+        QCOMPARE(::lstat("LANGUAGE", &st), 0);
+        QCOMPARE(mode_t(st.st_mode & S_IFMT), targetType);
+        return;
+    }
     QVERIFY(QFileInfo(QStringLiteral("LANGUAGE")).isFile());
     QVERIFY(!QFileInfo(QStringLiteral("LANGUAGE")).isSymLink());
     QCOMPARE(languageFileContent(), QByteArray("English"));
-    if (!viaLink)
-        return;
     struct stat st;
     const bool targetExists = ::lstat(targetName.constData(), &st) == 0;
     QCOMPARE(targetExists ? mode_t(st.st_mode & S_IFMT) : mode_t(0), targetType);
