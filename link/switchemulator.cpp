@@ -33,6 +33,9 @@ SwitchEmulator::SwitchEmulator(int channels, const Configuration &config, QObjec
     m_config.channelCount = quint8(qBound(0, channels, kMaxChannels));
     m_chatterTimer.setSingleShot(true);
     connect(&m_chatterTimer, &QTimer::timeout, this, &SwitchEmulator::chatter);
+    m_delayTimer.setSingleShot(true);
+    connect(&m_delayTimer, &QTimer::timeout, this, &SwitchEmulator::releaseDelayed);
+    m_delayClock.start();
 }
 
 SwitchEmulator::~SwitchEmulator()
@@ -60,6 +63,8 @@ void SwitchEmulator::attachDevice(QIODevice *device)
 void SwitchEmulator::stop()
 {
     stopChatter();
+    m_delayTimer.stop();
+    m_delayed.clear();
     delete m_notifier;
     m_notifier = nullptr;
     m_pty.close();
@@ -112,8 +117,13 @@ void SwitchEmulator::readDevice()
 
 void SwitchEmulator::feed(const QByteArray &bytes)
 {
-    for (char c : bytes)
+    if (!bytes.isEmpty())
+        m_lastByteMs = m_clockMs;
+    for (char c : bytes) {
+        if (m_incomingShare > 0.0 && m_rng.generateDouble() < m_incomingShare)
+            c = char(c ^ (1 << m_rng.bounded(8)));
         receiveByte(quint8(c));
+    }
 }
 
 QByteArray SwitchEmulator::takeOutput()
@@ -132,10 +142,13 @@ void SwitchEmulator::lineIdle()
 void SwitchEmulator::elapse(int ms)
 {
     m_clockMs += ms;
+    if (m_rxState != 0 && m_clockMs - m_lastByteMs > kPartialFrameGapMs)
+        lineIdle();
     while (m_chatterDueMs >= 0 && m_clockMs >= m_chatterDueMs) {
         m_chatterDueMs = -1;
         chatter();
     }
+    releaseDelayed();
 }
 
 void SwitchEmulator::startChatter()
@@ -238,6 +251,11 @@ void SwitchEmulator::handleFrame(const LinkFrame &f)
 {
     if (quiet())
         return;
+    if (f.command == kCmdWriteRecord && m_lostRecord >= 0 && f.length >= 1
+        && f.payload[0] == m_lostRecord) {
+        m_lostRecord = -1;
+        return;
+    }
     m_received.append(f);
     emit frameReceived(f.command);
     if (m_nakNext > 0 && f.command != kCmdAck && f.command != kCmdNak) {
@@ -329,10 +347,33 @@ void SwitchEmulator::sendFrameBytes(const LinkFrame &f)
         bytes[pos] = char(bytes.at(pos) ^ (1 << m_rng.bounded(8)));
         ++m_corrupted;
     }
+    if (m_strayShare > 0.0 && m_rng.generateDouble() < m_strayShare)
+        bytes.append('\0');
     emit_(m_garbage + bytes);
 }
 
 void SwitchEmulator::emit_(const QByteArray &bytes)
+{
+    if (m_answerDelayMs <= 0) {
+        write(bytes);
+        return;
+    }
+    const qint64 now = live() ? m_delayClock.elapsed() : m_clockMs;
+    m_delayed.append({now + m_answerDelayMs, bytes});
+    if (live() && !m_delayTimer.isActive())
+        m_delayTimer.start(m_answerDelayMs);
+}
+
+void SwitchEmulator::releaseDelayed()
+{
+    const qint64 now = live() ? m_delayClock.elapsed() : m_clockMs;
+    while (!m_delayed.isEmpty() && m_delayed.first().first <= now)
+        write(m_delayed.takeFirst().second);
+    if (live() && !m_delayed.isEmpty())
+        m_delayTimer.start(int(qMax<qint64>(0, m_delayed.first().first - now)));
+}
+
+void SwitchEmulator::write(const QByteArray &bytes)
 {
     if (m_pty.isOpen()) {
         m_pty.write(bytes.constData(), bytes.size());

@@ -79,6 +79,17 @@ public:
     void setChatter(Chatter mode) { m_chatter = mode; }
     // Answers the request for record i with record i + offset (modulo 8); 0 = in order.
     void setRecordOffset(int offset) { m_recordOffset = offset; }
+    // Loses the first write of the record with this index on the way in: the switch
+    // never sees it, so neither answers nor stores it; -1 = none.
+    void loseRecordWrite(int index) { m_lostRecord = index; }
+    // After each frame it sends, a stray byte 00 follows with this probability.
+    void setStrayByteShare(double share) { m_strayShare = share; }
+    // Each byte that arrives is damaged (one bit) with this probability before the
+    // switch reads it.
+    void setIncomingCorruptShare(double share) { m_incomingShare = share; }
+    // Everything the switch sends leaves this many milliseconds late, as from a switch
+    // that is slow to answer.
+    void setAnswerDelay(int ms) { m_answerDelayMs = ms; }
 
     // What happened, for tests.
     const QList<LinkFrame> &receivedFrames() const { return m_received; }
@@ -105,6 +116,8 @@ private:
     void startChatter();
     void stopChatter();
     void chatter();
+    void releaseDelayed();
+    void write(const QByteArray &bytes);
 
     Configuration m_config;
     int m_reportedChannels;
@@ -134,6 +147,16 @@ private:
     int m_quietAfter = -1;
     QByteArray m_garbage;
     int m_keptRecord = -1;
+    int m_lostRecord = -1;
+    double m_strayShare = 0.0;
+    double m_incomingShare = 0.0;
+    int m_answerDelayMs = 0;
+    // Delayed output: when each piece is due (on the in-process clock, or as measured by
+    // m_delayClock when live) and its bytes.
+    QList<QPair<qint64, QByteArray>> m_delayed;
+    QTimer m_delayTimer;
+    QElapsedTimer m_delayClock;
+    qint64 m_lastByteMs = 0; // in-process clock at the last byte received
 
     QList<LinkFrame> m_received;
     int m_hellos = 0;

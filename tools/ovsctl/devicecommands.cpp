@@ -331,8 +331,16 @@ int runEmulate(const QStringList &args)
     const QCommandLineOption recordOffset(
             "record-offset", "Answer the request for record i with record i+N, modulo 8 (0 to 7).",
             "N");
+    const QCommandLineOption loseRecord(
+            "lose-record", "Lose the first write of channel N's record on its way in.", "N");
+    const QCommandLineOption strayBytes(
+            "stray-bytes", "Send a stray byte 00 after this share (0 to 1) of the frames sent.",
+            "SHARE");
+    const QCommandLineOption corruptIncoming(
+            "corrupt-incoming", "Damage this share (0 to 1) of the bytes received.", "SHARE");
+    const QCommandLineOption delay("delay", "Send everything MS milliseconds late.", "MS");
     parser.addOptions({channels, from, linkPath, save, corrupt, keepRecord, corruptHeader, chatter,
-                       recordOffset});
+                       recordOffset, loseRecord, strayBytes, corruptIncoming, delay});
     if (const int code = parseCommand(parser, "emulate", args); code >= 0)
         return code;
 
@@ -348,18 +356,37 @@ int runEmulate(const QStringList &args)
         printError("emulate: --channels must be 2, 4 or 8.");
         return ExitUsage;
     }
-    bool shareOk = true;
-    const double share = parser.isSet(corrupt) ? parser.value(corrupt).toDouble(&shareOk) : 0.0;
-    // Written so that NaN, which fails every comparison, is refused too.
-    if (!shareOk || !(share >= 0.0 && share <= 1.0)) {
-        printError("emulate: --corrupt must be a number from 0 to 1.");
-        return ExitUsage;
+    double shares[3] = {};
+    const QCommandLineOption *shareOptions[3] = {&corrupt, &strayBytes, &corruptIncoming};
+    for (int k = 0; k < 3; ++k) {
+        const QCommandLineOption &option = *shareOptions[k];
+        bool ok = true;
+        shares[k] = parser.isSet(option) ? parser.value(option).toDouble(&ok) : 0.0;
+        // Written so that NaN, which fails every comparison, is refused too.
+        if (!ok || !(shares[k] >= 0.0 && shares[k] <= 1.0)) {
+            printError(QString("emulate: --%1 must be a number from 0 to 1.")
+                               .arg(option.names().first()));
+            return ExitUsage;
+        }
     }
 
-    bool keptOk = true;
-    const int kept = parser.isSet(keepRecord) ? parser.value(keepRecord).toInt(&keptOk) : 0;
-    if (!keptOk || kept < 0 || kept > count || (parser.isSet(keepRecord) && kept == 0)) {
-        printError("emulate: --keep-record must be a channel number of the switch.");
+    int channelOptions[2] = {};
+    const QCommandLineOption *channelOptionList[2] = {&keepRecord, &loseRecord};
+    for (int k = 0; k < 2; ++k) {
+        const QCommandLineOption &option = *channelOptionList[k];
+        bool ok = true;
+        channelOptions[k] = parser.isSet(option) ? parser.value(option).toInt(&ok) : 0;
+        if (!ok || channelOptions[k] < 0 || channelOptions[k] > count
+            || (parser.isSet(option) && channelOptions[k] == 0)) {
+            printError(QString("emulate: --%1 must be a channel number of the switch.")
+                               .arg(option.names().first()));
+            return ExitUsage;
+        }
+    }
+    bool delayOk = true;
+    const int delayMs = parser.isSet(delay) ? parser.value(delay).toInt(&delayOk) : 0;
+    if (!delayOk || delayMs < 0 || delayMs > 60000) {
+        printError("emulate: --delay must be a number of milliseconds from 0 to 60000.");
         return ExitUsage;
     }
     SwitchEmulator::Chatter chatterMode = SwitchEmulator::Chatter::Off;
@@ -386,8 +413,12 @@ int runEmulate(const QStringList &args)
     }
 
     SwitchEmulator emulator(count, config);
-    emulator.setCorruptShare(share, quint32(QCoreApplication::applicationPid()));
-    emulator.keepRecordOnWrite(kept - 1);
+    emulator.setCorruptShare(shares[0], quint32(QCoreApplication::applicationPid()));
+    emulator.setStrayByteShare(shares[1]);
+    emulator.setIncomingCorruptShare(shares[2]);
+    emulator.keepRecordOnWrite(channelOptions[0] - 1);
+    emulator.loseRecordWrite(channelOptions[1] - 1);
+    emulator.setAnswerDelay(delayMs);
     emulator.setCorruptHeaders(parser.isSet(corruptHeader));
     emulator.setChatter(chatterMode);
     emulator.setRecordOffset(offset);
