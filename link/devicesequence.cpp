@@ -281,9 +281,10 @@ void DeviceSequence::handleComplete()
     m_host.setBusy(false);
     m_link.state().completeEvent = false;
     if (m_link.state().direction == kDirectionReadout && m_verifying) {
-        // The switch's configuration is compared, never taken over.
+        // The switch's configuration is compared with what was shown when the
+        // verification began, and never taken over.
         const Configuration &switchConfig = m_changes.document().stagingConfig;
-        const QStringList differences = diffConfigurations(m_changes.configuration(), switchConfig);
+        const QStringList differences = diffConfigurations(m_link.snapshot(), switchConfig);
         closeConnection();
         if (differences.isEmpty()) {
             m_host.showMessage(QCoreApplication::translate(

@@ -13,6 +13,8 @@ constexpr quint8 kAckSecondByte = 0x08;
 constexpr quint8 kNakReasonCrc = 0;
 constexpr quint8 kNakReasonTimeout = 1;
 constexpr int kMaxRepeats = 2; // counters above this have used up the allowance
+// A write sent again after its wait ran out: as often as the tool may ask for a repeat.
+constexpr int kMaxWriteResends = kMaxRepeats + 1;
 
 bool isOpen(const QIODevice *port)
 {
@@ -65,6 +67,9 @@ void Link::awaitReply(quint8 command, quint8 index)
     m_outstanding = command;
     m_recordIndex = index;
     m_answerDue = false;
+    m_request = m_state.lastSent;
+    m_resendDue = false;
+    m_writeResends = 0;
 }
 
 void Link::endWaits()
@@ -74,6 +79,7 @@ void Link::endWaits()
     m_state.ackWaitTicks = 0;
     m_outstanding = kNothing;
     m_answerDue = false;
+    m_resendDue = false;
 }
 
 // A repeat does not restart the wait.
@@ -97,7 +103,7 @@ void Link::sendPayload(quint8 command, std::initializer_list<quint8> payload)
 
 void Link::fillRecord(LinkFrame &frame, quint8 index) const
 {
-    const ChannelEntry &e = m_document.currentConfig.channels[index % kMaxChannels];
+    const ChannelEntry &e = m_snapshot.channels[index % kMaxChannels];
     frame.start = kFrameStart;
     frame.command = kCmdWriteRecord;
     frame.length = kRecordLength;
@@ -126,7 +132,7 @@ void Link::nextReadoutRequest(quint8 step)
 
 void Link::nextTransmitFrame(quint8 step)
 {
-    const Configuration &c = m_document.currentConfig;
+    const Configuration &c = m_snapshot;
     switch (step) {
     case kHelloByte:
         sendPayload(kCmdWriteSwitching, {c.switchingEnabled});
@@ -234,7 +240,32 @@ void Link::askAgain(quint8 command, quint8 reason)
 {
     m_nakDue = false;
     m_droppedBytes = false;
+    if (writeAckDue()) {
+        m_resendDue = true;
+        return;
+    }
     sendNak(command, reason);
+}
+
+bool Link::writeAckDue() const
+{
+    return m_state.awaitingAck
+           && (m_outstanding == kCmdWriteRecord || m_outstanding == kCmdWriteSwitching
+               || m_outstanding == kCmdWriteMouseSpeed);
+}
+
+// By now the switch has had the whole wait to answer everything sent before, so the
+// first acknowledgement after this resend is the resend's own.
+void Link::writeAckTimedOut()
+{
+    if (!m_resendDue || m_writeResends >= kMaxWriteResends) {
+        failExchange();
+        return;
+    }
+    ++m_writeResends;
+    m_resendDue = false;
+    m_state.ackWaitTicks = 0;
+    sendFrame(m_request);
 }
 
 void Link::receiveByte(quint8 byte)
@@ -368,8 +399,12 @@ void Link::linkTick()
         if (s.awaitingAck || (s.awaitingHello && s.naksSent < kMaxRepeats))
             askAgain(s.rxFrame.command, kNakReasonCrc);
     }
-    if (s.awaitingAck && ++s.ackWaitTicks > kAckTimeoutTicks)
-        failExchange();
+    if (s.awaitingAck && ++s.ackWaitTicks > kAckTimeoutTicks) {
+        if (writeAckDue())
+            writeAckTimedOut();
+        else
+            failExchange();
+    }
     if (s.awaitingHello && ++s.ackWaitTicks > kAckTimeoutTicks) {
         s.awaitingHello = false;
         s.ackWaitTicks = 0;
@@ -382,6 +417,7 @@ void Link::acknowledged()
     m_state.awaitingAck = false;
     m_state.ackWaitTicks = 0;
     m_state.naksReceived = 0;
+    m_resendDue = false;
 }
 
 void Link::processAck(const LinkFrame &frame)
@@ -423,7 +459,7 @@ void Link::processAck(const LinkFrame &frame)
         const int next = m_recordIndex + 1;
         acknowledged();
         m_outstanding = kNothing;
-        if (next >= m_document.currentConfig.channelCount || next >= kMaxChannels) {
+        if (next >= m_snapshot.channelCount || next >= kMaxChannels) {
             s.completeEvent = true;
             break;
         }
@@ -532,6 +568,9 @@ void Link::beginExchange()
     m_lastAnswer = LinkFrame();
     m_droppedBytes = false;
     m_nakDue = false;
+    m_resendDue = false;
+    m_writeResends = 0;
+    m_snapshot = m_document.currentConfig;
 }
 
 bool Link::writeLeadIn()
@@ -561,7 +600,7 @@ bool Link::writeHello()
         m_trace(true, b);
     if (port->write(b) == -1)
         return false;
-    m_document.stagingConfig = m_document.currentConfig;
+    m_document.stagingConfig = m_snapshot;
     m_state.ackWaitTicks = 0;
     m_state.awaitingHello = true;
     return true;

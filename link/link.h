@@ -60,12 +60,16 @@ public:
 
     // Connection steps shared by the main window and ovsctl.
     // Clears the receiver, pending frames, both negative-acknowledgement counters,
-    // the waits and the events, so one bad exchange cannot poison the next.
+    // the waits and the events, so one bad exchange cannot poison the next. Takes the
+    // snapshot of the current configuration that this exchange sends or compares with.
     void beginExchange();
+    // The configuration as it was when the exchange began. A transmission sends only
+    // this, so edits made while it runs can never mix two layouts on the switch.
+    const Configuration &snapshot() const { return m_snapshot; }
     // Writes the lead-in byte; false when the port is not open or the write fails.
     bool writeLeadIn();
-    // Discards stale input, writes the hello byte, copies the current configuration
-    // into the staging copy and starts the hello wait; false on a port failure.
+    // Discards stale input, writes the hello byte, copies the snapshot into the staging
+    // copy and starts the hello wait; false on a port failure.
     bool writeHello();
     // Sends the closing frame when the port is open; true when a delayed port
     // close should follow. Ends both waits, so no time-out fires after the end.
@@ -101,6 +105,11 @@ private:
     void sendPayload(quint8 command, std::initializer_list<quint8> payload);
     void acknowledged();
     void failExchange();
+    // An acknowledgement of a write (record, switching state, pointer speed) is due.
+    bool writeAckDue() const;
+    // The write acknowledgement did not come in time after input had been dropped:
+    // the write goes out again, or the exchange fails once the allowance is spent.
+    void writeAckTimedOut();
     void processAck(const LinkFrame &frame);
     void fillRecord(LinkFrame &frame, quint8 index) const;
 
@@ -113,6 +122,16 @@ private:
     quint8 m_recordIndex = 0;
     // A readout request has been acknowledged; its answer is still to come.
     bool m_answerDue = false;
+    // The outstanding frame as sent; our own acknowledgements overwrite lastSent.
+    LinkFrame m_request;
+    // While a write waits for its acknowledgement the tool never asks for a repeat: an
+    // acknowledgement names only the command, so the repeat of the previous record's
+    // acknowledgement could not be told from this one's. Input dropped meanwhile is
+    // answered by sending the write again once the wait has run out, when no answer to
+    // anything earlier can still be on its way; only what follows that counts.
+    bool m_resendDue = false;
+    int m_writeResends = 0;
+    Configuration m_snapshot;
     // The answer stored last, to know the switch's repeat of it.
     LinkFrame m_lastAnswer;
     // Bytes were dropped that made no frame, and nothing has asked for them again yet.

@@ -9,6 +9,8 @@
 #include <QTest>
 #include <QTimer>
 
+#include <functional>
+
 Q_DECLARE_METATYPE(ExchangeStatus)
 
 namespace {
@@ -57,6 +59,8 @@ struct Line
             emu.feed(port.takeWritten());
             emu.elapse(kProtocolTickMs);
             port.inject(emu.takeOutput());
+            if (everyTick)
+                everyTick();
             const ExchangeStatus status = exchangeTick(link, doc, continueOnMismatch);
             if (status != ExchangeStatus::Running) {
                 link.closeConnection();
@@ -81,6 +85,7 @@ struct Line
     Link link{doc};
     SwitchEmulator emu;
     int ticks = 0;
+    std::function<void()> everyTick; // the operator at work while the exchange runs
 };
 
 enum class Fault {
@@ -95,6 +100,9 @@ enum class Fault {
     ChatterReAck,
     RecordPlus1,
     RecordPlus5,
+    LostWriteAfterStray, // + record index
+    LostWrite = LostWriteAfterStray + kMaxChannels,
+    NoisyBothWays,
 };
 
 } // namespace
@@ -110,6 +118,8 @@ private slots:
     void transmit();
     void countMismatch_data();
     void countMismatch();
+    void transmitSendsOneSnapshot_data();
+    void transmitSendsOneSnapshot();
     void faults_data();
     void faults();
     void noisyLineNeverDeliversWrongData();
@@ -208,37 +218,85 @@ void tst_SwitchEmulator::countMismatch()
     }
 }
 
+void tst_SwitchEmulator::transmitSendsOneSnapshot_data()
+{
+    QTest::addColumn<int>("channelsOpened"); // 0: an edit, undone later
+    QTest::newRow("edit undone while records go") << 0;
+    QTest::newRow("2-channel file opened while records go") << 2;
+}
+
+// What the switch holds is what was shown when sending began, never a mixture of that
+// and what the operator did meanwhile.
+void tst_SwitchEmulator::transmitSendsOneSnapshot()
+{
+    QFETCH(int, channelsOpened);
+    Line line(8, sample(3));
+    Configuration &current = line.doc.currentConfig;
+    current = sample(50);
+    current.channelCount = 8;
+    const Configuration shown = current;
+    int records = 0;
+    line.everyTick = [&] {
+        records = line.commandsSeenByDevice().count(kCmdWriteRecord);
+        if (records == 2 && current == shown) {
+            current = sample(77);
+            current.channelCount = quint8(channelsOpened ? channelsOpened : 8);
+        } else if (records == 5 && !channelsOpened) {
+            current = shown;
+        }
+    };
+    QCOMPARE(line.run(kDirectionTransmit), ExchangeStatus::Complete);
+    const Configuration &stored = line.emu.configuration();
+    QCOMPARE(stored.switchingEnabled, shown.switchingEnabled);
+    QCOMPARE(stored.mouseSpeed, shown.mouseSpeed);
+    QVERIFY(sameEntries(stored, shown, 8));
+}
+
 void tst_SwitchEmulator::faults_data()
 {
     QTest::addColumn<int>("fault");
     QTest::addColumn<ExchangeStatus>("expected");
     QTest::addColumn<int>("withinTicks");
+    QTest::addColumn<quint8>("direction");
     const int anyTime = 20000;
     // The 0x02 request goes out about 10 ticks after the hello; neither repeats nor
     // further acknowledgements may stretch the one wait that follows it (or its
     // acknowledgement).
     const int oneWait = 20 + kAckTimeoutTicks + 1;
-    QTest::newRow("silent switch") << int(Fault::Silent) << ExchangeStatus::NoConnection << anyTime;
+    QTest::newRow("silent switch") << int(Fault::Silent) << ExchangeStatus::NoConnection << anyTime << kDirectionReadout;
     QTest::newRow("three refusals are repeated")
-            << int(Fault::Nak3) << ExchangeStatus::Complete << anyTime;
-    QTest::newRow("four refusals fail") << int(Fault::Nak4) << ExchangeStatus::Failed << anyTime;
+            << int(Fault::Nak3) << ExchangeStatus::Complete << anyTime << kDirectionReadout;
+    QTest::newRow("four refusals fail") << int(Fault::Nak4) << ExchangeStatus::Failed << anyTime << kDirectionReadout;
     QTest::newRow("quiet after three frames")
-            << int(Fault::QuietAfter3) << ExchangeStatus::Failed << anyTime;
+            << int(Fault::QuietAfter3) << ExchangeStatus::Failed << anyTime << kDirectionReadout;
     QTest::newRow("garbage before frames")
-            << int(Fault::Garbage) << ExchangeStatus::Complete << anyTime;
+            << int(Fault::Garbage) << ExchangeStatus::Complete << anyTime << kDirectionReadout;
     QTest::newRow("switch reports 9 channels")
-            << int(Fault::Reports9) << ExchangeStatus::Failed << anyTime;
+            << int(Fault::Reports9) << ExchangeStatus::Failed << anyTime << kDirectionReadout;
     QTest::newRow("switch reports 2 channels")
-            << int(Fault::OtherCount) << ExchangeStatus::Complete << anyTime;
+            << int(Fault::OtherCount) << ExchangeStatus::Complete << anyTime << kDirectionReadout;
     QTest::newRow("unknown frames every second, no answer")
-            << int(Fault::ChatterUnknown) << ExchangeStatus::Failed << oneWait;
+            << int(Fault::ChatterUnknown) << ExchangeStatus::Failed << oneWait << kDirectionReadout;
     QTest::newRow("request acknowledged every 1.5 s, no answer")
-            << int(Fault::ChatterReAck) << ExchangeStatus::Failed << oneWait;
+            << int(Fault::ChatterReAck) << ExchangeStatus::Failed << oneWait << kDirectionReadout;
     // Never a readout that completes with records that were not asked for.
     QTest::newRow("record i+1 for request i")
-            << int(Fault::RecordPlus1) << ExchangeStatus::Failed << oneWait;
+            << int(Fault::RecordPlus1) << ExchangeStatus::Failed << oneWait << kDirectionReadout;
     QTest::newRow("record i+5 for request i")
-            << int(Fault::RecordPlus5) << ExchangeStatus::Failed << oneWait;
+            << int(Fault::RecordPlus5) << ExchangeStatus::Failed << oneWait << kDirectionReadout;
+
+    // A write lost on its way in, with a stray byte behind the acknowledgement before it:
+    // asking for a repeat would bring back that acknowledgement, which names the same
+    // command. The transmission completes only with every record on the switch.
+    for (int k = 0; k < 4; ++k)
+        QTest::addRow("write of record %d lost after a stray byte", k)
+                << int(Fault::LostWriteAfterStray) + k << ExchangeStatus::Complete << anyTime
+                << kDirectionTransmit;
+    QTest::newRow("write of record 2 lost")
+            << int(Fault::LostWrite) << ExchangeStatus::Failed << anyTime << kDirectionTransmit;
+    QTest::newRow("noise both ways, stray bytes")
+            << int(Fault::NoisyBothWays) << ExchangeStatus::Complete << anyTime
+            << kDirectionTransmit;
 }
 
 void tst_SwitchEmulator::faults()
@@ -246,7 +304,15 @@ void tst_SwitchEmulator::faults()
     QFETCH(int, fault);
     QFETCH(ExchangeStatus, expected);
     QFETCH(int, withinTicks);
+    QFETCH(quint8, direction);
     Line line(4, sample(9));
+    line.doc.currentConfig = sample(30);
+    line.doc.currentConfig.channelCount = 4;
+    if (fault >= int(Fault::LostWriteAfterStray) && fault < int(Fault::LostWrite)) {
+        line.emu.loseRecordWrite(fault - int(Fault::LostWriteAfterStray));
+        line.emu.setStrayByteShare(1.0);
+        fault = int(Fault::LostWriteAfterStray);
+    }
     switch (Fault(fault)) {
     case Fault::Silent:
         line.emu.setSilent(true);
@@ -281,10 +347,29 @@ void tst_SwitchEmulator::faults()
     case Fault::RecordPlus5:
         line.emu.setRecordOffset(5);
         break;
+    case Fault::LostWriteAfterStray:
+        break;
+    case Fault::LostWrite:
+        line.emu.loseRecordWrite(2);
+        break;
+    case Fault::NoisyBothWays:
+        line.emu.setCorruptShare(0.15, 7);
+        line.emu.setCorruptHeaders(true);
+        line.emu.setIncomingCorruptShare(0.01);
+        line.emu.setStrayByteShare(0.2);
+        break;
     }
-    QCOMPARE(line.run(kDirectionReadout), expected);
+    const ExchangeStatus status = line.run(direction);
+    QCOMPARE(status, expected);
     QVERIFY2(line.ticks <= withinTicks, qPrintable(QString::number(line.ticks)));
-    if (expected == ExchangeStatus::Complete) {
+    if (direction == kDirectionTransmit) {
+        // Complete only with the whole configuration on the switch.
+        const Configuration &stored = line.emu.configuration();
+        const bool holds = stored.switchingEnabled == line.doc.currentConfig.switchingEnabled
+                           && stored.mouseSpeed == line.doc.currentConfig.mouseSpeed
+                           && sameEntries(stored, line.doc.currentConfig, 4);
+        QCOMPARE(holds, status == ExchangeStatus::Complete);
+    } else if (expected == ExchangeStatus::Complete) {
         const int n = line.doc.stagingConfig.channelCount;
         QVERIFY(sameEntries(line.doc.stagingConfig, sample(9), n));
     }
