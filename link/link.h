@@ -3,9 +3,8 @@
 #include "link/linkframe.h"
 #include "link/linkstate.h"
 
-#include <initializer_list>
-
 #include <functional>
+#include <initializer_list>
 
 struct Document;
 class QIODevice;
@@ -83,6 +82,14 @@ public:
     static int minimumPayload(quint8 command);
 
 private:
+    static constexpr quint8 kAckSecondByte = 0x08;
+    static constexpr quint8 kNakReasonCrc = 0;
+    static constexpr quint8 kNakReasonTimeout = 1;
+    static constexpr int kMaxRepeats = 2; // counters above this have used up the allowance
+    // A write sent again after its wait ran out: as often as the tool may ask for a repeat.
+    static constexpr int kMaxWriteResends = kMaxRepeats + 1;
+    static bool isOpen(const QIODevice *port);
+
     void write(const QByteArray &bytes);
     // The frame just sent waits for its acknowledgement (a readout request then for
     // its answer); `index` is the record index it carries.
@@ -111,6 +118,7 @@ private:
     // the write goes out again, or the exchange fails once the allowance is spent.
     void writeAckTimedOut();
     void processAck(const LinkFrame &frame);
+    void processAnswer(const LinkFrame &frame);
     void fillRecord(LinkFrame &frame, quint8 index) const;
 
     Document &m_document;
