@@ -263,10 +263,12 @@ void tst_SwitchEmulator::faults_data()
     // further acknowledgements may stretch the one wait that follows it (or its
     // acknowledgement).
     const int oneWait = 20 + kAckTimeoutTicks + 1;
-    QTest::newRow("silent switch") << int(Fault::Silent) << ExchangeStatus::NoConnection << anyTime << kDirectionReadout;
+    QTest::newRow("silent switch")
+            << int(Fault::Silent) << ExchangeStatus::NoConnection << anyTime << kDirectionReadout;
     QTest::newRow("three refusals are repeated")
             << int(Fault::Nak3) << ExchangeStatus::Complete << anyTime << kDirectionReadout;
-    QTest::newRow("four refusals fail") << int(Fault::Nak4) << ExchangeStatus::Failed << anyTime << kDirectionReadout;
+    QTest::newRow("four refusals fail")
+            << int(Fault::Nak4) << ExchangeStatus::Failed << anyTime << kDirectionReadout;
     QTest::newRow("quiet after three frames")
             << int(Fault::QuietAfter3) << ExchangeStatus::Failed << anyTime << kDirectionReadout;
     QTest::newRow("garbage before frames")

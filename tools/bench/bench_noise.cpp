@@ -1,10 +1,19 @@
-// Readouts over a noisy line, in memory, by hand (not run by CTest): the switch
-// emulator damages one bit of one byte in a share of the frames it sends, and every
-// completed readout is compared field by field with the switch's configuration.
-// Prints how many readouts completed, failed or could not connect, and how many
-// completed with wrong data (must be 0).
+// Readouts and transmissions over a noisy line, in memory, by hand (not run by CTest).
+// Every completed exchange is compared field by field: a readout with the switch's
+// configuration, a transmission with what the switch then holds. Prints how many
+// exchanges completed, failed or could not connect, and how many completed wrongly
+// (must be 0).
+//
 //   bench_noise [runs=2000] [share=0.5] [channels=4] [any|body=any] [first seed=1]
-// "any" lets the damage fall on every byte of a frame, "body" on payload and CRC only.
+// Readouts; the switch damages one bit of one byte in this share of the frames it
+// sends. "any" lets the damage fall on every byte of a frame, "body" on payload and CRC.
+//
+//   bench_noise write [runs=10000] [share=0.1] [heard=0.01] [stray=0.2] [channels=8]
+//                     [lose|keep=lose]
+// Transmissions with noise both ways: the switch damages this share of the frames it
+// sends (any byte), this share of the bytes it hears, sends a stray byte 00 after this
+// share of its frames and, with "lose", loses one record write on its way in, every
+// position in turn (and none, every channels + 1st run).
 #include "document/document.h"
 #include "link/exchangedriver.h"
 #include "link/link.h"
@@ -19,16 +28,24 @@
 
 namespace {
 
-bool sameReadout(const Configuration &got, const Configuration &device, int channels)
+bool sameConfiguration(const Configuration &a, const Configuration &b, int channels)
 {
-    if (got.channelCount != channels || got.switchingEnabled != device.switchingEnabled
-        || got.mouseSpeed != device.mouseSpeed)
+    if (a.switchingEnabled != b.switchingEnabled || a.mouseSpeed != b.mouseSpeed)
         return false;
     for (int i = 0; i < channels; ++i)
-        if (got.channels[i] != device.channels[i])
+        if (a.channels[i] != b.channels[i])
             return false;
     return true;
 }
+
+struct Noise
+{
+    double frameShare = 0.0;
+    bool anyByte = true;
+    double heardShare = 0.0;
+    double strayShare = 0.0;
+    int lostRecord = -1;
+};
 
 struct Outcome
 {
@@ -37,19 +54,25 @@ struct Outcome
     bool right = false;
 };
 
-Outcome readOnce(quint32 seed, double share, int channels, bool anyByte)
+Outcome exchangeOnce(quint8 direction, quint32 seed, int channels, const Noise &noise)
 {
+    const bool write = direction == kDirectionTransmit;
     const Configuration device = sample(seed, channels);
     Document doc;
+    if (write)
+        doc.currentConfig = sample(seed + 1000, channels);
     MemoryPort port;
     port.open(QIODevice::ReadWrite);
     Link link(doc);
     link.setPort(&port);
     SwitchEmulator emu(channels, device);
-    emu.setCorruptShare(share, seed);
-    emu.setCorruptHeaders(anyByte);
+    emu.setCorruptShare(noise.frameShare, seed);
+    emu.setCorruptHeaders(noise.anyByte);
+    emu.setIncomingCorruptShare(noise.heardShare);
+    emu.setStrayByteShare(noise.strayShare);
+    emu.loseRecordWrite(noise.lostRecord);
     link.beginExchange();
-    link.state().direction = kDirectionReadout;
+    link.state().direction = direction;
     link.writeLeadIn();
     link.writeHello();
     Outcome out;
@@ -61,8 +84,11 @@ Outcome readOnce(quint32 seed, double share, int channels, bool anyByte)
         emu.elapse(kProtocolTickMs);
         out.status = exchangeTick(link, doc, false);
     }
-    out.right = out.status == ExchangeStatus::Complete
-                && sameReadout(doc.stagingConfig, device, channels);
+    if (out.status == ExchangeStatus::Complete) {
+        out.right = write ? sameConfiguration(emu.configuration(), doc.currentConfig, channels)
+                          : doc.stagingConfig.channelCount == channels
+                                    && sameConfiguration(doc.stagingConfig, device, channels);
+    }
     return out;
 }
 
@@ -71,21 +97,38 @@ Outcome readOnce(quint32 seed, double share, int channels, bool anyByte)
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
-    const QStringList args = app.arguments();
+    QStringList args = app.arguments();
+    const bool write = args.size() > 1 && args.at(1) == "write";
+    if (write)
+        args.removeAt(1);
     const auto arg = [&args](int i, const QString &fallback) {
         return args.size() > i ? args.at(i) : fallback;
     };
-    const int runs = arg(1, "2000").toInt();
-    const double share = arg(2, "0.5").toDouble();
-    const int channels = arg(3, "4").toInt();
-    const bool anyByte = arg(4, "any") != "body";
-    const quint32 firstSeed = arg(5, "1").toUInt();
+    const int runs = arg(1, write ? "10000" : "2000").toInt();
+    Noise noise;
+    noise.frameShare = arg(2, write ? "0.1" : "0.5").toDouble();
+    int channels = 0;
+    quint32 firstSeed = 1;
+    bool loseWrites = false;
+    if (write) {
+        noise.heardShare = arg(3, "0.01").toDouble();
+        noise.strayShare = arg(4, "0.2").toDouble();
+        channels = arg(5, "8").toInt();
+        loseWrites = arg(6, "lose") == "lose";
+    } else {
+        channels = arg(3, "4").toInt();
+        noise.anyByte = arg(4, "any") != "body";
+        firstSeed = arg(5, "1").toUInt();
+    }
 
     int complete = 0, wrong = 0, failed = 0, noConnection = 0, hanging = 0;
     qint64 completeTicks = 0;
     int longest = 0;
     for (int run = 0; run < runs; ++run) {
-        const Outcome o = readOnce(firstSeed + quint32(run), share, channels, anyByte);
+        if (loseWrites)
+            noise.lostRecord = run % (channels + 1) - 1;
+        const Outcome o = exchangeOnce(write ? kDirectionTransmit : kDirectionReadout,
+                                       firstSeed + quint32(run), channels, noise);
         longest = qMax(longest, o.ticks);
         switch (o.status) {
         case ExchangeStatus::Complete:
@@ -105,13 +148,23 @@ int main(int argc, char *argv[])
             break;
         }
     }
-    std::printf("%d readouts of %d channels, %.0f %% of the frames damaged (%s):\n", runs, channels,
-                share * 100, anyByte ? "any byte" : "payload and CRC only");
-    std::printf("  complete %d (%.1f %%), of them with wrong data %d\n", complete,
-                100.0 * complete / runs, wrong);
+    if (write) {
+        std::printf("%d transmissions of %d channels; the switch damages %.1f %% of its frames "
+                    "(any byte) and %.1f %% of the bytes it hears, sends a stray byte after "
+                    "%.0f %% of its frames and loses one record write in %d of %d runs:\n",
+                    runs, channels, noise.frameShare * 100, noise.heardShare * 100,
+                    noise.strayShare * 100, loseWrites ? channels : 0, channels + 1);
+    } else {
+        std::printf("%d readouts of %d channels, %.0f %% of the frames damaged (%s):\n", runs,
+                    channels, noise.frameShare * 100,
+                    noise.anyByte ? "any byte" : "payload and CRC only");
+    }
+    std::printf("  complete %d (%.1f %%), of them wrong (%s) %d\n", complete,
+                100.0 * complete / runs,
+                write ? "the switch does not hold the configuration" : "wrong data", wrong);
     std::printf("  failed %d, no connection %d, still running after 100000 ticks %d\n", failed,
                 noConnection, hanging);
-    std::printf("  mean ticks of a completed readout %.0f, longest exchange %d ticks\n",
+    std::printf("  mean ticks of a completed exchange %.0f, longest exchange %d ticks\n",
                 complete ? double(completeTicks) / complete : 0.0, longest);
     return wrong == 0 && hanging == 0 ? 0 : 1;
 }
