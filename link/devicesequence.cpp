@@ -298,10 +298,12 @@ void DeviceSequence::handleComplete()
         }
     } else if (m_link.state().direction == kDirectionReadout) {
         // One step that Undo takes back. The title, the switching controls, the canvas
-        // and the list follow the announcement.
-        m_changes.apply(m_changes.document().stagingConfig,
-                        QCoreApplication::translate("CorvaneCfg", "Get device configuration"),
-                        DocumentChanges::Kind::Replacement);
+        // and the list follow the announcement. A switch that holds what is shown makes
+        // no step, but the views start afresh all the same, as after any readout.
+        if (!m_changes.apply(m_changes.document().stagingConfig,
+                             QCoreApplication::translate("CorvaneCfg", "Get device configuration"),
+                             DocumentChanges::Kind::Replacement))
+            m_changes.refresh();
         m_host.setTransmitEnabled(true);
         // The switch is released before the operator reads about what it holds.
         closeConnection();

@@ -192,17 +192,21 @@ void tst_DeviceSequence::readout_data()
 {
     QTest::addColumn<int>("switchChannels");
     QTest::addColumn<int>("configChannels");
+    QTest::addColumn<bool>("alreadyShown"); // the window shows what the switch holds
 
-    QTest::newRow("2-channel switch") << 2 << 4;
+    QTest::newRow("2-channel switch") << 2 << 4 << false;
     // The loaded 4-channel configuration offers the bitrate; the 8 records all arrive.
-    QTest::newRow("8-channel switch, 4 configured") << 8 << 4;
-    QTest::newRow("4-channel switch, 8 configured") << 4 << 8;
+    QTest::newRow("8-channel switch, 4 configured") << 8 << 4 << false;
+    QTest::newRow("4-channel switch, 8 configured") << 4 << 8 << false;
+    // Nothing to undo, but the canvas and the list start afresh: no tile stays selected.
+    QTest::newRow("the switch holds what is shown") << 4 << 4 << true;
 }
 
 void tst_DeviceSequence::readout()
 {
     QFETCH(int, switchChannels);
     QFETCH(int, configChannels);
+    QFETCH(bool, alreadyShown);
 
     const Configuration expected = switchConfiguration(switchChannels);
     SwitchEmulator emulator(switchChannels, expected);
@@ -213,7 +217,10 @@ void tst_DeviceSequence::readout()
     // Unsaved edits that the readout replaces.
     Configuration edited = window->document().currentConfig;
     edited.channels[0] = ChannelEntry{1, 4, 4, 6, 6, 800, 600};
+    if (alreadyShown)
+        edited = expected;
     window->documentChanges().apply(edited, QStringLiteral("Place Channel 1"));
+    window->editorState().selectedChannels.add(0);
 
     DialogAnswerer answerer({"ok"});
     window->findChild<QAction *>("actionReadout")->trigger();
@@ -231,6 +238,12 @@ void tst_DeviceSequence::readout()
     QCOMPARE(commands(emulator.receivedFrames()).last(), int(kCmdClosing));
     QCOMPARE(window->cursor().shape(), Qt::ArrowCursor);
     QVERIFY(window->document().modified);
+    QVERIFY(window->editorState().selectedChannels.isEmpty());
+    if (alreadyShown) {
+        QCOMPARE(window->findChild<QAction *>("actionUndo")->text(),
+                 QStringLiteral("Undo Place Channel 1"));
+        return;
+    }
 
     // The edits come back with Undo, title and switching controls included.
     auto *undo = window->findChild<QAction *>("actionUndo");
