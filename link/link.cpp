@@ -31,6 +31,9 @@ void Link::write(const QByteArray &bytes)
 
 void Link::sendFrame(const LinkFrame &frame)
 {
+    // Anything but an acknowledgement may still be answered by the switch.
+    if (frame.command != kCmdAck)
+        m_ticksSinceSent = 0;
     m_state.lastSent = frame;
     write(frame.wireBytes());
 }
@@ -154,6 +157,7 @@ void Link::beginExchange()
     m_nakDue = false;
     m_resendDue = false;
     m_writeResends = 0;
+    m_ticksSinceSent = 0;
     m_snapshot = m_document.currentConfig;
 }
 

@@ -139,6 +139,9 @@ private:
     // anything earlier can still be on its way; only what follows that counts.
     bool m_resendDue = false;
     int m_writeResends = 0;
+    // Ticks since the tool last sent a frame the switch may answer; counts to just past
+    // the acknowledgement wait.
+    int m_ticksSinceSent = 0;
     Configuration m_snapshot;
     // The answer stored last, to know the switch's repeat of it.
     LinkFrame m_lastAnswer;

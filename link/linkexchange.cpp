@@ -61,14 +61,17 @@ bool Link::writeAckDue() const
                || m_outstanding == kCmdWriteMouseSpeed);
 }
 
-// By now the switch has had the whole wait to answer everything sent before, so the
-// first acknowledgement after this resend is the resend's own.
+// The write goes again only once the switch has had a whole wait to answer everything
+// sent before it (a repeat it asked for included), so the first acknowledgement after
+// this resend is the resend's own.
 void Link::writeAckTimedOut()
 {
     if (!m_resendDue || m_writeResends >= kMaxWriteResends) {
         failExchange();
         return;
     }
+    if (m_ticksSinceSent <= kAckTimeoutTicks)
+        return;
     ++m_writeResends;
     m_resendDue = false;
     m_state.ackWaitTicks = 0;
@@ -101,6 +104,8 @@ void Link::linkTick()
         if (s.awaitingAck || (s.awaitingHello && s.naksSent < kMaxRepeats))
             askAgain(s.rxFrame.command, kNakReasonCrc);
     }
+    if (m_ticksSinceSent <= kAckTimeoutTicks)
+        ++m_ticksSinceSent;
     if (s.awaitingAck && ++s.ackWaitTicks > kAckTimeoutTicks) {
         if (writeAckDue())
             writeAckTimedOut();

@@ -418,7 +418,8 @@ void tst_Link::answerAfterAcknowledgementIsSupervised()
 void tst_Link::writeAcknowledgements_data()
 {
     QTest::addColumn<QByteArray>("incoming"); // while record 0 waits for its acknowledgement
-    QTest::addColumn<int>("quietTicks");      // then this long nothing
+    QTest::addColumn<int>("nakAt");           // the switch asks for record 0 again then
+    QTest::addColumn<int>("quietTicks");      // ticks from the first record 0 on
     QTest::addColumn<int>("record0Sent");     // times record 0 went out in all
     QTest::addColumn<bool>("failed");
 
@@ -429,12 +430,15 @@ void tst_Link::writeAcknowledgements_data()
     // Asking for a repeat here would bring back the acknowledgement of the frame before,
     // which names the same command: none is asked for, and the good one counts.
     QTest::newRow("damaged acknowledgement, then the good one")
-            << damaged + ack01 << 0 << 1 << false;
+            << damaged + ack01 << -1 << 0 << 1 << false;
     // A stray byte where the record was lost: the record goes again once the switch has
     // had its whole wait, and only what follows counts.
-    QTest::newRow("stray byte, record lost") << hex("00") << wait << 2 << false;
-    QTest::newRow("stray byte, record lost twice") << hex("00") << 3 * wait << 2 << true;
-    QTest::newRow("record lost, nothing dropped") << QByteArray() << wait << 1 << true;
+    QTest::newRow("stray byte, record lost") << hex("00") << -1 << wait << 2 << false;
+    QTest::newRow("stray byte, record lost twice") << hex("00") << -1 << 3 * wait << 2 << true;
+    QTest::newRow("record lost, nothing dropped") << QByteArray() << -1 << wait << 1 << true;
+    // The repeat the switch asked for late has its whole wait before anything goes again.
+    QTest::newRow("damaged acknowledgement, late request for the record")
+            << damaged << wait - 100 << wait + 100 << 2 << false;
 }
 
 // Record 1 of two follows record 0 only on an acknowledgement that cannot be the repeat
@@ -442,6 +446,7 @@ void tst_Link::writeAcknowledgements_data()
 void tst_Link::writeAcknowledgements()
 {
     QFETCH(QByteArray, incoming);
+    QFETCH(int, nakAt);
     QFETCH(int, quietTicks);
     QFETCH(int, record0Sent);
     QFETCH(bool, failed);
@@ -454,8 +459,11 @@ void tst_Link::writeAcknowledgements()
     const QByteArray record0 = b.written();
 
     b.deliver(incoming);
-    for (int i = 0; i < quietTicks && !b.s().errorEvent; ++i)
+    for (int i = 0; i < quietTicks && !b.s().errorEvent; ++i) {
+        if (i == nakAt)
+            b.port.inject(frame(kCmdNak, hex("0100")));
         b.tick();
+    }
     if (quietTicks > 0 && !b.s().errorEvent)
         b.deliver(frame(kCmdAck, hex("0100"))); // the answer to the last record 0 sent
     const QByteArray sent = b.written();

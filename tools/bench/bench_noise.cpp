@@ -9,11 +9,12 @@
 // sends. "any" lets the damage fall on every byte of a frame, "body" on payload and CRC.
 //
 //   bench_noise write [runs=10000] [share=0.1] [heard=0.01] [stray=0.2] [channels=8]
-//                     [lose|keep=lose]
+//                     [lose|keep=lose] [delay ms=0]
 // Transmissions with noise both ways: the switch damages this share of the frames it
 // sends (any byte), this share of the bytes it hears, sends a stray byte 00 after this
 // share of its frames and, with "lose", loses one record write on its way in, every
-// position in turn (and none, every channels + 1st run).
+// position in turn (and none, every channels + 1st run). A delay makes the switch answer
+// that much late.
 #include "document/document.h"
 #include "link/exchangedriver.h"
 #include "link/link.h"
@@ -45,6 +46,7 @@ struct Noise
     double heardShare = 0.0;
     double strayShare = 0.0;
     int lostRecord = -1;
+    int delayMs = 0;
 };
 
 struct Outcome
@@ -71,6 +73,7 @@ Outcome exchangeOnce(quint8 direction, quint32 seed, int channels, const Noise &
     emu.setIncomingCorruptShare(noise.heardShare);
     emu.setStrayByteShare(noise.strayShare);
     emu.loseRecordWrite(noise.lostRecord);
+    emu.setAnswerDelay(noise.delayMs);
     link.beginExchange();
     link.state().direction = direction;
     link.writeLeadIn();
@@ -115,6 +118,7 @@ int main(int argc, char *argv[])
         noise.strayShare = arg(4, "0.2").toDouble();
         channels = arg(5, "8").toInt();
         loseWrites = arg(6, "lose") == "lose";
+        noise.delayMs = arg(7, "0").toInt();
     } else {
         channels = arg(3, "4").toInt();
         noise.anyByte = arg(4, "any") != "body";
@@ -151,9 +155,10 @@ int main(int argc, char *argv[])
     if (write) {
         std::printf("%d transmissions of %d channels; the switch damages %.1f %% of its frames "
                     "(any byte) and %.1f %% of the bytes it hears, sends a stray byte after "
-                    "%.0f %% of its frames and loses one record write in %d of %d runs:\n",
+                    "%.0f %% of its frames, answers %d ms late and loses one record write in %d "
+                    "of %d runs:\n",
                     runs, channels, noise.frameShare * 100, noise.heardShare * 100,
-                    noise.strayShare * 100, loseWrites ? channels : 0, channels + 1);
+                    noise.strayShare * 100, noise.delayMs, loseWrites ? channels : 0, channels + 1);
     } else {
         std::printf("%d readouts of %d channels, %.0f %% of the frames damaged (%s):\n", runs,
                     channels, noise.frameShare * 100,
