@@ -8,6 +8,7 @@
 #include "document/commandhost.h"
 #include "document/documentcommands.h"
 #include "editor/editorwiring.h"
+#include "editor/layoutmarks.h"
 #include "editor/listmodel.h"
 #include "editor/rasterwidget.h"
 #include "link/devicesequence.h"
@@ -113,6 +114,7 @@ CorvaneCfg::CorvaneCfg(QWidget *parent, const QString &startupFile)
             m_changes, m_editorState, *m_listModel,
             EditorWiring::Widgets{ui->rasterwidget, ui->listView, ui->widget_2, ui->scrollArea});
     m_language = std::make_unique<LanguageSwitch>(*ui->action_English, *ui->action_Deutsch);
+    m_marks = std::make_unique<LayoutMarks>(m_changes, *ui->rasterwidget, ui->statusBar);
 
     connect(&m_changes, &DocumentChanges::configurationChanged, this,
             &CorvaneCfg::onConfigurationChanged);
@@ -187,6 +189,7 @@ CorvaneCfg::~CorvaneCfg()
     protocolTimer->stop();
     // The controllers hold the form's widgets; they go before it.
     m_language.reset();
+    m_marks.reset();
     m_editorWiring.reset();
     m_documentCommands.reset();
     m_sequence.reset();

@@ -18,6 +18,7 @@ class DeviceSequence;
 class DocumentCommands;
 class EditorWiring;
 class LanguageSwitch;
+class LayoutMarks;
 class ListModel;
 class RasterWidget;
 
@@ -131,4 +132,5 @@ private:
     std::unique_ptr<DocumentCommands> m_documentCommands;
     std::unique_ptr<EditorWiring> m_editorWiring;
     std::unique_ptr<LanguageSwitch> m_language;
+    std::unique_ptr<LayoutMarks> m_marks;
 };

@@ -1,16 +1,20 @@
 #include "layoutwarnings.h"
 
 #include "document/configuration.h"
-#include "document/layoutcheck.h"
 
 #include <QCoreApplication>
 
-QStringList operatorLayoutProblems(const Configuration &config)
+QList<LayoutProblem> operatorLayoutCheck(const Configuration &config)
 {
     Configuration own = config;
     for (int i = qMin<int>(config.channelCount, kMaxChannels); i < kMaxChannels; ++i)
         own.channels[i] = ChannelEntry{};
-    return layoutProblemTexts(checkLayout(own));
+    return checkLayout(own);
+}
+
+QStringList operatorLayoutProblems(const Configuration &config)
+{
+    return layoutProblemTexts(operatorLayoutCheck(config));
 }
 
 namespace {

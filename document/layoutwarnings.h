@@ -1,13 +1,14 @@
 #pragma once
 
+#include "document/layoutcheck.h"
+
 #include <QString>
 #include <QStringList>
-
-struct Configuration;
 
 // What the window tells the operator about a layout that loads but cannot work: the
 // problems of the channels the switch model has. Entries beyond the channel count are
 // what an earlier, larger configuration left behind; they are neither shown nor sent.
+QList<LayoutProblem> operatorLayoutCheck(const Configuration &config);
 QStringList operatorLayoutProblems(const Configuration &config);
 
 // After Open or a readout: the problems, one to a line; empty when there are none.

@@ -18,6 +18,7 @@
 namespace {
 const int kHandle = 10;
 const int kSmallestPointSize = 7;
+const int kProblemFrame = 3;
 } // namespace
 
 configwidget::configwidget(QWidget *parent)
@@ -93,6 +94,15 @@ void configwidget::setBackground(const QString &colour)
                                  "border-style: solid; margin: 0px 0px 0px 0px; "
                                  "padding: 0px 0px 0px 0px; background-color: ")
                   + colour + QStringLiteral(";}"));
+}
+
+void configwidget::setProblems(const QString &lines)
+{
+    setToolTip(lines);
+    if (m_marked != !lines.isEmpty()) {
+        m_marked = !lines.isEmpty();
+        update();
+    }
 }
 
 void configwidget::placeLabel(QLabel *label)
@@ -383,6 +393,15 @@ void configwidget::paintEvent(QPaintEvent *)
 
     const int w = width();
     const int h = height();
+    if (m_marked) {
+        // Inside the border, under the handles.
+        const QColor red(Qt::red);
+        const int f = kProblemFrame;
+        painter.fillRect(1, 1, w - 2, f, red);
+        painter.fillRect(1, h - 1 - f, w - 2, f, red);
+        painter.fillRect(1, 1, f, h - 2, red);
+        painter.fillRect(w - 1 - f, 1, f, h - 2, red);
+    }
     if (selected) {
         painter.setPen(Qt::black);
         painter.setBrush(Qt::black);

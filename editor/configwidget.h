@@ -38,6 +38,10 @@ public:
     void setSelected(bool state);
     void setChannel(int index);
     void setBackground(const QString &colour);
+    // The layout's problems that concern this tile, one to a line: a red frame inside
+    // the tile, and the lines as its tool tip. Without any the tile looks as ever.
+    void setProblems(const QString &lines);
+    bool isMarked() const { return m_marked; }
     int channelIndex() const { return m_channelIndex; }
     bool isSelected() const { return selected; }
     QString background() const { return backgroundColour; }
@@ -101,6 +105,7 @@ private:
     QRect outline{0, 0, -1, -1}; // x, y, width, height in tile coordinates
     bool outlineVisible = false;
     QColor outlineColour = Qt::black;
+    bool m_marked = false;
     // The labels' type as the form sets it; narrow tiles use a smaller size.
     QFont m_indexFont;
     QFont m_resolutionFont;

@@ -201,4 +201,15 @@ Möchten Sie sie trotzdem an den Switch übertragen?</translation>
         <translation>Orvanel-Switching ausschalten</translation>
     </message>
 </context>
+<context>
+    <name>LayoutMarks</name>
+    <message>
+        <source>1 layout problem</source>
+        <translation>1 Layout-Problem</translation>
+    </message>
+    <message>
+        <source>%1 layout problems</source>
+        <translation>%1 Layout-Probleme</translation>
+    </message>
+</context>
 </TS>
