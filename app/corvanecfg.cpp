@@ -2,6 +2,7 @@
 #include "ui_corvanecfg.h"
 
 #include "app/about.h"
+#include "app/exchangestatus.h"
 #include "app/languageswitch.h"
 #include "app/mausspeed.h"
 #include "app/resolution.h"
@@ -115,6 +116,7 @@ CorvaneCfg::CorvaneCfg(QWidget *parent, const QString &startupFile)
             EditorWiring::Widgets{ui->rasterwidget, ui->listView, ui->widget_2, ui->scrollArea});
     m_language = std::make_unique<LanguageSwitch>(*ui->action_English, *ui->action_Deutsch);
     m_marks = std::make_unique<LayoutMarks>(m_changes, *ui->rasterwidget, ui->statusBar);
+    new ExchangeStatus(m_sequence->report(), *ui->statusBar);
 
     connect(&m_changes, &DocumentChanges::configurationChanged, this,
             &CorvaneCfg::onConfigurationChanged);

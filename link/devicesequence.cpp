@@ -159,6 +159,11 @@ void DeviceSequence::beginConnection()
     m_link.beginExchange();
     m_link.state().direction = direction;
 
+    using Action = ExchangeReport::Action;
+    m_report.begin(m_verifying                       ? Action::Verify
+                   : direction == kDirectionTransmit ? Action::Transmit
+                                                     : Action::Readout,
+                   m_ports.selectedPort.portName);
     if (!openSerialPort())
         return;
     m_protocolTimer.start();
@@ -170,6 +175,7 @@ bool DeviceSequence::openSerialPort()
     const PortDescription &port = m_ports.selectedPort;
     const QString name = port.systemLocation.isEmpty() ? port.portName : port.systemLocation;
     if (!::openSerialPort(m_port, name, m_ports.bitrate)) {
+        m_report.openFailed(m_port, name);
         // A half-configured port is of no use; closed, the next attempt starts afresh.
         closePortNow();
         m_host.showMessage(QCoreApplication::translate(
@@ -182,6 +188,7 @@ bool DeviceSequence::openSerialPort()
 void DeviceSequence::connectionDelaySlot()
 {
     if (!m_link.writeLeadIn()) {
+        m_report.writeFailed(m_port);
         // Nothing can follow on this port; close it so the next action can start.
         closePortNow();
         m_host.showMessage(
@@ -194,6 +201,7 @@ void DeviceSequence::connectionDelaySlot()
 void DeviceSequence::connectionDelaySlot2()
 {
     if (!m_link.writeHello()) {
+        m_report.writeFailed(m_port);
         closePortNow();
         m_host.showMessage(
                 QCoreApplication::translate("CorvaneCfg", "Error connecting to seriel port!"));
@@ -218,6 +226,7 @@ void DeviceSequence::msTimerSlot()
     // call decides what happens next.
     if (m_handlingEvent || m_askingQuestion || m_portFailed)
         return;
+    m_report.track(m_link, m_changes.document().stagingConfig);
 
     LinkState &s = m_link.state();
     const auto exchangeOver = [this] { return !m_port.isOpen() || m_closeTimer.isActive(); };
@@ -249,6 +258,7 @@ void DeviceSequence::handleError()
     m_host.setBusy(false);
     m_link.state().errorEvent = false;
     m_changes.refresh();
+    m_report.exchangeFailed();
     m_host.showMessage(QCoreApplication::translate(
             "CorvaneCfg", "An error occured during transmission! Action has failed."));
     closeConnection();
@@ -261,6 +271,7 @@ void DeviceSequence::handleNoConnection()
     m_host.setBusy(false);
     m_link.state().noConnectionEvent = false;
     m_changes.refresh();
+    m_report.noHelloAnswer();
     if (m_changes.configuration().channelCount <= kMaxChannelsWithBitrateChoice) {
         m_host.showMessage(QCoreApplication::translate(
                 "CorvaneCfg",
@@ -285,6 +296,7 @@ void DeviceSequence::handleComplete()
         // verification began, and never taken over.
         const Configuration &switchConfig = m_changes.document().stagingConfig;
         const QStringList differences = diffConfigurations(m_link.snapshot(), switchConfig);
+        m_report.verified(m_link.snapshot(), switchConfig);
         closeConnection();
         if (differences.isEmpty()) {
             m_host.showMessage(QCoreApplication::translate(
@@ -300,6 +312,7 @@ void DeviceSequence::handleComplete()
         // One step that Undo takes back. The title, the switching controls, the canvas
         // and the list follow the announcement. A switch that holds what is shown makes
         // no step, but the views start afresh all the same, as after any readout.
+        m_report.readoutDone(m_changes.configuration(), m_changes.document().stagingConfig);
         if (!m_changes.apply(m_changes.document().stagingConfig,
                              QCoreApplication::translate("CorvaneCfg", "Get device configuration"),
                              DocumentChanges::Kind::Replacement))
@@ -311,6 +324,7 @@ void DeviceSequence::handleComplete()
         if (!problems.isEmpty())
             m_host.showMessage(problems);
     } else {
+        m_report.transmitted(m_link.snapshot());
         m_host.showMessage(QCoreApplication::translate("CorvaneCfg", "Transmission complete!"));
         closeConnection();
     }
@@ -349,6 +363,7 @@ void DeviceSequence::handleTransmitHello()
     } else {
         m_host.setBusy(false);
         closeConnection();
+        m_report.cancelled();
     }
 }
 
@@ -404,6 +419,8 @@ void DeviceSequence::onPortError(QSerialPort::SerialPortError error)
             },
             Qt::QueuedConnection);
     m_link.beginExchange();
-    if (exchangeRunning)
+    if (exchangeRunning) {
         m_portFailed = true;
+        m_report.portFailed(error);
+    }
 }

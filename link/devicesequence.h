@@ -1,5 +1,6 @@
 #pragma once
 
+#include "link/exchangereport.h"
 #include "link/link.h"
 #include "link/portdescription.h"
 
@@ -62,6 +63,8 @@ public:
     QSerialPort &serialPort() { return m_port; }
     PortList &portList() { return *m_portList; }
     MyTableModel &portModel() { return *m_portModel; }
+    // Progress and outcome of the exchanges, for the status bar.
+    ExchangeReport &report() { return m_report; }
 
 private:
     void beginConnection();
@@ -100,4 +103,5 @@ private:
     bool m_closeQueued = false;
     // The port failed under a running exchange; reported on the next tick.
     bool m_portFailed = false;
+    ExchangeReport m_report;
 };

@@ -81,6 +81,11 @@ public:
     // Smallest payload a received frame of this command must carry to be used.
     static int minimumPayload(quint8 command);
 
+    // The request or transmit frame that waits for its reply (-1 when none) and the
+    // record index it carries, for reports of the exchange's progress.
+    int outstandingCommand() const { return m_outstanding; }
+    int outstandingRecord() const { return m_recordIndex; }
+
 private:
     static constexpr quint8 kAckSecondByte = 0x08;
     static constexpr quint8 kNakReasonCrc = 0;

@@ -202,6 +202,121 @@ Möchten Sie sie trotzdem an den Switch übertragen?</translation>
     </message>
 </context>
 <context>
+    <name>ExchangeReport</name>
+    <message>
+        <source>Reading from %1…</source>
+        <translation>Lesen von %1…</translation>
+    </message>
+    <message>
+        <source>Sending to %1…</source>
+        <translation>Senden an %1…</translation>
+    </message>
+    <message>
+        <source>Reading from %1: record %2 of %3</source>
+        <translation>Lesen von %1: Datensatz %2 von %3</translation>
+    </message>
+    <message>
+        <source>Sending to %1: record %2 of %3</source>
+        <translation>Senden an %1: Datensatz %2 von %3</translation>
+    </message>
+    <message>
+        <source>Read Vorrix %1 from %2 at %3</source>
+        <translation>Vorrix %1 von %2 gelesen um %3</translation>
+    </message>
+    <message>
+        <source>The switch holds the configuration shown here (read from %1 at %2)</source>
+        <translation>Der Switch enthält die hier gezeigte Konfiguration (gelesen von %1 um %2)</translation>
+    </message>
+    <message>
+        <source>Sent Vorrix %1 to %2 at %3</source>
+        <translation>Vorrix %1 an %2 gesendet um %3</translation>
+    </message>
+    <message>
+        <source>Verified at %1: the switch holds this configuration</source>
+        <translation>Geprüft um %1: Der Switch enthält diese Konfiguration</translation>
+    </message>
+    <message>
+        <source>Verified at %1: the switch differs in its settings</source>
+        <translation>Geprüft um %1: Der Switch weicht in seinen Einstellungen ab</translation>
+    </message>
+    <message>
+        <source>Verified at %1: the switch differs in its settings and in 1 channel</source>
+        <translation>Geprüft um %1: Der Switch weicht in seinen Einstellungen und in 1 Kanal ab</translation>
+    </message>
+    <message>
+        <source>Verified at %1: the switch differs in its settings and in %2 channels</source>
+        <translation>Geprüft um %1: Der Switch weicht in seinen Einstellungen und in %2 Kanälen ab</translation>
+    </message>
+    <message>
+        <source>Verified at %1: the switch differs in 1 channel</source>
+        <translation>Geprüft um %1: Der Switch weicht in 1 Kanal ab</translation>
+    </message>
+    <message>
+        <source>Verified at %1: the switch differs in %2 channels</source>
+        <translation>Geprüft um %1: Der Switch weicht in %2 Kanälen ab</translation>
+    </message>
+    <message>
+        <source>Sending to %1 failed at %2</source>
+        <translation>Senden an %1 fehlgeschlagen um %2</translation>
+    </message>
+    <message>
+        <source>Reading from %1 failed at %2</source>
+        <translation>Lesen von %1 fehlgeschlagen um %2</translation>
+    </message>
+    <message>
+        <source>Sending to %1 failed at %2: %3</source>
+        <translation>Senden an %1 fehlgeschlagen um %2: %3</translation>
+    </message>
+    <message>
+        <source>Reading from %1 failed at %2: %3</source>
+        <translation>Lesen von %1 fehlgeschlagen um %2: %3</translation>
+    </message>
+    <message>
+        <source>no such port</source>
+        <translation>Port existiert nicht</translation>
+    </message>
+    <message>
+        <source>permission denied (the port belongs to the group %1: add your user to it and log in again)</source>
+        <translation>Zugriff verweigert (der Port gehört der Gruppe %1: Benutzer hinzufügen und neu anmelden)</translation>
+    </message>
+    <message>
+        <source>permission denied</source>
+        <translation>Zugriff verweigert</translation>
+    </message>
+    <message>
+        <source>the port is in use by another program</source>
+        <translation>Port wird von einem anderen Programm benutzt</translation>
+    </message>
+    <message>
+        <source>the device was removed</source>
+        <translation>Gerät wurde entfernt</translation>
+    </message>
+    <message>
+        <source>no answer to the hello</source>
+        <translation>keine Antwort auf das Hello</translation>
+    </message>
+    <message>
+        <source>the switch answered the hello with an unknown channel count</source>
+        <translation>der Switch meldete auf das Hello eine unbekannte Kanalzahl</translation>
+    </message>
+    <message>
+        <source>settings not acknowledged</source>
+        <translation>Einstellungen nicht bestätigt</translation>
+    </message>
+    <message>
+        <source>settings not received</source>
+        <translation>Einstellungen nicht empfangen</translation>
+    </message>
+    <message>
+        <source>record %1 of %2 not acknowledged</source>
+        <translation>Datensatz %1 von %2 nicht bestätigt</translation>
+    </message>
+    <message>
+        <source>record %1 of %2 not received</source>
+        <translation>Datensatz %1 von %2 nicht empfangen</translation>
+    </message>
+</context>
+<context>
     <name>LayoutMarks</name>
     <message>
         <source>1 layout problem</source>

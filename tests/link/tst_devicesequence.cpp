@@ -1,4 +1,5 @@
 #include "app/corvanecfg.h"
+#include "dialoganswerer.h"
 #include "link/comport.h"
 #include "link/devicesequence.h"
 #include "link/switchemulator.h"
@@ -20,74 +21,6 @@
 #include <memory>
 
 namespace {
-
-// Answers the modal dialogs one after the other from a list and writes down what
-// it saw: "new", "port:<title>:<bitrate or 'fixed'>", "message:<text>". Dialogs are
-// looked up while they run; no pointer to one is kept after it was answered.
-// Answers: "ok" / "cancel" for the port dialog, "Ok" / "Yes" / "Cancel" for messages.
-class DialogAnswerer : public QObject
-{
-public:
-    explicit DialogAnswerer(const QStringList &answers = {})
-        : m_answers(answers)
-    {
-        m_timer.setInterval(5);
-        connect(&m_timer, &QTimer::timeout, this, [this] { poll(); });
-        m_timer.start();
-    }
-
-    // Runs just before a dialog is answered, with the entry it was written down as.
-    std::function<void(const QString &)> beforeAnswer;
-    QStringList seen;
-    bool done() const { return m_answers.isEmpty(); }
-
-private:
-    void poll()
-    {
-        QWidget *modal = QApplication::activeModalWidget();
-        if (!modal || !modal->isVisible())
-            return;
-        const QString entry = describe(modal);
-        seen << entry;
-        const QString answer = m_answers.isEmpty() ? QString() : m_answers.takeFirst();
-        if (beforeAnswer)
-            beforeAnswer(entry);
-        if (auto *box = qobject_cast<QMessageBox *>(modal)) {
-            QAbstractButton *button = answer == "Yes"      ? box->button(QMessageBox::Yes)
-                                      : answer == "Cancel" ? box->button(QMessageBox::Cancel)
-                                                           : box->button(QMessageBox::Ok);
-            if (button)
-                button->click();
-            else
-                box->reject();
-        } else if (qobject_cast<comPort *>(modal)) {
-            const char *name = answer == "ok" ? "pushButtonOk" : "pushButtonCancel";
-            modal->findChild<QPushButton *>(name)->click();
-        } else if (auto *ok = modal->findChild<QPushButton *>("pushOk")) {
-            ok->click(); // the new-configuration dialog
-        } else if (auto *dialog = qobject_cast<QDialog *>(modal)) {
-            dialog->reject();
-        }
-    }
-
-    static QString describe(QWidget *modal)
-    {
-        if (auto *box = qobject_cast<QMessageBox *>(modal))
-            return QStringLiteral("message:") + box->text();
-        if (qobject_cast<comPort *>(modal)) {
-            auto *combo = modal->findChild<QComboBox *>("comboBoxBitRate");
-            return QStringLiteral("port:%1:%2")
-                    .arg(modal->windowTitle(),
-                         combo->isVisible() ? combo->currentText() : QStringLiteral("fixed"));
-        }
-        if (modal->findChild<QPushButton *>("pushOk"))
-            return QStringLiteral("new");
-        return QStringLiteral("unexpected:") + modal->metaObject()->className();
-    }
-
-    QTimer m_timer;
-    QStringList m_answers;
-};
 
 Configuration switchConfiguration(int channels)
 {

@@ -1,0 +1,117 @@
+#pragma once
+
+#include "document/configuration.h"
+
+#include <QObject>
+#include <QSerialPort>
+#include <QString>
+#include <QTime>
+
+#include <functional>
+
+class Link;
+
+// What the window says about the exchanges with the switch besides its message boxes:
+// which record is on its way while an exchange runs, and how the last one ended, with
+// its time and, after a failure, the reason where one is known. The sequence tells it
+// what happens; the texts are made when asked for, in the current language.
+class ExchangeReport : public QObject
+{
+    Q_OBJECT
+
+public:
+    enum class Action { Readout, Transmit, Verify };
+    using Clock = std::function<QTime()>;
+
+    explicit ExchangeReport(QObject *parent = nullptr);
+
+    // The time the outcomes carry; the wall clock unless another is set (tests).
+    void setClock(Clock clock) { m_clock = std::move(clock); }
+
+    // The port is about to be opened for this action; `port` is its name as listed.
+    void begin(Action action, const QString &port);
+    // Once a tick: reports progress when the outstanding step has changed.
+    void track(const Link &link, const Configuration &staging);
+
+    // Failures, told before the message box that reports them.
+    void openFailed(const QSerialPort &port, const QString &path);
+    void writeFailed(const QSerialPort &port);
+    // The port failed under a running exchange; exchangeFailed() follows.
+    void portFailed(QSerialPort::SerialPortError error);
+    // The exchange failed at the step tracked last (or at the port, if it failed).
+    void exchangeFailed();
+    void noHelloAnswer();
+    // The operator declined to go on.
+    void cancelled();
+
+    // Outcomes.
+    void readoutDone(const Configuration &shown, const Configuration &read);
+    void verified(const Configuration &shown, const Configuration &read);
+    void transmitted(const Configuration &sent);
+
+    // Empty when no exchange runs.
+    QString progress() const;
+    // Empty before the first outcome.
+    QString outcome() const;
+    // What a verification found different, one line each; empty otherwise.
+    QString outcomeDetails() const;
+
+signals:
+    void progressChanged(const QString &text);
+    void outcomeChanged();
+
+private:
+    enum class Phase { None, Hello, HelloAnswered, Settings, Record };
+    enum class Result { None, Read, ReadSame, Sent, Verified, Failed };
+    enum class Reason {
+        None,
+        NoSuchPort,
+        PermissionDenied,
+        InUse,
+        DeviceRemoved,
+        PortError,
+        NoHelloAnswer,
+        BadHelloAnswer,
+        Settings,
+        Record,
+    };
+    struct Step
+    {
+        Phase phase = Phase::None;
+        int record = 0; // 1-based
+        int total = 0;
+        bool operator==(const Step &o) const
+        {
+            return phase == o.phase && record == o.record && total == o.total;
+        }
+    };
+
+    void finish(Result result);
+    void fail(Reason reason, const QString &detail = QString());
+    // The reason a port error gives; the detail names the group or holds Qt's text.
+    static Reason portReason(QSerialPort::SerialPortError error, const QString &path,
+                             QString *detail);
+    QString reasonText() const;
+    QString verifiedText(const QString &time) const;
+
+    Clock m_clock;
+    bool m_running = false;
+    Action m_action = Action::Readout;
+    QString m_port;
+    Step m_step;
+    // A port failure under the running exchange, kept for exchangeFailed().
+    Reason m_portReason = Reason::None;
+    QString m_portDetail;
+
+    // The last outcome.
+    Result m_result = Result::None;
+    Action m_resultAction = Action::Readout;
+    QString m_resultPort;
+    QTime m_time;
+    int m_channels = 0;
+    Reason m_reason = Reason::None;
+    QString m_detail;
+    Step m_failedStep;
+    Configuration m_shown;
+    Configuration m_read;
+};
