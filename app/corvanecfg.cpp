@@ -26,6 +26,8 @@
 #include <QTimer>
 #include <QUrl>
 
+#include <utility>
+
 namespace {
 const char kVersion[] = "1.0.001 (00170)";
 } // namespace
@@ -182,7 +184,7 @@ CorvaneCfg::CorvaneCfg(QWidget *parent, const QString &startupFile)
     connect(ui->rasterwidget, SIGNAL(areaScroll(int, int)), this, SLOT(areaScroll(int, int)));
 
     loadLanguageChoice();
-    if (startupFile.isEmpty() || !m_documentCommands->openFile(startupFile))
+    if (startupFile.isEmpty() || !m_documentCommands->openFile(startupFile, &m_startupProblems))
         newConfiguration(true);
 }
 
@@ -322,6 +324,17 @@ void CorvaneCfg::closeEvent(QCloseEvent *event)
         event->accept();
     else
         event->ignore();
+}
+
+void CorvaneCfg::showEvent(QShowEvent *event)
+{
+    QMainWindow::showEvent(event);
+    if (m_startupProblems.isEmpty())
+        return;
+    // Once the window stands, so the operator sees the tiles the message is about.
+    QTimer::singleShot(0, this, [this, text = std::exchange(m_startupProblems, {})] {
+        m_host->showMessage(text, QMessageBox::Ok, QMessageBox::Ok);
+    });
 }
 
 void CorvaneCfg::dragEnterEvent(QDragEnterEvent *event)

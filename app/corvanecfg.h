@@ -78,6 +78,8 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    // The problems of the file named at start-up are told over the window.
+    void showEvent(QShowEvent *event) override;
     // A .ovs file dropped from a file manager is opened.
     void dragEnterEvent(QDragEnterEvent *event) override;
     void dropEvent(QDropEvent *event) override;
@@ -133,4 +135,5 @@ private:
     std::unique_ptr<EditorWiring> m_editorWiring;
     std::unique_ptr<LanguageSwitch> m_language;
     std::unique_ptr<LayoutMarks> m_marks;
+    QString m_startupProblems;
 };

@@ -126,10 +126,10 @@ void DocumentCommands::saveConfigFile()
     m_host.setBusy(false);
 }
 
-bool DocumentCommands::openFile(const QString &path)
+bool DocumentCommands::openFile(const QString &path, QString *deferredProblems)
 {
     m_changes.document().openFileName = path;
-    return loadConfigFile();
+    return loadConfigFile(deferredProblems);
 }
 
 void DocumentCommands::openDroppedFile(const QString &path)
@@ -138,7 +138,7 @@ void DocumentCommands::openDroppedFile(const QString &path)
         openFile(path);
 }
 
-bool DocumentCommands::loadConfigFile()
+bool DocumentCommands::loadConfigFile(QString *deferredProblems)
 {
     Document &doc = m_changes.document();
     m_host.setBusy(true);
@@ -157,7 +157,9 @@ bool DocumentCommands::loadConfigFile()
         m_host.setBusy(false);
         // A file can describe what the editor would never make; the operator hears of
         // it once, right away.
-        if (const QString problems = layoutProblemsMessage(loaded); !problems.isEmpty())
+        if (const QString problems = layoutProblemsMessage(loaded); deferredProblems)
+            *deferredProblems = problems;
+        else if (!problems.isEmpty())
             m_host.showMessage(problems);
         return true;
     case OvsLoadResult::CouldNotOpen:

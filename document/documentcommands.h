@@ -20,10 +20,12 @@ public:
     void saveAs();
     void saveConfigFile();
     // True when the file in openFileName was loaded; otherwise its message was shown.
-    bool loadConfigFile();
+    // With `deferredProblems` the message about the layout's problems is left there for
+    // the caller to show, instead of being shown at once.
+    bool loadConfigFile(QString *deferredProblems = nullptr);
     // Opens a file named outside the file dialog (command line, a drop on the window);
     // false when it could not be loaded.
-    bool openFile(const QString &path);
+    bool openFile(const QString &path, QString *deferredProblems = nullptr);
     // A file dropped on the window: the save prompt first, then the file.
     void openDroppedFile(const QString &path);
     void print();

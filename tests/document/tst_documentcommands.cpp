@@ -766,7 +766,7 @@ void tst_DocumentCommands::closingStartupDialogEndsProgram()
 
 void tst_DocumentCommands::fileFromOutsideTheDialog_data()
 {
-    QTest::addColumn<QString>("how"); // "startup" (corvanecfg FILE) or "drop"
+    QTest::addColumn<QString>("how"); // "startup" (corvanecfg FILE), "startup, problems" or "drop"
     QTest::addColumn<bool>("good");   // the file loads
     QTest::addColumn<bool>("unsaved");
     QTest::addColumn<QStringList>("answers");
@@ -779,6 +779,12 @@ void tst_DocumentCommands::fileFromOutsideTheDialog_data()
     QTest::newRow("start-up, the dialog follows a file that does not load")
             << "startup" << false << false << QStringList{"Ok", "8"}
             << QStringList{corrupt, "new:radioVX4:startup"} << false;
+    // The message about the layout waits until the window shows the tiles it is about.
+    QTest::newRow("start-up, a layout with problems, told over the window")
+            << "startup, problems" << true << false << QStringList{"Ok"}
+            << QStringList{"message:This configuration has problems:\n\n\u2022 Channel 2 has no "
+                           "resolution"}
+            << true;
     QTest::newRow("dropped on the window")
             << "drop" << true << false << QStringList{} << QStringList{} << true;
     QTest::newRow("dropped over unsaved changes, Discard")
@@ -800,14 +806,21 @@ void tst_DocumentCommands::fileFromOutsideTheDialog()
 
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("rack 3.ovs"));
-    const Configuration file = sampleConfig(2);
+    Configuration file = sampleConfig(2);
+    if (how.endsWith(QLatin1String("problems")))
+        file.channels[1].resolutionX = 0;
     writeBytes(path, good ? encodeOvs(file) : QByteArray("Ve"));
 
     std::unique_ptr<CorvaneCfg> w;
     std::unique_ptr<DialogScript> script;
-    if (how == QLatin1String("startup")) {
+    if (how.startsWith(QLatin1String("startup"))) {
         script = std::make_unique<DialogScript>(answers);
         w = std::make_unique<CorvaneCfg>(nullptr, path);
+        if (how.endsWith(QLatin1String("problems"))) {
+            QCOMPARE(script->seen(), QStringList());
+            w->show(); // as the entry point does
+            QTRY_VERIFY(script->done());
+        }
     } else {
         w = makeWindow(QStringLiteral("8"));
         w->document().modified = unsaved;
