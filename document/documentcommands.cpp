@@ -156,7 +156,7 @@ bool DocumentCommands::loadConfigFile(QString *deferredProblems)
         m_host.setTransmitEnabled(true);
         m_host.setBusy(false);
         // A file can describe what the editor would never make; the operator hears of
-        // it once, right away.
+        // it once, right away unless the caller takes the message to show it later.
         if (const QString problems = layoutProblemsMessage(loaded); deferredProblems)
             *deferredProblems = problems;
         else if (!problems.isEmpty())
