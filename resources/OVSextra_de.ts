@@ -327,4 +327,31 @@ Möchten Sie sie trotzdem an den Switch übertragen?</translation>
         <translation>%1 Layout-Probleme</translation>
     </message>
 </context>
+<context>
+    <name>PortFault</name>
+    <message>
+        <source>Permission denied. Serial ports are open to the members of the group &apos;dialout&apos; (sudo usermod -aG dialout $USER, then log in again).</source>
+        <translation>Zugriff verweigert. Serielle Schnittstellen stehen den Mitgliedern der Gruppe &apos;dialout&apos; offen (sudo usermod -aG dialout $USER, danach neu anmelden).</translation>
+    </message>
+    <message>
+        <source>Permission denied.</source>
+        <translation>Zugriff verweigert.</translation>
+    </message>
+    <message>
+        <source>No such port.</source>
+        <translation>Diese Schnittstelle gibt es nicht.</translation>
+    </message>
+    <message>
+        <source>The port is in use by another program.</source>
+        <translation>Die Schnittstelle wird von einem anderen Programm benutzt.</translation>
+    </message>
+    <message>
+        <source>The port refused the line settings.</source>
+        <translation>Die Schnittstelle hat die Leitungseinstellungen abgelehnt.</translation>
+    </message>
+    <message>
+        <source>The port went away.</source>
+        <translation>Die Schnittstelle ist verschwunden.</translation>
+    </message>
+</context>
 </TS>
