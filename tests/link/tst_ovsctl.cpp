@@ -186,9 +186,10 @@ void tst_Ovsctl::transmit()
         for (int i = 0; i < kMaxChannels; ++i)
             QCOMPARE(stored.channels[i], i < fileChannels ? sent.channels[i] : before.channels[i]);
     } else {
+        // No question that nobody can answer: what would send anyway instead.
         QCOMPARE(r.err.trimmed(),
                  QString("Note that the connected Vorrix has %1 channels, but there were %2 "
-                         "channels configured. Would you like to continue?")
+                         "channels configured. Nothing was sent; --yes sends anyway.")
                          .arg(switchChannels)
                          .arg(fileChannels));
         QVERIFY(stored == before);
@@ -204,13 +205,17 @@ void tst_Ovsctl::failedReadoutKeepsOldFile_data()
     QTest::newRow("silent switch")
             << int(Failure::SilentSwitch)
             << "Cannot connect to target! Please check port, bitrate and startup mode.";
+    // The first line says "in use" whatever the cause; the second says which.
     QTest::newRow("missing port") << int(Failure::MissingPort)
-                                  << "Error connecting to serial port! Port in use.";
+                                  << "Error connecting to serial port! Port in use.\n"
+                                     "No such port.";
     QTest::newRow("switch vanishes") << int(Failure::SwitchVanishes) << kTransmissionError;
     QTest::newRow("refusals") << int(Failure::NakStorm) << kTransmissionError;
     // Two programs on one switch would take each other's answers.
     QTest::newRow("port in use under another name")
-            << int(Failure::InUseUnderOtherName) << "Error connecting to serial port! Port in use.";
+            << int(Failure::InUseUnderOtherName)
+            << "Error connecting to serial port! Port in use.\n"
+               "The port is in use by another program.";
 }
 
 // Every failure is one message, exit code 1, and the old output file byte for byte.

@@ -4,6 +4,7 @@
 #include "ovsctl.h"
 
 #include "document/ovsfile.h"
+#include "link/portfault.h"
 #include "link/serialportsetup.h"
 
 #include <QCoreApplication>
@@ -69,17 +70,34 @@ bool openTraceFile(QFile &file, const QString &path, bool append)
 
 int DeviceSession::run()
 {
+    start();
+    QEventLoop loop;
+    while (!m_finished)
+        loop.processEvents(QEventLoop::WaitForMoreEvents);
+    if (!m_output.isEmpty())
+        QTextStream(stdout) << m_output << Qt::endl;
+    if (!m_error.isEmpty())
+        printError(m_error);
+    return m_exitCode;
+}
+
+void DeviceSession::start()
+{
+    if (m_started)
+        return;
+    m_started = true;
     m_clock = runClock();
     if (!m_options.traceFile.isEmpty()) {
-        if (!openTraceFile(m_traceFile, m_options.traceFile, m_options.appendTrace)) {
-            printError(QString("Cannot write the trace file %1.").arg(m_options.traceFile));
-            return ExitFile;
-        }
+        if (!openTraceFile(m_traceFile, m_options.traceFile, m_options.appendTrace))
+            return finish(ExitFile,
+                          QString("Cannot write the trace file %1.").arg(m_options.traceFile));
         m_link.setTraceHook([this](bool out, const QByteArray &b) { trace(out, b); });
     }
     if (!openSerialPort(m_port, m_options.port, m_options.bitrate)) {
-        printError(Msg::portInUse());
-        return ExitDevice;
+        // "Port in use" says little; the system's reason goes on a line of its own.
+        const QString reason = portOpenFailureReason(m_port, m_options.port);
+        m_port.close();
+        return finish(ExitDevice, Msg::portInUse() + '\n' + reason);
     }
     m_link.setPort(&m_port);
     m_link.beginExchange();
@@ -87,13 +105,6 @@ int DeviceSession::run()
     m_exchanging = true;
     m_ticker.start();
     QTimer::singleShot(kConnectionDelayMs, Qt::PreciseTimer, this, &DeviceSession::leadIn);
-
-    QEventLoop loop;
-    while (!m_finished)
-        loop.processEvents(QEventLoop::WaitForMoreEvents);
-    flushTraceLine();
-    m_traceFile.close();
-    return m_exitCode;
 }
 
 void DeviceSession::leadIn()
@@ -124,24 +135,26 @@ void DeviceSession::tick()
     case ExchangeStatus::Failed:
         return finish(ExitDevice, Msg::transmissionError());
     case ExchangeStatus::NoConnection:
+        m_helloUnanswered = true;
         return finish(ExitDevice, Msg::noConnection(m_document.currentConfig.channelCount));
     case ExchangeStatus::CountMismatch:
-        return finish(ExitDevice, Msg::countQuestion(m_document.stagingConfig.deviceChannels,
+        // Nobody is there to answer the window's question; say what would send anyway.
+        return finish(ExitDevice, Msg::countMismatch(m_document.stagingConfig.deviceChannels,
                                                      m_document.stagingConfig.channelCount));
     case ExchangeStatus::Complete:
         break;
     }
     if (m_options.direction == kDirectionTransmit) {
-        QTextStream(stdout) << Msg::transmissionComplete() << Qt::endl;
+        m_output = Msg::transmissionComplete();
         return finish(ExitOk);
     }
     // Close the link first: the file is written only after a complete readout.
-    finish(ExitOk);
-    if (!m_options.outputFile.isEmpty()
-        && !writeOvsFile(m_options.outputFile, m_document.stagingConfig)) {
-        printError(Msg::couldNotSave());
-        m_exitCode = ExitFile;
+    if (!m_options.outputFile.isEmpty()) {
+        closeLink();
+        if (!writeOvsFile(m_options.outputFile, m_document.stagingConfig))
+            return finish(ExitFile, Msg::couldNotSave());
     }
+    finish(ExitOk);
 }
 
 // The far end went away. Qt 6.4 repeats this error endlessly while the port stays
@@ -156,20 +169,27 @@ void DeviceSession::portError(QSerialPort::SerialPortError error)
     finish(ExitDevice, Msg::transmissionError());
 }
 
-void DeviceSession::finish(int code, const QString &message)
+void DeviceSession::closeLink()
 {
-    if (m_finished)
-        return;
-    m_finished = true;
     m_exchanging = false;
     m_ticker.stop();
-    if (!message.isEmpty())
-        printError(message);
-    m_exitCode = code;
     // The closing frame must have left before the port closes.
     if (m_link.closeConnection())
         drainSerialPort(m_port, 100);
     m_port.close();
+}
+
+void DeviceSession::finish(int code, const QString &message)
+{
+    if (m_finished)
+        return;
+    closeLink();
+    m_error = message;
+    m_exitCode = code;
+    flushTraceLine();
+    m_traceFile.close();
+    m_finished = true;
+    emit finished();
 }
 
 void DeviceSession::trace(bool outgoing, const QByteArray &bytes)

@@ -12,7 +12,9 @@
 
 // One readout or transmission from the command line: opens the port, waits the two
 // connection delays, drives the link on a 2 ms tick until it ends, sends the closing
-// frame and reports the outcome as an exit code with the program's messages.
+// frame and reports the outcome as an exit code with the program's messages. run()
+// waits for the end and prints the messages; start() returns at once and finished()
+// follows, so several sessions on several ports share one event loop.
 class DeviceSession : public QObject
 {
     Q_OBJECT
@@ -33,14 +35,29 @@ public:
     // readout leaves the switch's configuration in `document.stagingConfig`.
     DeviceSession(const Options &options, Document &document, QObject *parent = nullptr);
 
-    // Runs the whole exchange in the event loop; returns the exit code.
+    // Runs the whole exchange in the event loop, prints its messages and returns the
+    // exit code.
     int run();
+
+    void start();
+    bool isFinished() const { return m_finished; }
+    int exitCode() const { return m_exitCode; }
+    // What run() prints: on standard output after a transmission, on standard error
+    // after a failure (several lines when the port could not be opened).
+    QString output() const { return m_output; }
+    QString errorText() const { return m_error; }
+    // The hello went unanswered: at another bitrate the switch may answer.
+    bool helloUnanswered() const { return m_helloUnanswered; }
+
+signals:
+    void finished();
 
 private:
     void leadIn();
     void hello();
     void tick();
     void portError(QSerialPort::SerialPortError error);
+    void closeLink();
     void finish(int code, const QString &message = QString());
     void trace(bool outgoing, const QByteArray &bytes);
     void flushTraceLine();
@@ -51,8 +68,12 @@ private:
     Link m_link;
     QTimer m_ticker;
     bool m_exchanging = false;
+    bool m_started = false;
     bool m_finished = false;
+    bool m_helloUnanswered = false;
     int m_exitCode = 0;
+    QString m_output;
+    QString m_error;
 
     QFile m_traceFile;
     QElapsedTimer m_clock;

@@ -33,10 +33,11 @@ inline QString transmissionComplete()
 {
     return tr("Transmission complete!");
 }
-inline QString countQuestion(int deviceChannels, int configuredChannels)
+// The command line cannot answer the window's question, so it says what to do instead.
+inline QString countMismatch(int deviceChannels, int configuredChannels)
 {
-    return tr("Note that the connected Vorrix has %1 channels, but there were %2 channels "
-              "configured. Would you like to continue?")
+    return QStringLiteral("Note that the connected Vorrix has %1 channels, but there were %2 "
+                          "channels configured. Nothing was sent; --yes sends anyway.")
             .arg(deviceChannels)
             .arg(configuredChannels);
 }
