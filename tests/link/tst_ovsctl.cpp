@@ -4,12 +4,16 @@
 #include "link/switchemulator.h"
 #include "sampleconfiguration.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QSerialPort>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <map>
+#include <memory>
 
 #include <sys/stat.h>
 
@@ -97,6 +101,8 @@ private slots:
     void fileAndUsageErrors();
     void checkVerifyAndDiff_data();
     void checkVerifyAndDiff();
+    void fleet_data();
+    void fleet();
 
 private:
     QTemporaryDir m_dir;
@@ -516,6 +522,136 @@ void tst_Ovsctl::checkVerifyAndDiff()
     QCOMPARE(r.out, out);
     QCOMPARE(r.exitCode, exitCode);
     QCOMPARE(emu.helloCount(), connections);
+}
+
+void tst_Ovsctl::fleet_data()
+{
+    // @pts2, @pts4, @pts8: the switches' devices; @/sw2, @/sw4, @/sw8, @/silent: links
+    // to them and to a switch that never answers; @/ the test folder. The files of
+    // @/rs/ hold other configurations than the switches.
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("out");
+    QTest::addColumn<QStringList>("files");  // "FILE=N": holds switch N's first configuration
+    QTest::addColumn<QList<int>>("changed"); // switches that now hold their @/rs/ file
+
+    const QString fourBackedUp = "@/sw4\tVorrix 4 at 115200 bit/s, saved to @/bk/sw4.ovs\n";
+    QTest::newRow("probe names each model, a silent and a missing port")
+            << QStringList{"probe", "--port", "@pts8",    "--port", "@pts2",    "--port",
+                           "@pts4", "--port", "@/silent", "--port", "@/missing"}
+            << 0
+            << "@pts8\tVorrix 8 at 115200 bit/s\n@pts2\tVorrix 2 at 115200 bit/s\n"
+               "@pts4\tVorrix 4 at 115200 bit/s\n@/silent\tno answer\n@/missing\tNo such port.\n"
+            << QStringList() << QList<int>();
+    QTest::newRow("probe without an answer")
+            << QStringList{"probe", "--port", "@/silent", "--bitrate", "9600"} << 1
+            << "@/silent\tno answer\n"
+            << QStringList() << QList<int>();
+    // Named after the port as given, not after the device it leads to.
+    QTest::newRow("backup of three switches")
+            << QStringList{"backup", "--dir", "@/bk",   "--port", "@/sw4",
+                           "--port", "@/sw8", "--port", "@/sw2"}
+            << 0
+            << fourBackedUp
+                       + "@/sw8\tVorrix 8 at 115200 bit/s, saved to @/bk/sw8.ovs\n"
+                         "@/sw2\tVorrix 2 at 115200 bit/s, saved to @/bk/sw2.ovs\n"
+            << QStringList{"bk/sw4.ovs=4", "bk/sw8.ovs=8", "bk/sw2.ovs=2"} << QList<int>();
+    QTest::newRow("backup with a silent port")
+            << QStringList{"backup", "--dir", "@/bk",      "--port", "@/silent",
+                           "--port", "@/sw4", "--bitrate", "115200"}
+            << 1
+            << "@/silent\tCannot connect to target! Please check port, bitrate and startup "
+               "mode.\n"
+                       + fourBackedUp
+            << QStringList{"bk/sw4.ovs=4", "bk/silent.ovs=-"} << QList<int>();
+    QTest::newRow("restore and verify")
+            << QStringList{"restore", "--dir", "@/rs",    "--port",  "@/sw2",
+                           "--port",  "@/sw8", "--force", "--verify"}
+            << 0
+            << "@/sw2\tTransmission complete! Verified: the switch holds what was sent.\n"
+               "@/sw8\tTransmission complete! Verified: the switch holds what was sent.\n"
+            << QStringList() << QList<int>{2, 8};
+    QTest::newRow("restore without a file for one port")
+            << QStringList{"restore", "--dir",  "@/rs",     "--port",
+                           "@/sw4",   "--port", "@/silent", "--force"}
+            << 1
+            << "@/sw4\tTransmission complete!\n@/silent\t@/rs/silent.ovs: Could not open file!\n"
+            << QStringList() << QList<int>{4};
+    QTest::newRow("write --backup keeps the old configuration")
+            << QStringList{"write",  "--force", "--backup",    "@/old.ovs",
+                           "--port", "@/sw4",   "@/rs/sw4.ovs"}
+            << 0 << "Saved the switch's configuration to @/old.ovs.\nTransmission complete!\n"
+            << QStringList{"old.ovs=4"} << QList<int>{4};
+    QTest::newRow("write --backup that cannot be saved sends nothing")
+            << QStringList{"write",  "--force", "--backup",    "@/no-folder/old.ovs",
+                           "--port", "@/sw4",   "@/rs/sw4.ovs"}
+            << 1 << QString() << QStringList{"no-folder/old.ovs=-"} << QList<int>();
+}
+
+// Several switches on their own pseudo-terminals: lines in the order of the ports, the
+// files that must and must not exist, and which switches were written.
+void tst_Ovsctl::fleet()
+{
+    QFETCH(QStringList, args);
+    QFETCH(int, exitCode);
+    QFETCH(QString, out);
+    QFETCH(QStringList, files);
+    QFETCH(QList<int>, changed);
+
+    std::map<int, std::unique_ptr<SwitchEmulator>> switches;
+    for (int n : {2, 4, 8}) {
+        switches[n] = std::make_unique<SwitchEmulator>(n, sample(quint32(n), n));
+        QVERIFY(switches[n]->startOnPty());
+    }
+    SwitchEmulator silent(4);
+    silent.setSilent(true);
+    QVERIFY(silent.startOnPty());
+    QDir(path("rs")).removeRecursively();
+    QDir(path("bk")).removeRecursively();
+    QFile::remove(path("old.ovs"));
+    QVERIFY(QDir().mkpath(path("rs")));
+    QStringList replacements;
+    for (const auto &[n, emu] : switches) {
+        const QString link = path(QString("sw%1").arg(n));
+        QFile::remove(link);
+        QVERIFY(QFile::link(emu->devicePath(), link));
+        QVERIFY(putFile(path(QString("rs/sw%1.ovs").arg(n)), encodeOvs(sample(50 + n, n))));
+        replacements << QString("@pts%1").arg(n) << emu->devicePath();
+    }
+    QFile::remove(path("silent"));
+    QVERIFY(QFile::link(silent.devicePath(), path("silent")));
+    replacements << "@/" << m_dir.path() + "/";
+    auto expand = [&replacements](QString text) {
+        for (qsizetype k = 0; k < replacements.size(); k += 2)
+            text.replace(replacements.at(k), replacements.at(k + 1));
+        return text;
+    };
+    for (QString &a : args)
+        a = expand(a);
+
+    const Run r = ovsctl(args);
+    QCOMPARE(r.out, expand(out));
+    QCOMPARE(r.exitCode, exitCode);
+    for (const QString &file : files) {
+        const QStringList f = file.split('=');
+        if (f.at(1) == "-")
+            QVERIFY2(!QFileInfo::exists(path(f.at(0))), qPrintable(f.at(0)));
+        else
+            QCOMPARE(fileBytes(path(f.at(0))),
+                     encodeOvs(sample(f.at(1).toUInt(), f.at(1).toInt())));
+    }
+    for (const auto &[n, emu] : switches) {
+        // A transmission writes the switching state, the mouse speed and n records.
+        const Configuration expected = changed.contains(n) ? sample(50 + n, n) : sample(n, n);
+        const Configuration &held = emu->configuration();
+        QCOMPARE(held.mouseSpeed, expected.mouseSpeed);
+        QCOMPARE(held.switchingEnabled, expected.switchingEnabled);
+        for (int i = 0; i < n; ++i)
+            QCOMPARE(held.channels[i], expected.channels[i]);
+        // Every connection ends with the closing frame.
+        if (!emu->receivedFrames().isEmpty())
+            QCOMPARE(emu->receivedFrames().last().command, quint8(kCmdClosing));
+    }
 }
 
 QTEST_GUILESS_MAIN(tst_Ovsctl)

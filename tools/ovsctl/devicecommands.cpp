@@ -108,6 +108,33 @@ int verifyTransmission(DeviceSession::Options options, const Configuration &sent
     return ExitDevice;
 }
 
+// Reads the switch into `file` before a transmission; ExitOk when it was saved. Leaves
+// the line quiet afterwards, as after the window's delayed close.
+int saveBackup(DeviceSession::Options options, const QString &file, int configuredChannels)
+{
+    options.direction = kDirectionReadout;
+    options.outputFile = file;
+    int code = ExitDevice;
+    // Refused now rather than after a whole readout.
+    if (!isReplaceableFile(file)) {
+        printError(Msg::couldNotSave());
+    } else {
+        Document document;
+        document.currentConfig.channelCount = quint8(configuredChannels);
+        DeviceSession session(options, document);
+        code = session.run();
+    }
+    if (code != ExitOk) {
+        printError(QString("write: the switch's configuration could not be saved to %1; "
+                           "nothing was sent.")
+                           .arg(file));
+        return ExitDevice;
+    }
+    QTextStream(stdout) << QString("Saved the switch's configuration to %1.").arg(file) << Qt::endl;
+    QThread::msleep(kClosingDelayMs);
+    return ExitOk;
+}
+
 #ifdef Q_OS_WIN
 
 // The emulator's line is a pseudo-terminal; Windows has none.
@@ -217,13 +244,16 @@ int runWrite(const QStringList &args)
             "and compared with the file: exit code 0 only when they are equal, otherwise\n"
             "the differences and exit code 1. Compared are the channel count the switch\n"
             "reports, Orvanel Switching, the mouse speed and the channel records below the\n"
-            "smaller of the two channel counts.");
+            "smaller of the two channel counts. With --backup the switch's configuration is\n"
+            "first read in a connection of its own and saved to FILE; when that fails,\n"
+            "nothing is written and the exit code is 1.");
     LinkOptions link;
     link.addTo(parser);
     const QCommandLineOption yes({"y", "yes"}, "Go on over a channel count mismatch.");
     const QCommandLineOption force("force", "Send the file even when it has layout problems.");
     const QCommandLineOption verify("verify", "Read the configuration back and compare it.");
-    parser.addOptions({yes, force, verify});
+    const QCommandLineOption backup("backup", "Save the switch's configuration first.", "FILE.ovs");
+    parser.addOptions({yes, force, verify, backup});
     parser.addPositionalArgument("FILE.ovs", "The configuration to send.");
     if (const int code = parseCommand(parser, "write", args); code >= 0)
         return code;
@@ -253,6 +283,13 @@ int runWrite(const QStringList &args)
     // Switches with more than four channels always talk at 115200 bit/s.
     if (document.currentConfig.channelCount > 4)
         options.bitrate = 115200;
+    if (parser.isSet(backup)) {
+        if (const int code
+            = saveBackup(options, parser.value(backup), document.currentConfig.channelCount);
+            code != ExitOk)
+            return code;
+        options.appendTrace = true;
+    }
     DeviceSession session(options, document);
     const int code = session.run();
     if (code != ExitOk || !parser.isSet(verify))
@@ -339,8 +376,9 @@ int runEmulate(const QStringList &args)
     const QCommandLineOption corruptIncoming(
             "corrupt-incoming", "Damage this share (0 to 1) of the bytes received.", "SHARE");
     const QCommandLineOption delay("delay", "Send everything MS milliseconds late.", "MS");
+    const QCommandLineOption silent("silent", "Answer nothing at all, as a port without a switch.");
     parser.addOptions({channels, from, linkPath, save, corrupt, keepRecord, corruptHeader, chatter,
-                       recordOffset, loseRecord, strayBytes, corruptIncoming, delay});
+                       recordOffset, loseRecord, strayBytes, corruptIncoming, delay, silent});
     if (const int code = parseCommand(parser, "emulate", args); code >= 0)
         return code;
 
@@ -422,5 +460,6 @@ int runEmulate(const QStringList &args)
     emulator.setCorruptHeaders(parser.isSet(corruptHeader));
     emulator.setChatter(chatterMode);
     emulator.setRecordOffset(offset);
+    emulator.setSilent(parser.isSet(silent));
     return serveUntilInterrupted(emulator, parser.value(linkPath), parser.value(save));
 }

@@ -20,6 +20,9 @@ const char kUsage[] = "Usage: ovsctl <command> [options]\n"
                       "  import   Turn the JSON of 'show --json' back into an .ovs file\n"
                       "  check    List the layout problems of an .ovs file\n"
                       "  diff     Compare two configurations, each a file or a switch\n"
+                      "  probe    Find the switches on several ports at once\n"
+                      "  backup   Read several switches at once into a folder of .ovs files\n"
+                      "  restore  Write a folder of .ovs files into several switches at once\n"
                       "  emulate  Play a switch on a pseudo-terminal\n"
                       "\n"
                       "Options:\n"
@@ -60,21 +63,26 @@ int parseCommand(QCommandLineParser &parser, const QString &command, const QStri
     return -1;
 }
 
-int reportLoad(OvsLoadResult result)
+QString loadFailureText(OvsLoadResult result)
 {
     switch (result) {
     case OvsLoadResult::Loaded:
-        return ExitOk;
+        break;
     case OvsLoadResult::CouldNotOpen:
-        printError(Msg::couldNotOpen());
-        break;
+        return Msg::couldNotOpen();
     case OvsLoadResult::Corrupt:
-        printError(Msg::fileCorrupt());
-        break;
+        return Msg::fileCorrupt();
     case OvsLoadResult::ChecksumError:
-        printError(Msg::checksumError());
-        break;
+        return Msg::checksumError();
     }
+    return QString();
+}
+
+int reportLoad(OvsLoadResult result)
+{
+    if (result == OvsLoadResult::Loaded)
+        return ExitOk;
+    printError(loadFailureText(result));
     return ExitFile;
 }
 
@@ -108,6 +116,12 @@ int main(int argc, char *argv[])
         return runCheck(args);
     if (command == "diff")
         return runDiff(args);
+    if (command == "probe")
+        return runProbe(args);
+    if (command == "backup")
+        return runBackup(args);
+    if (command == "restore")
+        return runRestore(args);
     if (command == "emulate")
         return runEmulate(args);
     printError(QString("Unknown command '%1'.").arg(command));

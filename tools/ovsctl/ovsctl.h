@@ -15,11 +15,16 @@ int runImport(const QStringList &args);
 int runCheck(const QStringList &args);
 int runDiff(const QStringList &args);
 int runEmulate(const QStringList &args);
+int runProbe(const QStringList &args);
+int runBackup(const QStringList &args);
+int runRestore(const QStringList &args);
 
 // Parses `args` for one command: prints help and reports ExitOk, prints the error
 // and usage and reports ExitUsage, or returns -1 to go on.
 int parseCommand(QCommandLineParser &parser, const QString &command, const QStringList &args);
 
+// The message for a failed load; empty for a good one.
+QString loadFailureText(OvsLoadResult result);
 // Prints the message for a failed load to stderr and returns ExitFile; ExitOk when loaded.
 int reportLoad(OvsLoadResult result);
 

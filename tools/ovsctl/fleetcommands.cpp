@@ -1,0 +1,347 @@
+// probe, backup and restore: the same exchange with several switches at once, one
+// link per port on one event loop, and one line per port.
+#include "messages.h"
+#include "ovsctl.h"
+#include "portjob.h"
+
+#include "document/layoutcheck.h"
+#include "document/regularfile.h"
+#include "link/portfinder.h"
+#include "link/portlist.h"
+
+#include <QCommandLineParser>
+#include <QDir>
+#include <QEventLoop>
+#include <QRegularExpression>
+#include <QSet>
+#include <QTextStream>
+#include <QThread>
+
+#include <algorithm>
+#include <functional>
+#include <optional>
+
+namespace {
+
+const QCommandLineOption kPorts{"port",
+                                "A serial port; may be given more than once. Without it, "
+                                "every port the system lists.",
+                                "PATH"};
+const QCommandLineOption kFleetBitrate{
+        "bitrate",
+        "9600 or 115200. Without it, 115200 and then 9600 for a port that did not answer.", "RATE"};
+const QCommandLineOption kDir{"dir", "The folder of the .ovs files, one per port.", "DIR"};
+
+// "PORT<TAB>result" lines in the order of the ports, each printed as soon as it and
+// every line before it are known.
+class OrderedLines
+{
+public:
+    explicit OrderedLines(QStringList ports)
+        : m_ports(std::move(ports))
+        , m_lines(m_ports.size())
+    {
+    }
+
+    void set(qsizetype index, const QString &text)
+    {
+        m_lines[index] = text;
+        QTextStream out(stdout);
+        while (m_printed < m_lines.size() && m_lines.at(m_printed)) {
+            out << m_ports.at(m_printed) << '\t' << *m_lines.at(m_printed) << '\n';
+            ++m_printed;
+        }
+        out.flush();
+    }
+
+private:
+    QStringList m_ports;
+    QList<std::optional<QString>> m_lines;
+    qsizetype m_printed = 0;
+};
+
+void waitUntil(const std::function<bool()> &done)
+{
+    QEventLoop loop;
+    while (!done())
+        loop.processEvents(QEventLoop::WaitForMoreEvents);
+}
+
+// False after a usage message; 0 = try both rates.
+bool takeFleetBitrate(const QCommandLineParser &parser, int &bitrate)
+{
+    bitrate = 0;
+    if (!parser.isSet(kFleetBitrate))
+        return true;
+    const QString rate = parser.value(kFleetBitrate);
+    if (rate != "9600" && rate != "115200") {
+        printError(QString("--bitrate must be 9600 or 115200, not '%1'.").arg(rate));
+        return false;
+    }
+    bitrate = rate.toInt();
+    return true;
+}
+
+// The ports given with --port in their order, or else those the system lists, by the
+// name it gives them.
+QStringList portsToUse(const QCommandLineParser &parser)
+{
+    if (parser.isSet(kPorts))
+        return parser.values(kPorts);
+    QStringList ports;
+    for (const PortDescription &port : PortList::systemPorts())
+        ports << port.portName;
+    return ports;
+}
+
+QString probeText(const ProbeResult &r)
+{
+    switch (r.outcome) {
+    case ProbeResult::Outcome::Found:
+        return switchModelText(r.channels, r.bitrate);
+    case ProbeResult::Outcome::NoAnswer:
+        return "no answer";
+    case ProbeResult::Outcome::PortFailed:
+        break;
+    }
+    return r.reason;
+}
+
+// Probes every port at once; prints a line per port when `print` is set.
+std::vector<ProbeResult> probeAll(const QStringList &ports, int bitrate, bool print)
+{
+    PortFinder finder;
+    OrderedLines lines(ports);
+    QObject::connect(&finder, &PortFinder::portDone, &finder, [&](int i) {
+        if (print)
+            lines.set(i, probeText(finder.result(i)));
+    });
+    bool done = false;
+    QObject::connect(&finder, &PortFinder::finished, &finder, [&done] { done = true; });
+    finder.start(ports, probeBitrates(bitrate));
+    waitUntil([&done] { return done; });
+    std::vector<ProbeResult> results;
+    for (int i = 0; i < finder.size(); ++i)
+        results.push_back(finder.result(i));
+    return results;
+}
+
+// The file name of a port's configuration: the last component of the name the port
+// was given or listed by (not of the device it leads to), with what cannot stand in a
+// file name replaced.
+QString backupName(const QString &port)
+{
+    static const QRegularExpression separators(QStringLiteral("[/\\\\]"));
+    const QStringList parts = port.split(separators, Qt::SkipEmptyParts);
+    QString name = parts.isEmpty() ? QString() : parts.last();
+    for (QChar &c : name) {
+        if (c.unicode() < 0x20 || QStringLiteral("<>:\"|?*").contains(c))
+            c = QLatin1Char('_');
+    }
+    if (name.isEmpty() || name == "." || name == "..")
+        name = "_";
+#ifdef Q_OS_WIN
+    // COM3.ovs would name the port itself, not a file.
+    static const QRegularExpression reserved(QStringLiteral("^(CON|PRN|AUX|NUL|COM\\d|LPT\\d)$"),
+                                             QRegularExpression::CaseInsensitiveOption);
+    if (reserved.match(name).hasMatch())
+        name += QLatin1Char('_');
+#endif
+    return name;
+}
+
+// The files of the ports, or an empty list after a usage message when two ports share
+// a file name.
+QStringList backupFiles(const QString &command, const QString &dir, const QStringList &ports)
+{
+    QStringList files;
+    QHash<QString, QString> owner;
+    for (const QString &port : ports) {
+        const QString name = backupName(port);
+        if (owner.contains(name)) {
+            printError(QString("%1: %2 and %3 would share the file %4.ovs.")
+                               .arg(command, owner.value(name), port, name));
+            return {};
+        }
+        owner.insert(name, port);
+        files << QDir(dir).filePath(name + ".ovs");
+    }
+    return files;
+}
+
+// Runs every job at once, prints a line per port; true when all succeeded.
+bool runJobs(const QStringList &ports, const QList<PortJob::Plan> &plans,
+             const QList<std::optional<QString>> &refused)
+{
+    OrderedLines lines(ports);
+    std::vector<std::unique_ptr<PortJob>> jobs;
+    bool allOk = true;
+    int running = 0;
+    for (qsizetype i = 0; i < ports.size(); ++i) {
+        if (refused.value(i)) {
+            allOk = false;
+            lines.set(i, *refused.at(i));
+            continue;
+        }
+        jobs.push_back(std::make_unique<PortJob>(plans.at(i)));
+        PortJob *job = jobs.back().get();
+        ++running;
+        QObject::connect(job, &PortJob::finished, job, [&, i, job] {
+            --running;
+            allOk = allOk && job->succeeded();
+            lines.set(i, job->resultText());
+        });
+    }
+    for (const auto &job : jobs)
+        job->start();
+    waitUntil([&running] { return running == 0; });
+    return allOk;
+}
+
+} // namespace
+
+int runProbe(const QStringList &args)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+            "Asks every port at once whether a switch answers: the opening of a connection\n"
+            "up to the switch's answer to the hello, then the closing frame. One line per\n"
+            "port, 'PORT<TAB>Vorrix 8 at 115200 bit/s', 'PORT<TAB>no answer' or the reason\n"
+            "the port could not be opened. Each bitrate takes at most about 1.5 s. Exit code\n"
+            "0 when at least one switch answered, 1 when none did.");
+    parser.addOptions({kPorts, kFleetBitrate});
+    if (const int code = parseCommand(parser, "probe", args); code >= 0)
+        return code;
+    int bitrate = 0;
+    if (!takeFleetBitrate(parser, bitrate))
+        return ExitUsage;
+    if (!parser.positionalArguments().isEmpty()) {
+        printError("probe: only --port and --bitrate are taken.");
+        return ExitUsage;
+    }
+    const std::vector<ProbeResult> results = probeAll(portsToUse(parser), bitrate, true);
+    const bool found = std::any_of(results.cbegin(), results.cend(), [](const ProbeResult &r) {
+        return r.outcome == ProbeResult::Outcome::Found;
+    });
+    return found ? ExitOk : ExitDevice;
+}
+
+int runBackup(const QStringList &args)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+            "Reads the switches on several ports at the same time and writes each one's\n"
+            "configuration to DIR/NAME.ovs, NAME being the last part of the port's name as\n"
+            "given or listed. Without --port, every listed port where a probe finds a\n"
+            "switch. A file is written only after a complete readout. One line per port;\n"
+            "exit code 0 when every port succeeded, 1 otherwise.");
+    parser.addOptions({kDir, kPorts, kFleetBitrate});
+    if (const int code = parseCommand(parser, "backup", args); code >= 0)
+        return code;
+    int bitrate = 0;
+    if (!takeFleetBitrate(parser, bitrate))
+        return ExitUsage;
+    if (!parser.isSet(kDir) || parser.value(kDir).isEmpty()
+        || !parser.positionalArguments().isEmpty()) {
+        printError("backup: --dir DIR is needed, and ports only as --port PATH.");
+        return ExitUsage;
+    }
+    const QString dir = parser.value(kDir);
+    QStringList ports = portsToUse(parser);
+    QList<QList<int>> bitrates(ports.size(), probeBitrates(bitrate));
+    if (!parser.isSet(kPorts)) {
+        const std::vector<ProbeResult> found = probeAll(ports, bitrate, false);
+        QStringList answered;
+        bitrates.clear();
+        for (size_t i = 0; i < found.size(); ++i) {
+            if (found[i].outcome == ProbeResult::Outcome::Found) {
+                answered << ports.at(qsizetype(i));
+                bitrates << QList<int>{found[i].bitrate};
+            }
+        }
+        if (answered.isEmpty()) {
+            printError("backup: no switch answered on any listed port.");
+            return ExitDevice;
+        }
+        ports = answered;
+        // A quiet line between the probe's connection and the readout's.
+        QThread::msleep(kClosingDelayMs);
+    }
+    const QStringList files = backupFiles("backup", dir, ports);
+    if (files.isEmpty())
+        return ExitUsage;
+    if (!QDir().mkpath(dir)) {
+        printError(QString("backup: cannot create the folder %1.").arg(dir));
+        return ExitFile;
+    }
+    QList<PortJob::Plan> plans;
+    QList<std::optional<QString>> refused(ports.size());
+    for (qsizetype i = 0; i < ports.size(); ++i) {
+        PortJob::Plan plan;
+        plan.port = ports.at(i);
+        plan.bitrates = bitrates.at(i);
+        plan.direction = kDirectionReadout;
+        plan.saveTo = files.at(i);
+        plans << plan;
+        // Refused now rather than after a whole readout.
+        if (!isReplaceableFile(plan.saveTo))
+            refused[i] = Msg::couldNotSave();
+    }
+    return runJobs(ports, plans, refused) ? ExitOk : ExitDevice;
+}
+
+int runRestore(const QStringList &args)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+            "Writes DIR/NAME.ovs into the switch on each port at the same time, NAME being\n"
+            "the last part of the port's name as given or listed, with the rules of\n"
+            "'ovsctl write'. One line per port; exit code 0 only when every port succeeded\n"
+            "(and, with --verify, holds what was sent), 1 otherwise.");
+    const QCommandLineOption yes({"y", "yes"}, "Go on over a channel count mismatch.");
+    const QCommandLineOption force("force", "Send files even when they have layout problems.");
+    const QCommandLineOption verify("verify", "Read each configuration back and compare it.");
+    parser.addOptions({kDir, kPorts, kFleetBitrate, yes, force, verify});
+    if (const int code = parseCommand(parser, "restore", args); code >= 0)
+        return code;
+    int bitrate = 0;
+    if (!takeFleetBitrate(parser, bitrate))
+        return ExitUsage;
+    if (!parser.isSet(kDir) || parser.value(kDir).isEmpty()
+        || !parser.positionalArguments().isEmpty()) {
+        printError("restore: --dir DIR is needed, and ports only as --port PATH.");
+        return ExitUsage;
+    }
+    const QStringList ports = portsToUse(parser);
+    if (ports.isEmpty()) {
+        printError("restore: the system lists no serial port.");
+        return ExitDevice;
+    }
+    const QStringList files = backupFiles("restore", parser.value(kDir), ports);
+    if (files.isEmpty())
+        return ExitUsage;
+
+    QList<PortJob::Plan> plans;
+    QList<std::optional<QString>> refused(ports.size());
+    for (qsizetype i = 0; i < ports.size(); ++i) {
+        PortJob::Plan plan;
+        plan.port = ports.at(i);
+        plan.direction = kDirectionTransmit;
+        plan.continueOnMismatch = parser.isSet(yes);
+        plan.verify = parser.isSet(verify);
+        // Files first: a bad file costs no connection.
+        const OvsLoadResult load = readOvsFile(files.at(i), plan.send);
+        if (load != OvsLoadResult::Loaded) {
+            refused[i] = QString("%1: %2").arg(files.at(i), loadFailureText(load));
+        } else if (const QList<LayoutProblem> problems = checkLayout(plan.send);
+                   !problems.isEmpty() && !parser.isSet(force)) {
+            refused[i] = QString("%1 has layout problems; nothing was sent (--force sends it "
+                                 "anyway): %2")
+                                 .arg(files.at(i), layoutProblemTexts(problems).join("; "));
+        }
+        // Switches with more than four channels always talk at 115200 bit/s.
+        plan.bitrates = plan.send.channelCount > 4 ? QList<int>{115200} : probeBitrates(bitrate);
+        plans << plan;
+    }
+    return runJobs(ports, plans, refused) ? ExitOk : ExitDevice;
+}

@@ -1,0 +1,62 @@
+#pragma once
+
+#include "devicesession.h"
+
+#include <QList>
+#include <QObject>
+
+#include <memory>
+#include <vector>
+
+// The exchanges of a backup or a restore with the switch on one port, one connection
+// after another on the event loop: a readout saved to a file, or a transmission and,
+// when asked, the readout that verifies it. Each connection is tried at the given
+// bitrates in turn while the hello goes unanswered. Between two connections the line
+// stays quiet for the closing delay, as after the window's delayed close.
+class PortJob : public QObject
+{
+    Q_OBJECT
+
+public:
+    struct Plan
+    {
+        QString port;
+        QList<int> bitrates;
+        quint8 direction = kDirectionReadout;
+        QString saveTo;     // readout: the .ovs file written after a complete readout
+        Configuration send; // transmission
+        bool continueOnMismatch = false;
+        bool verify = false;
+    };
+
+    explicit PortJob(const Plan &plan, QObject *parent = nullptr);
+    ~PortJob() override;
+
+    void start();
+    bool isFinished() const { return m_finished; }
+    bool succeeded() const { return m_succeeded; }
+    // The outcome in one line, without the port's name.
+    QString resultText() const { return m_text; }
+
+signals:
+    void finished();
+
+private:
+    void connectAt(quint8 direction, int bitrate);
+    void sessionFinished();
+    void afterQuietLine(quint8 direction, int bitrate);
+    void conclude(bool ok, const QString &text);
+
+    Plan m_plan;
+    Document m_document;
+    std::vector<std::unique_ptr<DeviceSession>> m_sessions;
+    qsizetype m_nextBitrate = 0;
+    int m_bitrate = 0;
+    bool m_verifying = false;
+    bool m_finished = false;
+    bool m_succeeded = false;
+    QString m_text;
+};
+
+// "Vorrix 8 at 115200 bit/s"
+QString switchModelText(int channels, int bitrate);
