@@ -2,26 +2,53 @@
 #include "ui_comport.h"
 
 #include "link/mytablemodel.h"
+#include "link/portfinder.h"
 #include "link/portlist.h"
+#include "link/probecolumnmodel.h"
 #include "resources/stylesheet.h"
 
 #include <QHeaderView>
 #include <QItemSelectionModel>
 
+#include <algorithm>
+
+namespace {
+
+constexpr int kPortColumn = 0;
+constexpr int kDescriptionColumn = 1;
+constexpr int kHighBitrate = 115200;
+
+QString portToOpen(const PortDescription &port)
+{
+    return port.systemLocation.isEmpty() ? port.portName : port.systemLocation;
+}
+
+} // namespace
+
 comPort::comPort(MyTableModel &model, QWidget *parent)
     : QDialog(parent)
     , ui(new Ui::comPort)
     , m_model(model)
+    , m_table(new ProbeColumnModel(this))
+    , m_finder(new PortFinder(this))
 {
     // No view shows the model yet, so the list is read anew without announcing a reset.
     m_model.portList().refresh();
     ui->setupUi(this);
     setStyleSheet(QString::fromLatin1(kStyleSheet));
-    ui->tableView->setModel(&m_model);
+    m_table->setSourceModel(&m_model);
+    ui->tableView->setModel(m_table);
     ui->tableView->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft);
+    // Ports differ at the end of their names (/dev/ttyUSB0, /dev/ttyUSB1) as often as at
+    // the start; the middle is what may go.
+    ui->tableView->setTextElideMode(Qt::ElideMiddle);
     ui->tableView->setFocus();
     ui->comboBoxBitRate->addItem(QStringLiteral("9600"));
     ui->comboBoxBitRate->addItem(QStringLiteral("115200"));
+    connect(ui->pushButtonFind, &QPushButton::clicked, this, &comPort::findSwitch);
+    connect(m_finder, &PortFinder::portDone, this, &comPort::showFinding);
+    connect(m_finder, &PortFinder::finished, this, &comPort::findingFinished);
+    fitColumns();
 }
 
 comPort::~comPort()
@@ -46,12 +73,14 @@ void comPort::selectPort(const PortDescription &port)
     if (row >= 0)
         ui->tableView->selectRow(row);
     ui->tableView->setFocus();
+    fitColumns();
 }
 
 void comPort::setBitrateVisible(bool visible)
 {
     ui->comboBoxBitRate->setVisible(visible);
     ui->labelBitrate->setVisible(visible);
+    m_bitrateChoice = visible;
 }
 
 void comPort::setBitrate(int bitrate)
@@ -104,4 +133,98 @@ void comPort::on_pushButtonRefresh_clicked()
     if (row >= 0)
         m_chosenPort = m_model.portList().at(row);
     selectPort(m_chosenPort);
+}
+
+void comPort::done(int result)
+{
+    m_finder->stop();
+    setSearching(false);
+    QDialog::done(result);
+}
+
+void comPort::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    // Only now does the view know its fonts and whether it needs a scroll bar.
+    fitColumns();
+}
+
+void comPort::findSwitch()
+{
+    QStringList ports;
+    const PortList &list = m_model.portList();
+    for (int row = 0; row < list.size(); ++row) {
+        ports << portToOpen(list.at(row));
+        m_table->setFinding(row, tr("Searching…"));
+    }
+    setSearching(true);
+    // Without the bitrate choice the connection uses the high rate, so only a switch
+    // that answers there can be used.
+    m_finder->start(ports, m_bitrateChoice ? probeBitrates() : probeBitrates(kHighBitrate));
+}
+
+void comPort::showFinding(int row)
+{
+    const ProbeResult &r = m_finder->result(row);
+    switch (r.outcome) {
+    case ProbeResult::Outcome::Found:
+        m_table->setFinding(row, QStringLiteral("Vorrix %1").arg(r.channels),
+                            tr("Vorrix %1 at %2 bit/s").arg(r.channels).arg(r.bitrate));
+        break;
+    case ProbeResult::Outcome::NoAnswer:
+        m_table->setFinding(row, QString(), tr("No switch answered."));
+        break;
+    case ProbeResult::Outcome::PortFailed:
+        m_table->setFinding(row, QString(), r.reason);
+        break;
+    }
+}
+
+void comPort::findingFinished()
+{
+    setSearching(false);
+    for (int row = 0; row < m_finder->size(); ++row) {
+        const ProbeResult &r = m_finder->result(row);
+        if (r.outcome != ProbeResult::Outcome::Found)
+            continue;
+        ui->tableView->selectRow(row);
+        if (m_bitrateChoice)
+            setBitrate(r.bitrate);
+        break;
+    }
+    fitColumns();
+    ui->tableView->setFocus();
+}
+
+void comPort::setSearching(bool searching)
+{
+    ui->pushButtonFind->setEnabled(!searching);
+    // A new port list would put the findings on the wrong rows.
+    ui->pushButtonRefresh->setEnabled(!searching);
+    ui->progressBarFind->setVisible(searching);
+}
+
+void comPort::fitColumns()
+{
+    QTableView *view = ui->tableView;
+    // The last column stretches over what the others leave, but never below the
+    // default section size; sized to its content, it would stop stretching.
+    view->resizeColumnToContents(kPortColumn);
+    view->resizeColumnToContents(kDescriptionColumn);
+    QHeaderView *header = view->horizontalHeader();
+    const int findingColumn = m_table->findingColumn();
+    const QAbstractItemView *cells = view; // where the size hint is public
+    const int findingWidth
+            = std::max({cells->sizeHintForColumn(findingColumn),
+                        header->sectionSizeHint(findingColumn), header->defaultSectionSize()});
+    const int share = view->viewport()->width() - findingWidth;
+    const int port = header->sectionSize(kPortColumn);
+    const int description = header->sectionSize(kDescriptionColumn);
+    if (port + description <= share)
+        return;
+    // The port column keeps at least half of what is left, the description the rest;
+    // both elide in the middle and show their whole text as tool tip.
+    const int portWidth = qMin(port, qMax(share - description, share / 2));
+    header->resizeSection(kPortColumn, portWidth);
+    header->resizeSection(kDescriptionColumn, qMax(share - portWidth, 0));
 }

@@ -5,13 +5,16 @@
 #include <QDialog>
 
 class MyTableModel;
+class PortFinder;
+class ProbeColumnModel;
 
 namespace Ui {
 class comPort;
 }
 
 // The port dialog: lists the serial ports, offers the bitrate for switches that have
-// a choice and hands back the chosen port and bitrate.
+// a choice and hands back the chosen port and bitrate. "Find switch" probes every
+// listed port at once and shows what answered in a column of its own.
 class comPort : public QDialog
 {
     Q_OBJECT
@@ -30,6 +33,13 @@ public:
     void setActionText(const QString &text);
     PortDescription chosenPort() const { return m_chosenPort; }
 
+    // Ends the search for a switch before the dialog closes, so no probe holds the port
+    // the connection is about to open.
+    void done(int result) override;
+
+protected:
+    void showEvent(QShowEvent *event) override;
+
 private slots:
     void on_pushButtonOk_clicked();
     void on_pushButtonCancel_clicked();
@@ -38,8 +48,17 @@ private slots:
 private:
     // -1 when no row is selected.
     int selectedRow() const;
+    void findSwitch();
+    void showFinding(int row);
+    void findingFinished();
+    void setSearching(bool searching);
+    // Columns as wide as their content; the port column gives way when all cannot fit.
+    void fitColumns();
 
     Ui::comPort *ui;
     MyTableModel &m_model;
     PortDescription m_chosenPort;
+    ProbeColumnModel *const m_table;
+    PortFinder *const m_finder;
+    bool m_bitrateChoice = true;
 };

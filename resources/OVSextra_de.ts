@@ -328,6 +328,40 @@ Möchten Sie sie trotzdem an den Switch übertragen?</translation>
     </message>
 </context>
 <context>
+    <name>comPort</name>
+    <message>
+        <source>&amp;Find switch</source>
+        <translation>Switch &amp;suchen</translation>
+    </message>
+    <message>
+        <source>Ask every listed port whether a switch answers</source>
+        <translation>Alle aufgeführten Schnittstellen fragen, ob ein Switch antwortet</translation>
+    </message>
+    <message>
+        <source>Looking for a switch on the listed ports</source>
+        <translation>Suche nach einem Switch an den aufgeführten Schnittstellen</translation>
+    </message>
+    <message>
+        <source>Searching…</source>
+        <translation>Suche…</translation>
+    </message>
+    <message>
+        <source>Vorrix %1 at %2 bit/s</source>
+        <translation>Vorrix %1 mit %2 bit/s</translation>
+    </message>
+    <message>
+        <source>No switch answered.</source>
+        <translation>Kein Switch hat geantwortet.</translation>
+    </message>
+</context>
+<context>
+    <name>ProbeColumnModel</name>
+    <message>
+        <source>Switch</source>
+        <translation>Switch</translation>
+    </message>
+</context>
+<context>
     <name>PortFault</name>
     <message>
         <source>Permission denied. Serial ports are open to the members of the group &apos;dialout&apos; (sudo usermod -aG dialout $USER, then log in again).</source>

@@ -1,9 +1,16 @@
 #include "link/comport.h"
+#include "link/linkframe.h"
 #include "link/mytablemodel.h"
 #include "link/portlist.h"
+#include "link/serialportsetup.h"
+#include "link/switchemulator.h"
+#include "rununtil.h"
 
 #include <QApplication>
+#include <QHeaderView>
 #include <QPushButton>
+#include <QScrollBar>
+#include <QSerialPort>
 #include <QTableView>
 #include <QTest>
 
@@ -20,6 +27,10 @@ private slots:
     void okNeedsASelectedRow();
     void bitrate_data();
     void bitrate();
+    void wholePortNames_data();
+    void wholePortNames();
+    void findSwitch_data();
+    void findSwitch();
     void cleanup();
 
 private:
@@ -155,6 +166,101 @@ void tst_comPort::bitrate()
     dialog.setBitrate(initial);
     dialog.setBitrate(requested);
     QCOMPARE(dialog.chosenBitrate(), chosen);
+}
+
+void tst_comPort::wholePortNames_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("fits"); // the whole name fits beside the other columns
+
+    QTest::newRow("names take their width") << "/tmp/switches/vorrix4-rack3" << true;
+    QTest::newRow("a long name is cut in the middle")
+            << "/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0-rack3-shelf2"
+            << false;
+}
+
+// Paths differ at their ends as often as at their starts; a column cut to its first
+// characters makes three ports look alike.
+void tst_comPort::wholePortNames()
+{
+    QFETCH(QString, name);
+    QFETCH(bool, fits);
+
+    m_system = {{name, "Serial adapter", name}, {"ttyS0", "Onboard", "/dev/ttyS0"}};
+    comPort dialog(*m_model);
+    dialog.selectPort(m_system.at(0));
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    QTableView *view = table(dialog);
+    const QHeaderView *header = view->horizontalHeader();
+    const QAbstractItemView *cells = view;
+
+    QCOMPARE(view->model()->index(0, 0).data(Qt::ToolTipRole).toString(), name);
+    QCOMPARE(view->textElideMode(), Qt::ElideMiddle);
+    QVERIFY(header->length() <= view->viewport()->width());
+    QCOMPARE(view->horizontalScrollBar()->maximum(), 0);
+    const int content = cells->sizeHintForColumn(0);
+    if (fits)
+        QCOMPARE(header->sectionSize(0), content);
+    else
+        QVERIFY(header->sectionSize(0) < content
+                && header->sectionSize(0) >= view->viewport()->width() / 3);
+    dialog.close();
+}
+
+void tst_comPort::findSwitch_data()
+{
+    QTest::addColumn<bool>("okAtOnce"); // OK while the search still runs
+    QTest::addColumn<QStringList>("found");
+    QTest::addColumn<int>("row");
+
+    QTest::newRow("names the switches and picks the first")
+            << false << QStringList{"", "Vorrix 4", "Vorrix 8"} << 1;
+    // A probe still holding a port would make the connection that follows fail.
+    QTest::newRow("OK while searching frees every port") << true << QStringList() << 0;
+}
+
+// A silent port, a 4- and an 8-channel switch, each on its own pseudo-terminal.
+void tst_comPort::findSwitch()
+{
+    QFETCH(bool, okAtOnce);
+    QFETCH(QStringList, found);
+    QFETCH(int, row);
+
+    SwitchEmulator silent(4), four(4), eight(8);
+    silent.setSilent(true);
+    m_system.clear();
+    for (SwitchEmulator *emu : {&silent, &four, &eight}) {
+        QVERIFY(emu->startOnPty());
+        m_system.append({emu->devicePath(), "Emulator", emu->devicePath()});
+    }
+    comPort dialog(*m_model);
+    dialog.selectPort(m_system.at(0));
+    // An 8-channel configuration: only the high rate, so the silent port costs 1.5 s.
+    dialog.setBitrateVisible(false);
+    click(dialog, "pushButtonFind");
+    auto *find = dialog.findChild<QPushButton *>("pushButtonFind");
+    QVERIFY(!find->isEnabled());
+    if (okAtOnce) {
+        click(dialog, "pushButtonOk");
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        QVERIFY(find->isEnabled());
+    } else {
+        QVERIFY(runUntil([find] { return find->isEnabled(); }, 5000));
+    }
+
+    QCOMPARE(selectedRow(dialog), row);
+    const QAbstractItemModel *model = table(dialog)->model();
+    for (int i = 0; i < found.size(); ++i)
+        QCOMPARE(model->index(i, 2).data().toString(), found.at(i));
+    for (SwitchEmulator *emu : {&four, &eight}) {
+        // Let the last bytes arrive; every connection ends with the closing frame.
+        runUntil([] { return false; }, 50);
+        if (!emu->receivedFrames().isEmpty())
+            QCOMPARE(emu->receivedFrames().last().command, quint8(kCmdClosing));
+        QSerialPort next;
+        QVERIFY(openSerialPort(next, emu->devicePath(), 115200));
+    }
 }
 
 QTEST_MAIN(tst_comPort)
