@@ -12,8 +12,8 @@
 #include <QCommandLineParser>
 #include <QDir>
 #include <QEventLoop>
+#include <QHash>
 #include <QRegularExpression>
-#include <QSet>
 #include <QTextStream>
 #include <QThread>
 
@@ -219,7 +219,12 @@ int runProbe(const QStringList &args)
         printError("probe: only --port and --bitrate are taken.");
         return ExitUsage;
     }
-    const std::vector<ProbeResult> results = probeAll(portsToUse(parser), bitrate, true);
+    const QStringList ports = portsToUse(parser);
+    if (ports.isEmpty()) {
+        printError("probe: the system lists no serial port.");
+        return ExitDevice;
+    }
+    const std::vector<ProbeResult> results = probeAll(ports, bitrate, true);
     const bool found = std::any_of(results.cbegin(), results.cend(), [](const ProbeResult &r) {
         return r.outcome == ProbeResult::Outcome::Found;
     });
