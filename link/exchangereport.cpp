@@ -2,16 +2,10 @@
 
 #include "document/configdiff.h"
 #include "link/link.h"
+#include "link/portfault.h"
 #include "link/serialportsetup.h"
 
-#include <QFile>
-#include <QFileInfo>
-
 #include <algorithm>
-
-#ifdef Q_OS_UNIX
-#include <unistd.h>
-#endif
 
 ExchangeReport::ExchangeReport(QObject *parent)
     : QObject(parent)
@@ -64,33 +58,22 @@ void ExchangeReport::track(const Link &link, const Configuration &staging)
 ExchangeReport::Reason ExchangeReport::portReason(QSerialPort::SerialPortError error,
                                                   const QString &path, QString *detail)
 {
-    switch (error) {
-    case QSerialPort::DeviceNotFoundError:
-        return Reason::NoSuchPort;
-    case QSerialPort::PermissionError:
-#ifdef Q_OS_UNIX
-        // Qt says the same when another program holds the port's lock: only a device
-        // this user may not open is a question of permission.
-        if (::access(QFile::encodeName(path).constData(), R_OK | W_OK) == 0)
-            return Reason::InUse;
-        *detail = QFileInfo(path).group();
-        if (detail->isEmpty())
-            *detail = QStringLiteral("dialout");
-        return Reason::PermissionDenied;
-#else
-        // Windows opens a port for one program at a time and refuses the others so.
-        Q_UNUSED(path)
-        return Reason::InUse;
-#endif
-    case QSerialPort::ResourceError:
-    case QSerialPort::ReadError:
-        // What Qt reports when the device goes away under an open port.
-        return Reason::DeviceRemoved;
-    case QSerialPort::NoError:
+    switch (classifyPortFault(error, path)) {
+    case PortFault::None:
         return Reason::None;
-    default:
-        return Reason::PortError;
+    case PortFault::NoSuchPort:
+        return Reason::NoSuchPort;
+    case PortFault::PermissionDenied:
+        *detail = serialPortGroup(path);
+        return Reason::PermissionDenied;
+    case PortFault::InUse:
+        return Reason::InUse;
+    case PortFault::DeviceRemoved:
+        return Reason::DeviceRemoved;
+    case PortFault::Other:
+        break;
     }
+    return Reason::PortError;
 }
 
 void ExchangeReport::openFailed(const QSerialPort &port, const QString &path)

@@ -31,33 +31,59 @@ QString permissionDenied()
 
 } // namespace
 
-QString portOpenFailureReason(const QSerialPort &port, const QString &name)
+PortFault classifyPortFault(QSerialPort::SerialPortError error, const QString &path)
 {
 #ifndef Q_OS_WIN
-    // Qt reports a lock held by another program and a device the user may not open
-    // alike; the file itself tells them apart.
-    const QString path = resolvedPortName(name);
     if (path.startsWith(QLatin1Char('/'))) {
         if (!QFileInfo::exists(path))
-            return tr("No such port.");
+            return PortFault::NoSuchPort;
         if (::access(QFile::encodeName(path).constData(), R_OK | W_OK) != 0 && errno == EACCES)
-            return permissionDenied();
+            return PortFault::PermissionDenied;
     }
 #else
-    Q_UNUSED(name)
+    Q_UNUSED(path)
 #endif
-    switch (port.error()) {
-    case QSerialPort::DeviceNotFoundError:
-        return tr("No such port.");
-    case QSerialPort::PermissionError:
-        return tr("The port is in use by another program.");
+    switch (error) {
     case QSerialPort::NoError:
-        break;
+        return PortFault::None;
+    case QSerialPort::DeviceNotFoundError:
+        return PortFault::NoSuchPort;
+    case QSerialPort::PermissionError:
+        // The device itself may be opened (checked above), or on Windows, which opens a
+        // port for one program at a time: another program holds it.
+        return PortFault::InUse;
+    case QSerialPort::ResourceError:
+    case QSerialPort::ReadError:
+        // What Qt reports when the device goes away under an open port.
+        return PortFault::DeviceRemoved;
     default:
-        if (!port.errorString().isEmpty())
-            return port.errorString();
+        return PortFault::Other;
+    }
+}
+
+QString serialPortGroup(const QString &path)
+{
+    const QString group = path.isEmpty() ? QString() : QFileInfo(path).group();
+    return group.isEmpty() ? QStringLiteral("dialout") : group;
+}
+
+QString portOpenFailureReason(const QSerialPort &port, const QString &name)
+{
+    switch (classifyPortFault(port.error(), resolvedPortName(name))) {
+    case PortFault::NoSuchPort:
+        return tr("No such port.");
+    case PortFault::PermissionDenied:
+        return permissionDenied();
+    case PortFault::InUse:
+        return tr("The port is in use by another program.");
+    case PortFault::None:
+        return tr("The port refused the line settings.");
+    case PortFault::DeviceRemoved:
+    case PortFault::Other:
         break;
     }
+    if (!port.errorString().isEmpty())
+        return port.errorString();
     return tr("The port refused the line settings.");
 }
 
