@@ -82,6 +82,23 @@ bool takeFleetBitrate(const QCommandLineParser &parser, int &bitrate)
     return true;
 }
 
+// Parses backup or restore, which both need --dir and take ports only as --port; -1
+// when the command goes on, otherwise the exit code.
+int parseDirCommand(QCommandLineParser &parser, const char *name, const QStringList &args,
+                    int &bitrate)
+{
+    if (const int code = parseCommand(parser, name, args); code >= 0)
+        return code;
+    if (!takeFleetBitrate(parser, bitrate))
+        return ExitUsage;
+    if (!parser.isSet(kDir) || parser.value(kDir).isEmpty()
+        || !parser.positionalArguments().isEmpty()) {
+        printError(QString("%1: --dir DIR is needed, and ports only as --port PATH.").arg(name));
+        return ExitUsage;
+    }
+    return -1;
+}
+
 // The ports given with --port in their order, or else those the system lists, by the
 // name it gives them.
 QStringList portsToUse(const QCommandLineParser &parser)
@@ -241,16 +258,9 @@ int runBackup(const QStringList &args)
             "switch. A file is written only after a complete readout. One line per port;\n"
             "exit code 0 when every port succeeded, 1 otherwise.");
     parser.addOptions({kDir, kPorts, kFleetBitrate});
-    if (const int code = parseCommand(parser, "backup", args); code >= 0)
-        return code;
     int bitrate = 0;
-    if (!takeFleetBitrate(parser, bitrate))
-        return ExitUsage;
-    if (!parser.isSet(kDir) || parser.value(kDir).isEmpty()
-        || !parser.positionalArguments().isEmpty()) {
-        printError("backup: --dir DIR is needed, and ports only as --port PATH.");
-        return ExitUsage;
-    }
+    if (const int code = parseDirCommand(parser, "backup", args, bitrate); code >= 0)
+        return code;
     const QString dir = parser.value(kDir);
     QStringList ports = portsToUse(parser);
     QList<QList<int>> bitrates(ports.size(), probeBitrates(bitrate));
@@ -307,16 +317,9 @@ int runRestore(const QStringList &args)
     const QCommandLineOption force("force", "Send files even when they have layout problems.");
     const QCommandLineOption verify("verify", "Read each configuration back and compare it.");
     parser.addOptions({kDir, kPorts, kFleetBitrate, yes, force, verify});
-    if (const int code = parseCommand(parser, "restore", args); code >= 0)
-        return code;
     int bitrate = 0;
-    if (!takeFleetBitrate(parser, bitrate))
-        return ExitUsage;
-    if (!parser.isSet(kDir) || parser.value(kDir).isEmpty()
-        || !parser.positionalArguments().isEmpty()) {
-        printError("restore: --dir DIR is needed, and ports only as --port PATH.");
-        return ExitUsage;
-    }
+    if (const int code = parseDirCommand(parser, "restore", args, bitrate); code >= 0)
+        return code;
     const QStringList ports = portsToUse(parser);
     if (ports.isEmpty()) {
         printError("restore: the system lists no serial port.");
