@@ -12,6 +12,7 @@
 #include <QDropEvent>
 #include <QKeyEvent>
 #include <QMimeData>
+#include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QScrollArea>
@@ -313,7 +314,15 @@ void RasterWidget::keyReleaseEvent(QKeyEvent *event)
 
 void RasterWidget::focusInEvent(QFocusEvent *)
 {
+    // The focus also comes here when a focused tile leaves the canvas; only the mouse
+    // changes the selection (below).
+}
+
+// A click on free canvas clears the selection.
+void RasterWidget::mousePressEvent(QMouseEvent *event)
+{
     childLostFocus();
+    QWidget::mousePressEvent(event);
 }
 
 void RasterWidget::dragEnterEvent(QDragEnterEvent *event)
@@ -521,9 +530,19 @@ void RasterWidget::hideChannelTile(int index)
 {
     if (!validIndex(index))
         return;
-    tiles[index]->setEnabled(false);
-    tiles[index]->hide();
-    tiles[index]->setSelected(false);
+    retireTile(index);
+}
+
+void RasterWidget::retireTile(int index)
+{
+    configwidget *t = tiles[index];
+    // Qt hands the focus of a widget that is hidden or disabled on to the next one as if
+    // Tab had been pressed, and a tile reached by Tab selects itself; the canvas takes it.
+    if (window()->focusWidget() == t)
+        setFocus(Qt::OtherFocusReason);
+    t->setEnabled(false);
+    t->hide();
+    t->setSelected(false);
 }
 
 void RasterWidget::fitMinimumSize(bool raiseOnly)
@@ -562,9 +581,7 @@ void RasterWidget::layOutTiles(bool keepSelection)
             if (!keepSelection)
                 tiles[i]->setSelected(false);
         } else {
-            tiles[i]->setEnabled(false);
-            tiles[i]->hide();
-            tiles[i]->setSelected(false);
+            retireTile(i);
         }
     }
 }

@@ -66,6 +66,7 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
     void keyReleaseEvent(QKeyEvent *event) override;
     void focusInEvent(QFocusEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
     void dragEnterEvent(QDragEnterEvent *event) override;
     void dragMoveEvent(QDragMoveEvent *event) override;
     void dragLeaveEvent(QDragLeaveEvent *event) override;
@@ -76,6 +77,8 @@ private:
     const Configuration &config() const;
     void onConfigurationChanged(DocumentChanges::Kind kind);
     void layOutTile(int index);
+    // Hides, disables and deselects a tile, keeping the keyboard focus on the canvas.
+    void retireTile(int index);
     // Shows the tiles of the channels that stand on the canvas and hides the others;
     // keepSelection leaves the shown tiles selected or not as they are.
     void layOutTiles(bool keepSelection);

@@ -187,8 +187,9 @@ void tst_EditorWiring::modifiedAlongEachPath()
     auto w = makeWindow();
     w->show();
     QVERIFY(QTest::qWaitForWindowExposed(w.get()));
-    // As opened from a file: this is the saved state.
-    w->documentChanges().replaceAll(layout(4, {{0, cells(0, 0, 2, 2)}}));
+    // As opened from a file: this is the saved state. Channel 4 stands aside, unselected:
+    // no path may select it.
+    w->documentChanges().replaceAll(layout(4, {{0, cells(0, 0, 2, 2)}, {3, cells(0, 3, 2, 5)}}));
     w->rasterWidget()->rebuildFromConfig();
     w->rasterWidget()->showChannelTile(0);
     w->rasterWidget()->grab();
@@ -199,6 +200,20 @@ void tst_EditorWiring::modifiedAlongEachPath()
     configwidget *tile = w->rasterWidget()->tile(0);
     QSignalSpy announced(&w->documentChanges(), &DocumentChanges::configurationChanged);
     QVERIFY(announced.isValid());
+    // A step selects only what it places; the focus passing on from a tile that goes
+    // selects nothing, and the handles show exactly the selection.
+    const ChannelSelection &selection = w->editorState().selectedChannels;
+    ChannelSelection selectedBefore = selection;
+    Configuration placedBefore = config;
+    const auto checkSelection = [&] {
+        for (int i = 0; i < kMaxChannels; ++i) {
+            const bool placedNow = config.channels[i].placed && !placedBefore.channels[i].placed;
+            QVERIFY(!selection.contains(i) || selectedBefore.contains(i) || placedNow);
+            QCOMPARE(w->rasterWidget()->tile(i)->isSelected(), selection.contains(i));
+        }
+        selectedBefore = selection;
+        placedBefore = config;
+    };
 
     if (path == "listAdd") {
         QVERIFY(QMetaObject::invokeMethod(list, "addSelectedToConfig"));
@@ -249,12 +264,13 @@ void tst_EditorWiring::modifiedAlongEachPath()
         child<QCheckBox>(*w, "checkBoxEnabled")->click();
     }
     QCOMPARE(w->document().modified, modified);
+    checkSelection();
     const Configuration after = config;
     auto *undo = child<QAction>(*w, "actionUndo");
     auto *redo = child<QAction>(*w, "actionRedo");
     const auto listRows = [&config] {
-        return 4 - config.channels[0].placed - config.channels[1].placed
-               - config.channels[2].placed;
+        return 4 - config.channels[0].placed - config.channels[1].placed - config.channels[2].placed
+               - config.channels[3].placed;
     };
     QCOMPARE(list->model()->rowCount(), listRows());
     QCOMPARE(tile->isVisibleTo(w->rasterWidget()), config.channels[0].placed == 1);
@@ -271,6 +287,7 @@ void tst_EditorWiring::modifiedAlongEachPath()
     // Back to the state of the last save: nothing is unsaved any more.
     announced.clear();
     undo->trigger();
+    checkSelection();
     QCOMPARE(config, before);
     QVERIFY(!w->document().modified);
     QCOMPARE(announced.size(), 1);
@@ -281,6 +298,7 @@ void tst_EditorWiring::modifiedAlongEachPath()
 
     QCOMPARE(redo->text(), QStringLiteral("Redo ") + step);
     redo->trigger();
+    checkSelection();
     QCOMPARE(config, after);
     QVERIFY(w->document().modified);
     QCOMPARE(list->model()->rowCount(), listRows());

@@ -532,9 +532,13 @@ void tst_RasterWidget::keyboardEditing_data()
     QTest::newRow("never into a neighbour")
             << QList<int>{0} << 0 << QKeySequence(Qt::SHIFT | Qt::Key_Right) << unchanged
             << QList<int>{0} << "";
+    // The focus passes on from the removed tile, and no tile it reaches is marked.
     QTest::newRow("delete removes the selection")
             << QList<int>{0, 2} << 0 << QKeySequence(Qt::Key_Delete) << layout(4, {{1, two}})
             << QList<int>{} << "Remove 2 screens";
+    QTest::newRow("delete of the focused tile alone")
+            << QList<int>{0} << 0 << QKeySequence(Qt::Key_Delete)
+            << layout(4, {{1, two}, {2, three}}) << QList<int>{} << "Remove Channel 1";
     QTest::newRow("select all") << QList<int>{} << -1 << QKeySequence(QKeySequence::SelectAll)
                                 << unchanged << QList<int>{0, 1, 2} << "";
     QTest::newRow("escape clears the selection")
@@ -575,8 +579,11 @@ void tst_RasterWidget::keyboardEditing()
 
     compareEntries(f.config(), after);
     QCOMPARE(f.state.selectedChannels.items(), selectedAfter);
-    for (int i = 0; i < 3; ++i)
+    for (int i = 0; i < 3; ++i) {
         QCOMPARE(f.canvas.tile(i)->isVisibleTo(&f.canvas), after.channels[i].placed == 1);
+        // The handles show exactly the selection.
+        QCOMPARE(f.canvas.tile(i)->isSelected(), selectedAfter.contains(i));
+    }
     QCOMPARE(f.changes.undoStack().undoText(), step);
     if (!step.isEmpty()) {
         f.changes.undoStack().undo();
