@@ -285,7 +285,7 @@ void configwidget::mouseMoveEvent(QMouseEvent *event)
         // The outline shows the cells the tile will take on release, and turns red
         // where the release would be refused.
         bool allowed = false;
-        const QRect r = pixelRectOf(*m_state, resizeTarget(mapToParent(pos), &allowed));
+        const QRect r = pixelRectOf(*m_state, resizeTarget(grabZone, mapToParent(pos), &allowed));
         emit resizeInPorgress(r.x(), r.y(), r.width(), r.height(), allowed ? 1 : 2);
         return;
     }
@@ -299,14 +299,27 @@ void configwidget::mouseReleaseEvent(QMouseEvent *event)
         QWidget::mouseReleaseEvent(event);
         return;
     }
-    if (grabZone != 0)
-        finishResize(mapToParent(event->position().toPoint()));
+    // The gesture is over before the release changes the document: the change is
+    // announced, and an announcement ends the gestures that are still running.
+    const int zone = grabZone;
     grabZone = 0;
+    if (zone != 0)
+        finishResize(zone, mapToParent(event->position().toPoint()));
     emit resizeInPorgress(0, 0, 0, 0, 0);
     update();
 }
 
-RasterRect configwidget::resizeTarget(QPoint p, bool *allowed) const
+void configwidget::endGesture()
+{
+    if (grabZone == 0)
+        return;
+    grabZone = 0;
+    pressPos = QPoint();
+    emit resizeInPorgress(0, 0, 0, 0, 0);
+    update();
+}
+
+RasterRect configwidget::resizeTarget(int zone, QPoint p, bool *allowed) const
 {
     const Configuration &config = m_changes->configuration();
     const RasterRect old = rasterRectOf(config.channels[m_channelIndex]);
@@ -319,14 +332,14 @@ RasterRect configwidget::resizeTarget(QPoint p, bool *allowed) const
     const int row = snapToRowClamped(*m_state, p.y());
     const int col = snapToColumnClamped(*m_state, p.x());
 
-    RasterRect rect = resizedRect(grabZone, old, col, row);
+    RasterRect rect = resizedRect(zone, old, col, row);
     if (rect.width() < 2 || rect.height() < 2)
         rect = old;
     *allowed = !overlapsPlaced(config, rect, {m_channelIndex});
     return rect;
 }
 
-void configwidget::finishResize(QPoint p)
+void configwidget::finishResize(int zone, QPoint p)
 {
     if (!m_changes || !m_state)
         return;
@@ -335,7 +348,7 @@ void configwidget::finishResize(QPoint p)
     if (config.channels[m_channelIndex].placed != 1)
         return;
     bool allowed = false;
-    const RasterRect rect = resizeTarget(p, &allowed);
+    const RasterRect rect = resizeTarget(zone, p, &allowed);
     if (!allowed)
         return;
 
@@ -448,8 +461,17 @@ void configwidget::showEvent(QShowEvent *event)
     event->accept();
 }
 
+void configwidget::hideEvent(QHideEvent *event)
+{
+    // A tile that leaves the canvas in the middle of a gesture gets no release.
+    endGesture();
+    QWidget::hideEvent(event);
+}
+
 void configwidget::changeEvent(QEvent *event)
 {
+    if (event->type() == QEvent::EnabledChange && !isEnabled())
+        endGesture();
     if (event->type() == QEvent::LanguageChange) {
         ui->labelIndex->setText(tr("Channel %1").arg(m_channelIndex + 1));
         placeLabel(ui->labelIndex);

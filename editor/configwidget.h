@@ -46,6 +46,9 @@ public:
     bool isSelected() const { return selected; }
     QString background() const { return backgroundColour; }
     int currentGrabZone() const { return grabZone; }
+    // Ends a press, resize or drag in progress as a release would, without changing the
+    // layout: the outline goes and the grab zone is cleared.
+    void endGesture();
 
     // What a drag of the selected tiles carries.
     QString dragText() const;
@@ -83,15 +86,16 @@ protected:
     void paintEvent(QPaintEvent *event) override;
     void contextMenuEvent(QContextMenuEvent *event) override;
     void showEvent(QShowEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
     void changeEvent(QEvent *event) override;
 
 private:
     void placeLabel(QLabel *label);
     void showResolution();
-    void finishResize(QPoint releasePos);
-    // The cells a release of the held handle at p (canvas coordinates) gives the tile,
-    // and whether they are free.
-    RasterRect resizeTarget(QPoint p, bool *allowed) const;
+    void finishResize(int zone, QPoint releasePos);
+    // The cells a release of the handle of the zone at p (canvas coordinates) gives the
+    // tile, and whether they are free.
+    RasterRect resizeTarget(int zone, QPoint p, bool *allowed) const;
 
     Ui::configwidget *ui;
     DocumentChanges *m_changes = nullptr;

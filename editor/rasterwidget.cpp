@@ -106,6 +106,10 @@ void RasterWidget::setResolutionPrompt(const ResolutionPrompt &prompt)
 
 void RasterWidget::onConfigurationChanged(DocumentChanges::Kind kind)
 {
+    // A change by key, menu or readout ends what the mouse was doing with a tile; its
+    // release would otherwise act on a layout it did not start from.
+    for (configwidget *t : tiles)
+        t->endGesture();
     if (kind == DocumentChanges::Kind::Replacement)
         rebuildFromConfig();
     else

@@ -29,6 +29,7 @@ private slots:
     void selectionWithControl();
     void labels();
     void oldDragPayload();
+    void dragEndsTheGesture_data();
     void dragEndsTheGesture();
     void resolutionDialog_data();
     void resolutionDialog();
@@ -254,32 +255,60 @@ void tst_ConfigWidget::oldDragPayload()
     QCOMPARE(f.tile(0)->dragPixmap().size(), QSize(6 * 46, 4 * 46));
 }
 
-// The drag swallows the button release. A grab zone left at 9 made the next Control-press
-// on the tile, meant to deselect it, start a drag of the rest of the selection.
+void tst_ConfigWidget::dragEndsTheGesture_data()
+{
+    QTest::addColumn<QPoint>("press"); // on channel 2's tile
+    QTest::addColumn<QString>("cut");  // what ends the gesture before a release
+
+    // The drag swallows the button release.
+    QTest::newRow("a drag of the tile") << QPoint(46, 46) << "drag";
+    // The tile leaves the canvas while its handle is held, so no release reaches it.
+    QTest::newRow("delete while a handle is held") << QPoint(88, 88) << "delete";
+    QTest::newRow("undo of the placement while a handle is held") << QPoint(88, 88) << "undo";
+}
+
+// A gesture that gets no release must end all the same. A grab zone left set made the
+// next Control-press on the tile, meant to deselect it, start a drag of the rest of the
+// selection or resize the tile; an outline left visible stayed on the canvas.
 void tst_ConfigWidget::dragEndsTheGesture()
 {
+    QFETCH(QPoint, press);
+    QFETCH(QString, cut);
     TileFixture f;
-    f.document.currentConfig = layout(4, {{0, cells(0, 0, 2, 2)}, {1, cells(2, 0, 4, 2)}});
+    f.document.currentConfig = layout(4, {{0, cells(0, 0, 2, 2)}});
     f.canvas.rebuildFromConfig();
+    f.changes.apply(layout(4, {{0, cells(0, 0, 2, 2)}, {1, cells(2, 0, 4, 2)}}),
+                    DocumentChanges::placeText({1}));
     f.canvas.showChannelTile(0);
     f.canvas.showChannelTile(1);
     QSignalSpy outline(f.tile(1), SIGNAL(resizeInPorgress(int, int, int, int, int)));
     QVERIFY(outline.isValid());
 
-    const QPoint body(46, 46);
-    QTest::mousePress(f.tile(1), Qt::LeftButton, {}, body);
-    QCOMPARE(f.tile(1)->currentGrabZone(), 9);
-    // A move past the drag distance runs the drag to its end; no release follows.
-    QMouseEvent move(QEvent::MouseMove, QPointF(body + QPoint(30, 0)),
-                     f.tile(1)->mapToGlobal(QPointF(body + QPoint(30, 0))), Qt::NoButton,
-                     Qt::LeftButton, Qt::NoModifier);
+    QTest::mousePress(f.tile(1), Qt::LeftButton, {}, press);
+    QVERIFY(f.tile(1)->currentGrabZone() != 0);
+    // A move past the drag distance runs a drag to its end, or draws the outline.
+    const QPoint to = press + QPoint(30, 30);
+    QMouseEvent move(QEvent::MouseMove, QPointF(to), f.tile(1)->mapToGlobal(QPointF(to)),
+                     Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(f.tile(1), &move);
+    if (cut == "delete")
+        QTest::keyClick(f.tile(1), Qt::Key_Delete);
+    else if (cut == "undo")
+        f.changes.undoStack().undo();
     QCOMPARE(f.tile(1)->currentGrabZone(), 0);
     QVERIFY(!outline.isEmpty());
     QCOMPARE(outline.last().at(4).toInt(), 0);
 
+    // The tile back on the canvas, everything selected, then a Control-press on it.
+    if (cut == "delete")
+        f.changes.undoStack().undo();
+    else if (cut == "undo")
+        f.changes.undoStack().redo();
+    f.canvas.showChannelTile(0);
+    f.canvas.showChannelTile(1);
     const Configuration before = f.config();
-    QTest::mousePress(f.tile(1), Qt::LeftButton, Qt::ControlModifier, body);
+    QTest::mousePress(f.tile(1), Qt::LeftButton, Qt::ControlModifier, QPoint(46, 46));
+    QTest::mouseRelease(f.tile(1), Qt::LeftButton, Qt::ControlModifier, QPoint(46, 46));
     QCOMPARE(f.state.selectedChannels.items(), QList<int>{0});
     QCOMPARE(f.tile(1)->currentGrabZone(), 0);
     QCOMPARE(f.config(), before);
