@@ -108,22 +108,34 @@ void configwidget::setProblems(const QString &lines)
 void configwidget::placeLabel(QLabel *label)
 {
     label->ensurePolished();
-    // The text keeps clear of the handles at the sides: on a narrow tile the type gets
-    // smaller, down to a size that stays legible.
-    QFont font = label == ui->labelIndex ? m_indexFont : m_resolutionFont;
-    const int room = width() - 2 * kHandle - 4;
-    while (QFontMetrics(font).horizontalAdvance(label->text()) > room
-           && font.pointSize() > kSmallestPointSize)
-        font.setPointSize(font.pointSize() - 1);
+    const bool channelLabel = label == ui->labelIndex;
+    QFont font = channelLabel ? m_indexFont : m_resolutionFont;
+    const int w = width();
+    const int h = height();
+    // Where the label's text stands with the given type.
+    const auto textRect = [&](const QFont &f) {
+        const QFontMetrics metrics(f);
+        const int tw = metrics.horizontalAdvance(label->text());
+        const int th = metrics.height();
+        int y = (h - th) / 2;
+        if (!channelLabel)
+            y += 2 * th;
+        return QRect((w - tw) / 2 + 1, y, tw, th);
+    };
+    // The channel name sits between the side handles; on a narrow tile its type gets
+    // smaller until it keeps clear of them, down to a size that stays legible. The
+    // resolution sits below them and keeps its size, so equal tiles show it alike.
+    if (channelLabel) {
+        const QRect leftHandle(0, h / 2 - 5, kHandle, kHandle);
+        const QRect rightHandle(w - kHandle, h / 2 - 5, kHandle, kHandle);
+        while (font.pointSize() > kSmallestPointSize
+               && (textRect(font).intersects(leftHandle) || textRect(font).intersects(rightHandle)))
+            font.setPointSize(font.pointSize() - 1);
+    }
     label->setFont(font);
-    const QFontMetrics metrics(font);
-    const int tw = metrics.horizontalAdvance(label->text());
-    const int th = metrics.height();
-    label->resize(tw + 2, label->height());
-    int y = (height() - th) / 2;
-    if (label == ui->labelResolution)
-        y += 2 * th;
-    label->move((width() - tw) / 2 + 1, y);
+    const QRect r = textRect(font);
+    label->resize(r.width() + 2, label->height());
+    label->move(r.topLeft());
 }
 
 QString configwidget::dragText() const

@@ -238,6 +238,11 @@ void tst_ConfigWidget::labels()
     // Centred: the label's middle is the tile's middle, the resolution two lines lower.
     QVERIFY(qAbs(index->geometry().center().x() - 46) <= 2);
     QVERIFY(resolution->y() > index->y());
+    // The resolution sits below the side handles: it keeps its size on a 2 x 2 tile, so
+    // that equal tiles show it alike. Only the name may shrink, to clear the handles.
+    QCOMPARE(resolution->font().pointSize(), 8);
+    QVERIFY(index->x() >= 10
+            && index->x() + QFontMetrics(index->font()).horizontalAdvance(index->text()) <= 83);
 
     f.config().channels[2].resolutionX = 0;
     f.tile(2)->setChannel(2);
