@@ -7,6 +7,7 @@
 #include "editor/layoutedits.h"
 #include "editor/listmodel.h"
 #include "editor/rastergeometry.h"
+#include "editor/selectionband.h"
 
 #include <QApplication>
 #include <QDropEvent>
@@ -67,6 +68,8 @@ RasterWidget::RasterWidget(QWidget *parent)
         connect(t, SIGNAL(deletion(configwidget *)), this, SLOT(childDeletion(configwidget *)));
     }
     m_preview = new DropPreview(this);
+    m_band = new SelectionBand(this);
+    connect(m_band, &SelectionBand::scrollRequested, this, &RasterWidget::areaScroll);
 }
 
 QList<QRect> RasterWidget::dropPreview() const
@@ -322,11 +325,45 @@ void RasterWidget::focusInEvent(QFocusEvent *)
     // changes the selection (below).
 }
 
-// A click on free canvas clears the selection.
+// A click on free canvas clears the selection; a drag draws a rectangle that selects
+// the tiles it meets, with Control in addition to those already selected.
 void RasterWidget::mousePressEvent(QMouseEvent *event)
 {
-    childLostFocus();
-    QWidget::mousePressEvent(event);
+    if (event->button() != Qt::LeftButton) {
+        m_band->cancel();
+        childLostFocus();
+        return;
+    }
+    const bool adds = event->modifiers().testFlag(Qt::ControlModifier);
+    m_band->press(event->position().toPoint(), adds, m_state ? m_state->cellWidth : 46);
+}
+
+void RasterWidget::mouseMoveEvent(QMouseEvent *event)
+{
+    if (event->buttons() & Qt::LeftButton)
+        m_band->moveTo(event->position().toPoint());
+}
+
+void RasterWidget::mouseReleaseEvent(QMouseEvent *event)
+{
+    if (event->button() != Qt::LeftButton || !m_band->isPressed())
+        return;
+    const bool adds = m_band->adds();
+    if (const auto area = m_band->release())
+        selectTilesIn(*area, adds);
+    else
+        childLostFocus();
+}
+
+void RasterWidget::selectTilesIn(const QRect &area, bool adds)
+{
+    if (!adds)
+        childLostFocus();
+    for (int i = 0; i < channelCount(); ++i) {
+        if (standsOnCanvas(config().channels[i]) && tiles[i]->geometry().intersects(area))
+            tiles[i]->setSelected(true);
+    }
+    update();
 }
 
 void RasterWidget::dragEnterEvent(QDragEnterEvent *event)

@@ -15,6 +15,7 @@ struct Configuration;
 struct EditorState;
 class DropPreview;
 class ListModel;
+class SelectionBand;
 class QTimer;
 
 // The raster canvas of the layout editor: draws the raster, hosts the eight tiles,
@@ -67,6 +68,8 @@ protected:
     void keyReleaseEvent(QKeyEvent *event) override;
     void focusInEvent(QFocusEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
     void dragEnterEvent(QDragEnterEvent *event) override;
     void dragMoveEvent(QDragMoveEvent *event) override;
     void dragLeaveEvent(QDragLeaveEvent *event) override;
@@ -79,6 +82,8 @@ private:
     void layOutTile(int index);
     // Hides, disables and deselects a tile, keeping the keyboard focus on the canvas.
     void retireTile(int index);
+    // Selects the placed tiles that the rectangle meets; `adds` keeps the others.
+    void selectTilesIn(const QRect &area, bool adds);
     // Shows the tiles of the channels that stand on the canvas and hides the others;
     // keepSelection leaves the shown tiles selected or not as they are.
     void layOutTiles(bool keepSelection);
@@ -116,4 +121,5 @@ private:
     QPoint m_dragViewportPos;
     QTimer *m_scrollTimer = nullptr;
     DropPreview *m_preview = nullptr;
+    SelectionBand *m_band = nullptr;
 };

@@ -7,6 +7,7 @@
 #include <QImage>
 #include <QKeySequence>
 #include <QMetaMethod>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QScrollArea>
 #include <QSignalSpy>
@@ -41,6 +42,8 @@ private slots:
     void dragShowsWhereTilesLand();
     void keyboardEditing_data();
     void keyboardEditing();
+    void selectByRectangle_data();
+    void selectByRectangle();
 };
 
 static void compareEntries(const Configuration &actual, const Configuration &expected)
@@ -588,6 +591,70 @@ void tst_RasterWidget::keyboardEditing()
     if (!step.isEmpty()) {
         f.changes.undoStack().undo();
         compareEntries(f.config(), before);
+    }
+}
+
+void tst_RasterWidget::selectByRectangle_data()
+{
+    QTest::addColumn<QList<int>>("selected");
+    QTest::addColumn<bool>("control");
+    QTest::addColumn<QPoint>("from"); // on free canvas
+    QTest::addColumn<QPoint>("to");
+    QTest::addColumn<QList<int>>("selectedAfter");
+
+    // Four tiles in a square on the raster at (17, 20); the rectangle starts right of them.
+    const QPoint free(260, 30);
+    QTest::newRow("over two of four tiles")
+            << QList<int>{0} << false << free << QPoint(150, 200) << QList<int>{1, 3};
+    QTest::newRow("with control it adds")
+            << QList<int>{0} << true << free << QPoint(150, 200) << QList<int>{0, 1, 3};
+    QTest::newRow("touching the border line is enough")
+            << QList<int>{} << false << free << QPoint(17 + 4 * 46, 20 + 46) << QList<int>{1};
+    QTest::newRow("over free cells only")
+            << QList<int>{0, 1} << false << free << QPoint(400, 300) << QList<int>{};
+    QTest::newRow("a click clears the selection")
+            << QList<int>{0, 1} << false << free << free << QList<int>{};
+}
+
+// The rectangle selects what it touches; the arrow keys then move that selection.
+void tst_RasterWidget::selectByRectangle()
+{
+    QFETCH(QList<int>, selected);
+    QFETCH(bool, control);
+    QFETCH(QPoint, from);
+    QFETCH(QPoint, to);
+    QFETCH(QList<int>, selectedAfter);
+
+    EditorFixture f;
+    f.document.currentConfig = layout(4, {{0, cells(0, 0, 2, 2)},
+                                          {1, cells(2, 0, 4, 2)},
+                                          {2, cells(0, 2, 2, 4)},
+                                          {3, cells(2, 2, 4, 4)}});
+    f.canvas.show();
+    QApplication::setActiveWindow(&f.canvas);
+    QVERIFY(QTest::qWaitForWindowActive(&f.canvas));
+    f.canvas.rebuildFromConfig();
+    for (int i : selected)
+        f.canvas.showChannelTile(i);
+    const Configuration before = f.config();
+
+    const Qt::KeyboardModifiers modifiers = control ? Qt::ControlModifier : Qt::NoModifier;
+    QTest::mousePress(&f.canvas, Qt::LeftButton, modifiers, from);
+    for (const QPoint &p : {(from * 3 + to) / 4, to}) {
+        QMouseEvent move(QEvent::MouseMove, QPointF(p), f.canvas.mapToGlobal(QPointF(p)),
+                         Qt::NoButton, Qt::LeftButton, modifiers);
+        QApplication::sendEvent(&f.canvas, &move);
+    }
+    QTest::mouseRelease(&f.canvas, Qt::LeftButton, modifiers, to);
+
+    QCOMPARE(f.state.selectedChannels.items(), selectedAfter);
+    for (int i = 0; i < 4; ++i)
+        QCOMPARE(f.canvas.tile(i)->isSelected(), selectedAfter.contains(i));
+
+    QTest::keyClick(&f.canvas, Qt::Key_Right);
+    for (int i = 0; i < 4; ++i) {
+        const int shift = selectedAfter.contains(i) ? 1 : 0;
+        QCOMPARE(f.config().channels[i].left, quint8(before.channels[i].left + shift));
     }
 }
 
