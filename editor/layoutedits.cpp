@@ -137,6 +137,9 @@ KeyEdit keyEditFor(const QKeyEvent &event)
         return {modifiers == Qt::NoModifier ? KeyEdit::Remove : KeyEdit::None, {}};
     case Qt::Key_Space:
         return {modifiers == Qt::NoModifier ? KeyEdit::ToggleFocused : KeyEdit::None, {}};
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        return {modifiers == Qt::NoModifier ? KeyEdit::Resolution : KeyEdit::None, {}};
     case Qt::Key_Left:
         step = QPoint(-1, 0);
         break;

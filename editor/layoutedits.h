@@ -43,10 +43,10 @@ Configuration withoutTiles(const Configuration &config, const QList<int> &tiles)
 
 // What a key does on the canvas: arrows move the selection by a cell, Shift+arrows resize
 // the focused tile, Delete removes the selection, Ctrl+A selects every tile, Escape none,
-// Space toggles the focused tile.
+// Space toggles the focused tile, Enter asks for the focused tile's resolution.
 struct KeyEdit
 {
-    enum Kind { None, SelectAll, ClearSelection, Remove, ToggleFocused, Move, Resize };
+    enum Kind { None, SelectAll, ClearSelection, Remove, ToggleFocused, Move, Resize, Resolution };
     Kind kind = None;
     QPoint step; // Move and Resize: one cell in the arrow's direction
 };

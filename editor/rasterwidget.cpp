@@ -256,6 +256,12 @@ bool RasterWidget::editByKey(QKeyEvent *event)
         return moveSelection(edit.step);
     case KeyEdit::Resize:
         return resizeFocusedTile(edit.step);
+    case KeyEdit::Resolution:
+        if (configwidget *tile = focusedTile()) {
+            tile->openResolutionWindow();
+            return true;
+        }
+        return false;
     }
     return false;
 }

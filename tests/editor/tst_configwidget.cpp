@@ -324,8 +324,10 @@ void tst_ConfigWidget::resolutionDialog_data()
     QTest::addColumn<bool>("accept");
     QTest::addColumn<int>("x");
     QTest::addColumn<int>("y");
-    QTest::newRow("accepted") << true << 1280 << 1024;
-    QTest::newRow("cancelled") << false << 1920 << 1080;
+    QTest::addColumn<int>("key"); // 0: from the tile's menu, else pressed on the focused tile
+    QTest::newRow("accepted") << true << 1280 << 1024 << 0;
+    QTest::newRow("cancelled") << false << 1920 << 1080 << 0;
+    QTest::newRow("enter on the focused tile") << true << 1280 << 1024 << int(Qt::Key_Return);
 }
 
 void tst_ConfigWidget::resolutionDialog()
@@ -333,6 +335,7 @@ void tst_ConfigWidget::resolutionDialog()
     QFETCH(bool, accept);
     QFETCH(int, x);
     QFETCH(int, y);
+    QFETCH(int, key);
     TileFixture f;
     f.document.currentConfig = layout(4, {{0, cells(0, 0, 2, 2)}, {1, cells(2, 0, 4, 2)}});
     f.config().channels[1].resolutionX = 1920;
@@ -350,7 +353,14 @@ void tst_ConfigWidget::resolutionDialog()
         dialog->setYValue(1024);
         accept ? dialog->accept() : dialog->reject();
     });
-    f.tile(1)->openResolutionWindow();
+    if (key != 0) {
+        QApplication::setActiveWindow(&f.canvas);
+        QVERIFY(QTest::qWaitForWindowActive(&f.canvas));
+        f.tile(1)->setFocus(Qt::OtherFocusReason);
+        QTest::keyClick(f.tile(1), Qt::Key(key));
+    } else {
+        f.tile(1)->openResolutionWindow();
+    }
 
     QVERIFY(answer.answered());
     QCOMPARE(shownX, 1920);
