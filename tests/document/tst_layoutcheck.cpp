@@ -45,6 +45,9 @@ void tst_LayoutCheck::problems_data()
     clean.channels[3] = ChannelEntry{0, 9, 9, 1, 1, 0, 0};
     clean.mouseSpeed = 10;
     QTest::newRow("clean") << clean << QStringList();
+    // The same with the lower channel right of and below the higher ones.
+    QTest::newRow("clean, mirrored")
+            << layout(4, {{1, 2, 2, 4, 4}, {2, 0, 2, 2, 4}, {3, 2, 0, 4, 2}}) << QStringList();
 
     Configuration count = layout(3, {});
     QTest::newRow("channel count 3")

@@ -500,6 +500,7 @@ void tst_RasterWidget::dragShowsWhereTilesLand()
 
 void tst_RasterWidget::keyboardEditing_data()
 {
+    QTest::addColumn<Configuration>("before"); // channels 1 to 3
     QTest::addColumn<QList<int>>("selected");
     QTest::addColumn<int>("focus"); // the tile with the keyboard focus, -1 for the canvas
     QTest::addColumn<QKeySequence>("keys");
@@ -516,46 +517,66 @@ void tst_RasterWidget::keyboardEditing_data()
     const Configuration unchanged = with(one, two, three);
 
     QTest::newRow("arrow moves the selection one cell")
-            << QList<int>{2} << 2 << QKeySequence(Qt::Key_Right)
+            << unchanged << QList<int>{2} << 2 << QKeySequence(Qt::Key_Right)
             << with(one, two, cells(1, 3, 3, 5)) << QList<int>{2} << "Move Channel 3";
-    QTest::newRow("a group moves together") << QList<int>{0, 1} << 0 << QKeySequence(Qt::Key_Down)
-                                            << with(cells(0, 1, 2, 3), cells(2, 1, 4, 3), three)
-                                            << QList<int>{0, 1} << "Move 2 screens";
+    QTest::newRow("a group moves together")
+            << unchanged << QList<int>{0, 1} << 0 << QKeySequence(Qt::Key_Down)
+            << with(cells(0, 1, 2, 3), cells(2, 1, 4, 3), three) << QList<int>{0, 1}
+            << "Move 2 screens";
     QTest::newRow("onto another tile is refused")
-            << QList<int>{0} << 0 << QKeySequence(Qt::Key_Right) << unchanged << QList<int>{0}
-            << "";
-    QTest::newRow("off the raster is refused") << QList<int>{0, 1} << 1 << QKeySequence(Qt::Key_Up)
-                                               << unchanged << QList<int>{0, 1} << "";
+            << unchanged << QList<int>{0} << 0 << QKeySequence(Qt::Key_Right) << unchanged
+            << QList<int>{0} << "";
+    QTest::newRow("off the raster is refused")
+            << unchanged << QList<int>{0, 1} << 1 << QKeySequence(Qt::Key_Up) << unchanged
+            << QList<int>{0, 1} << "";
+    // The record holds raster lines up to 255; one more would wrap round to 0.
+    const Configuration atRight = with(one, two, cells(253, 3, 255, 5));
+    const Configuration atBottom = with(one, two, cells(0, 253, 2, 255));
+    QTest::newRow("past line 255 to the right is refused")
+            << atRight << QList<int>{2} << 2 << QKeySequence(Qt::Key_Right) << atRight
+            << QList<int>{2} << "";
+    QTest::newRow("past line 255 downwards is refused")
+            << atBottom << QList<int>{2} << 2 << QKeySequence(Qt::Key_Down) << atBottom
+            << QList<int>{2} << "";
     QTest::newRow("shift+arrow widens the focused tile")
-            << QList<int>{2} << 2 << QKeySequence(Qt::SHIFT | Qt::Key_Right)
+            << unchanged << QList<int>{2} << 2 << QKeySequence(Qt::SHIFT | Qt::Key_Right)
             << with(one, two, cells(0, 3, 3, 5)) << QList<int>{2} << "Resize Channel 3";
     QTest::newRow("never below two cells")
-            << QList<int>{2} << 2 << QKeySequence(Qt::SHIFT | Qt::Key_Up) << unchanged
+            << unchanged << QList<int>{2} << 2 << QKeySequence(Qt::SHIFT | Qt::Key_Up) << unchanged
             << QList<int>{2} << "";
     QTest::newRow("never into a neighbour")
-            << QList<int>{0} << 0 << QKeySequence(Qt::SHIFT | Qt::Key_Right) << unchanged
-            << QList<int>{0} << "";
+            << unchanged << QList<int>{0} << 0 << QKeySequence(Qt::SHIFT | Qt::Key_Right)
+            << unchanged << QList<int>{0} << "";
+    QTest::newRow("never wider than line 255")
+            << atRight << QList<int>{2} << 2 << QKeySequence(Qt::SHIFT | Qt::Key_Right) << atRight
+            << QList<int>{2} << "";
+    QTest::newRow("never taller than line 255")
+            << atBottom << QList<int>{2} << 2 << QKeySequence(Qt::SHIFT | Qt::Key_Down) << atBottom
+            << QList<int>{2} << "";
     // The focus passes on from the removed tile, and no tile it reaches is marked.
     QTest::newRow("delete removes the selection")
-            << QList<int>{0, 2} << 0 << QKeySequence(Qt::Key_Delete) << layout(4, {{1, two}})
-            << QList<int>{} << "Remove 2 screens";
+            << unchanged << QList<int>{0, 2} << 0 << QKeySequence(Qt::Key_Delete)
+            << layout(4, {{1, two}}) << QList<int>{} << "Remove 2 screens";
     QTest::newRow("delete of the focused tile alone")
-            << QList<int>{0} << 0 << QKeySequence(Qt::Key_Delete)
+            << unchanged << QList<int>{0} << 0 << QKeySequence(Qt::Key_Delete)
             << layout(4, {{1, two}, {2, three}}) << QList<int>{} << "Remove Channel 1";
-    QTest::newRow("select all") << QList<int>{} << -1 << QKeySequence(QKeySequence::SelectAll)
-                                << unchanged << QList<int>{0, 1, 2} << "";
+    QTest::newRow("select all") << unchanged << QList<int>{} << -1
+                                << QKeySequence(QKeySequence::SelectAll) << unchanged
+                                << QList<int>{0, 1, 2} << "";
     QTest::newRow("escape clears the selection")
-            << QList<int>{0, 1} << 1 << QKeySequence(Qt::Key_Escape) << unchanged << QList<int>{}
-            << "";
+            << unchanged << QList<int>{0, 1} << 1 << QKeySequence(Qt::Key_Escape) << unchanged
+            << QList<int>{} << "";
     QTest::newRow("tab selects the next tile alone")
-            << QList<int>{0} << 0 << QKeySequence(Qt::Key_Tab) << unchanged << QList<int>{1} << "";
-    QTest::newRow("shift+tab goes back")
-            << QList<int>{2} << 2 << QKeySequence(Qt::SHIFT | Qt::Key_Backtab) << unchanged
+            << unchanged << QList<int>{0} << 0 << QKeySequence(Qt::Key_Tab) << unchanged
             << QList<int>{1} << "";
+    QTest::newRow("shift+tab goes back")
+            << unchanged << QList<int>{2} << 2 << QKeySequence(Qt::SHIFT | Qt::Key_Backtab)
+            << unchanged << QList<int>{1} << "";
 }
 
 void tst_RasterWidget::keyboardEditing()
 {
+    QFETCH(Configuration, before);
     QFETCH(QList<int>, selected);
     QFETCH(int, focus);
     QFETCH(QKeySequence, keys);
@@ -564,9 +585,7 @@ void tst_RasterWidget::keyboardEditing()
     QFETCH(QString, step);
 
     EditorFixture f;
-    f.document.currentConfig
-            = layout(4, {{0, cells(0, 0, 2, 2)}, {1, cells(2, 0, 4, 2)}, {2, cells(0, 3, 2, 5)}});
-    const Configuration before = f.config();
+    f.document.currentConfig = before;
     f.canvas.show();
     QApplication::setActiveWindow(&f.canvas);
     QVERIFY(QTest::qWaitForWindowActive(&f.canvas));
