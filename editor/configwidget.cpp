@@ -6,7 +6,9 @@
 #include "editor/editorimages.h"
 #include "editor/editorstate.h"
 #include "editor/rastergeometry.h"
+#include "editor/tileaccessible.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QDrag>
@@ -54,14 +56,42 @@ void configwidget::setOutline(int x, int y, int width, int height, bool paint)
 
 void configwidget::setSelected(bool state)
 {
-    selected = state;
+    markSelected(state);
     if (m_state) {
         if (state)
             m_state->selectedChannels.add(m_channelIndex);
         else
             m_state->selectedChannels.remove(m_channelIndex);
     }
+}
+
+void configwidget::markSelected(bool state)
+{
+    const bool changed = selected != state;
+    selected = state;
     update();
+    if (changed) {
+        QAccessible::State selectedState;
+        selectedState.selected = true;
+        QAccessibleStateChangeEvent stateChange(this, selectedState);
+        QAccessible::updateAccessibility(&stateChange);
+        // The event item views send for a selection, which the Linux bridge passes on.
+        QAccessibleEvent selection(this, state ? QAccessible::SelectionAdd
+                                               : QAccessible::SelectionRemove);
+        QAccessible::updateAccessibility(&selection);
+    }
+}
+
+void configwidget::updateAccessibleTexts()
+{
+    // Setting either text tells assistive technology that it changed.
+    if (accessibleName() != ui->labelIndex->text())
+        setAccessibleName(ui->labelIndex->text());
+    const QString description = m_changes ? TileAccessible::description(
+                                        m_changes->configuration().channels[m_channelIndex])
+                                          : QString();
+    if (accessibleDescription() != description)
+        setAccessibleDescription(description);
 }
 
 void configwidget::setChannel(int index)
@@ -85,6 +115,7 @@ void configwidget::showResolution()
         ui->labelResolution->show();
     }
     placeLabel(ui->labelResolution);
+    updateAccessibleTexts();
 }
 
 void configwidget::setBackground(const QString &colour)
@@ -244,8 +275,7 @@ void configwidget::mousePressEvent(QMouseEvent *event)
     if (m_state)
         m_state->ctrlPressed = ctrl;
     if (!selected) {
-        selected = true;
-        update();
+        markSelected(true);
         grabZone = 9;
         pressPos = pos;
         if (!ctrl) {
@@ -258,8 +288,7 @@ void configwidget::mousePressEvent(QMouseEvent *event)
     } else if (ctrl) {
         if (m_state)
             m_state->selectedChannels.remove(m_channelIndex);
-        selected = false;
-        update();
+        markSelected(false);
     } else {
         // A group can be dragged by any of its members, so the selection stays.
         grabZone = quint8(grabZoneAt(pos, size()));
@@ -487,6 +516,7 @@ void configwidget::changeEvent(QEvent *event)
     if (event->type() == QEvent::LanguageChange) {
         ui->labelIndex->setText(tr("Channel %1").arg(m_channelIndex + 1));
         placeLabel(ui->labelIndex);
+        updateAccessibleTexts();
     }
     QWidget::changeEvent(event);
 }

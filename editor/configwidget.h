@@ -92,6 +92,10 @@ protected:
 private:
     void placeLabel(QLabel *label);
     void showResolution();
+    // Marks the tile selected or not, and tells assistive technology of a change.
+    void markSelected(bool state);
+    // The tile's accessible name and description follow its channel and cells.
+    void updateAccessibleTexts();
     void finishResize(int zone, QPoint releasePos);
     // The cells a release of the handle of the zone at p (canvas coordinates) gives the
     // tile, and whether they are free.

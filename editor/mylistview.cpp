@@ -19,6 +19,14 @@ myListView::myListView(QWidget *parent)
     setFocusPolicy(Qt::ClickFocus);
     setContextMenuPolicy(Qt::CustomContextMenu);
     connect(this, SIGNAL(customContextMenuRequested(QPoint)), this, SLOT(showContextMenu(QPoint)));
+    setAccessibleName(tr("Unplaced channels"));
+}
+
+void myListView::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::LanguageChange)
+        setAccessibleName(tr("Unplaced channels"));
+    QListView::changeEvent(event);
 }
 
 QStringList myListView::selectedChannelDigits() const

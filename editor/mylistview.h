@@ -25,6 +25,9 @@ public:
     QString dragText() const;
     QPixmap dragPixmap() const;
 
+protected:
+    void changeEvent(QEvent *event) override;
+
 signals:
     void gotFocus();
     void addCannelsToConfig(QList<int> indexList);

@@ -1,5 +1,6 @@
 #include "rasterwidget.h"
 
+#include "editor/canvasaccessible.h"
 #include "editor/dragpayload.h"
 #include "editor/droppreview.h"
 #include "editor/editorimages.h"
@@ -45,6 +46,8 @@ RasterWidget::RasterWidget(QWidget *parent)
 {
     setAcceptDrops(true);
     setFocusPolicy(Qt::ClickFocus);
+    CanvasAccessible::installFactory();
+    setAccessibleName(tr("Screen layout"));
 
     resizeTimer = new QTimer(this);
     connect(resizeTimer, SIGNAL(timeout()), this, SLOT(resizeTimerSlot()));
@@ -323,6 +326,13 @@ void RasterWidget::keyReleaseEvent(QKeyEvent *event)
         changeCtrlPressed(false);
     else
         QWidget::keyReleaseEvent(event);
+}
+
+void RasterWidget::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::LanguageChange)
+        setAccessibleName(tr("Screen layout"));
+    QWidget::changeEvent(event);
 }
 
 void RasterWidget::focusInEvent(QFocusEvent *)

@@ -61,6 +61,35 @@
     </message>
 </context>
 <context>
+    <name>RasterWidget</name>
+    <message>
+        <source>Screen layout</source>
+        <translation>Bildschirmanordnung</translation>
+    </message>
+</context>
+<context>
+    <name>myListView</name>
+    <message>
+        <source>Unplaced channels</source>
+        <translation>Nicht platzierte Kanäle</translation>
+    </message>
+</context>
+<context>
+    <name>TileAccessible</name>
+    <message>
+        <source>columns %1–%2, rows %3–%4</source>
+        <translation>Spalten %1–%2, Zeilen %3–%4</translation>
+    </message>
+    <message>
+        <source>no resolution, %1</source>
+        <translation>keine Auflösung, %1</translation>
+    </message>
+    <message>
+        <source>%1 × %2, %3</source>
+        <translation>%1 × %2, %3</translation>
+    </message>
+</context>
+<context>
     <name>LayoutCheck</name>
     <message>
         <source>The channel count is %1, but a Vorrix has 2, 4 or 8 channels</source>

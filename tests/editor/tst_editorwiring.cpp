@@ -7,6 +7,7 @@
 #include "editor/mylistview.h"
 #include "editor/rastergeometry.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QCheckBox>
 #include <QDialog>
@@ -41,6 +42,7 @@ private slots:
     void listFocusDeselectsTiles();
     void areaScrollStaysInRange();
     void switchingCheckBox();
+    void accessibilityTree();
     void cleanup();
 
 private:
@@ -380,6 +382,53 @@ void tst_EditorWiring::switchingCheckBox()
     QVERIFY(action->isChecked());
     // Back to what a save would have written: nothing is unsaved.
     QVERIFY(!w->document().modified);
+}
+
+namespace {
+// Every object below the interface, as "role|name|description", depth first.
+void collect(QAccessibleInterface *iface, QStringList *out)
+{
+    if (!iface)
+        return;
+    out->append(
+            QStringLiteral("%1|%2|%3")
+                    .arg(int(iface->role()))
+                    .arg(iface->text(QAccessible::Name), iface->text(QAccessible::Description)));
+    for (int i = 0; i < iface->childCount(); ++i)
+        collect(iface->child(i), out);
+}
+} // namespace
+
+// What a screen reader finds in the window: the tiles of the placed channels, each named
+// and described, under a named canvas; a named list; no placeholder text of the forms.
+void tst_EditorWiring::accessibilityTree()
+{
+    auto w = makeWindow();
+    w->show();
+    QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+    Configuration config
+            = layout(8, {{5, cells(2, 1, 6, 4)}, {6, cells(6, 1, 8, 3)}, {7, cells(0, 4, 2, 6)}});
+    config.channels[5].resolutionX = 1920;
+    config.channels[5].resolutionY = 1080;
+    w->documentChanges().replaceAll(config);
+
+    QStringList tree;
+    collect(QAccessible::queryAccessibleInterface(w.get()), &tree);
+    QVERIFY2(tree.filter(QStringLiteral("TextLabel")).isEmpty(), qPrintable(tree.join('\n')));
+
+    QAccessibleInterface *canvas = QAccessible::queryAccessibleInterface(w->rasterWidget());
+    QStringList tiles;
+    collect(canvas, &tiles);
+    const auto item = [](int channel, const char *description) {
+        return QStringLiteral("%1|Channel %2|").arg(int(QAccessible::ListItem)).arg(channel)
+               + QString::fromUtf8(description);
+    };
+    QCOMPARE(tiles, QStringList({QStringLiteral("%1|Screen layout|").arg(int(QAccessible::List)),
+                                 item(6, "1920 × 1080, columns 3–6, rows 2–4"),
+                                 item(7, "no resolution, columns 7–8, rows 2–3"),
+                                 item(8, "no resolution, columns 1–2, rows 5–6")}));
+    QVERIFY(tree.contains(tiles.at(1)));
+    QVERIFY(!tree.filter(QStringLiteral("|Unplaced channels|")).isEmpty());
 }
 
 QTEST_MAIN(tst_EditorWiring)
