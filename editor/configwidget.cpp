@@ -87,9 +87,12 @@ void configwidget::updateAccessibleTexts()
     // Setting either text tells assistive technology that it changed.
     if (accessibleName() != ui->labelIndex->text())
         setAccessibleName(ui->labelIndex->text());
-    const QString description = m_changes ? TileAccessible::description(
-                                        m_changes->configuration().channels[m_channelIndex])
-                                          : QString();
+    QString description = m_changes ? TileAccessible::description(
+                                  m_changes->configuration().channels[m_channelIndex])
+                                    : QString();
+    // The problems marked in red are read out too; a screen reader never sees the frame.
+    if (!description.isEmpty() && !toolTip().isEmpty())
+        description += QLatin1Char('\n') + toolTip();
     if (accessibleDescription() != description)
         setAccessibleDescription(description);
 }
@@ -130,6 +133,7 @@ void configwidget::setBackground(const QString &colour)
 void configwidget::setProblems(const QString &lines)
 {
     setToolTip(lines);
+    updateAccessibleTexts();
     if (m_marked != !lines.isEmpty()) {
         m_marked = !lines.isEmpty();
         update();

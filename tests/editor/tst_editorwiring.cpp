@@ -400,7 +400,8 @@ void collect(QAccessibleInterface *iface, QStringList *out)
 } // namespace
 
 // What a screen reader finds in the window: the tiles of the placed channels, each named
-// and described, under a named canvas; a named list; no placeholder text of the forms.
+// and described (with the problems marked on them), under a named canvas; a named list;
+// no placeholder text of the forms.
 void tst_EditorWiring::accessibilityTree()
 {
     auto w = makeWindow();
@@ -425,8 +426,11 @@ void tst_EditorWiring::accessibilityTree()
     };
     QCOMPARE(tiles, QStringList({QStringLiteral("%1|Screen layout|").arg(int(QAccessible::List)),
                                  item(6, "1920 × 1080, columns 3–6, rows 2–4"),
-                                 item(7, "no resolution, columns 7–8, rows 2–3"),
-                                 item(8, "no resolution, columns 1–2, rows 5–6")}));
+                                 item(7, "no resolution, columns 7–8, rows 2–3\n"
+                                         "Channel 7 has no resolution"),
+                                 item(8, "no resolution, columns 1–2, rows 5–6\n"
+                                         "Channel 8 has no resolution\n"
+                                         "Channel 8 touches no other screen")}));
     QVERIFY(tree.contains(tiles.at(1)));
     QVERIFY(!tree.filter(QStringLiteral("|Unplaced channels|")).isEmpty());
 }

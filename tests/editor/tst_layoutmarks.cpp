@@ -3,6 +3,7 @@
 #include "editor/configwidget.h"
 #include "editor/layoutmarks.h"
 
+#include <QAccessible>
 #include <QLabel>
 #include <QStatusBar>
 #include <QTest>
@@ -134,8 +135,13 @@ void tst_LayoutMarks::marks()
         QCOMPARE(frame == QColor(Qt::red), !tips.at(i).isEmpty());
     }
     QCOMPARE(label->isHidden(), summary.isEmpty());
-    if (!summary.isEmpty())
+    if (!summary.isEmpty()) {
         QCOMPARE(label->text(), summary);
+        // A screen reader reads the count and the problems behind it.
+        QAccessibleInterface *readout = QAccessible::queryAccessibleInterface(label);
+        QCOMPARE(readout->text(QAccessible::Name), summary);
+        QCOMPARE(readout->text(QAccessible::Description), label->toolTip());
+    }
 
     // A click on the count selects the tiles concerned, and only those.
     if (!summary.isEmpty()) {

@@ -42,6 +42,10 @@ void tst_TileAccessible::tileStates_data()
             << "move"
             << "Channel 6" << QString::fromUtf8("1920 × 1080, columns 4–7, rows 2–4") << true
             << false;
+    QTest::newRow("with a problem")
+            << "problem"
+            << "Channel 6" << placed + QStringLiteral("\nChannel 6 touches no other screen")
+            << false << false;
     QTest::newRow("in German") << "german"
                                << "Kanal 6"
                                << QString::fromUtf8("1920 × 1080, Spalten 3–6, Zeilen 2–4") << false
@@ -79,6 +83,8 @@ void tst_TileAccessible::tileStates()
     } else if (change == "move") {
         f.canvas.showChannelTile(5);
         QTest::keyClick(&f.canvas, Qt::Key_Right);
+    } else if (change == "problem") {
+        tile->setProblems(QStringLiteral("Channel 6 touches no other screen"));
     } else if (change == "german") {
         QVERIFY(german.load(QStringLiteral(":/translations/VIVUVE_de.qm")));
         QVERIFY(germanExtra.load(QStringLiteral(":/translations/OVSextra_de.qm")));
