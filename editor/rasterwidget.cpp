@@ -1,30 +1,22 @@
 #include "rasterwidget.h"
 
 #include "editor/canvasaccessible.h"
-#include "editor/dragpayload.h"
 #include "editor/droppreview.h"
 #include "editor/editorimages.h"
 #include "editor/editorstate.h"
 #include "editor/layoutedits.h"
 #include "editor/listmodel.h"
-#include "editor/rastergeometry.h"
 #include "editor/selectionband.h"
 
-#include <QApplication>
-#include <QDropEvent>
-#include <QKeyEvent>
-#include <QMimeData>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
-#include <QScrollArea>
 #include <QTimer>
 
 #include <algorithm>
 
 namespace {
 
-const int kGrowthPhaseMs = 250;
 // Auto-scroll while a drag rests near an edge of the visible part: one step every 20 ms.
 const int kAutoScrollMs = 20;
 
@@ -206,128 +198,6 @@ void RasterWidget::resizeEvent(QResizeEvent *event)
         setMinimumHeight(maxBottom(config) * m_state->cellHeight + 2);
 }
 
-void RasterWidget::keyPressEvent(QKeyEvent *event)
-{
-    if (event->key() == Qt::Key_Control)
-        changeCtrlPressed(true);
-    else if (editByKey(event))
-        event->accept();
-    else
-        QWidget::keyPressEvent(event); // the scroll area scrolls
-}
-
-configwidget *RasterWidget::focusedTile() const
-{
-    QWidget *focus = QApplication::focusWidget();
-    for (configwidget *t : tiles) {
-        if (t == focus && t->isVisible())
-            return t;
-    }
-    return nullptr;
-}
-
-// The keys that edit the layout; they reach the canvas from a focused tile too, since a
-// tile passes on what it does not handle. Each change is one undoable step.
-bool RasterWidget::editByKey(QKeyEvent *event)
-{
-    if (!m_changes || !m_state)
-        return false;
-    const KeyEdit edit = keyEditFor(*event);
-    switch (edit.kind) {
-    case KeyEdit::None:
-        return false;
-    case KeyEdit::SelectAll:
-        for (int i = 0; i < channelCount(); ++i) {
-            if (standsOnCanvas(config().channels[i]))
-                tiles[i]->setSelected(true);
-        }
-        return true;
-    case KeyEdit::ClearSelection:
-        if (m_state->selectedChannels.isEmpty())
-            return false;
-        childLostFocus();
-        return true;
-    case KeyEdit::Remove:
-        return removeSelection();
-    case KeyEdit::ToggleFocused:
-        if (configwidget *tile = focusedTile()) {
-            tile->setSelected(!tile->isSelected());
-            return true;
-        }
-        return false;
-    case KeyEdit::Move:
-        return moveSelection(edit.step);
-    case KeyEdit::Resize:
-        return resizeFocusedTile(edit.step);
-    case KeyEdit::Resolution:
-        if (configwidget *tile = focusedTile()) {
-            tile->openResolutionWindow();
-            return true;
-        }
-        return false;
-    }
-    return false;
-}
-
-bool RasterWidget::moveSelection(QPoint step)
-{
-    QList<int> moved;
-    for (int i : m_state->selectedChannels.items()) {
-        if (i < channelCount() && standsOnCanvas(config().channels[i]))
-            moved.append(i);
-    }
-    if (moved.isEmpty())
-        return false;
-    // Refused like a drop: off the raster, or onto a tile that stays where it is.
-    if (const auto after = movedTiles(config(), moved, step)) {
-        m_changes->apply(*after, DocumentChanges::moveText(moved));
-        keepVisible(focusedTile() ? focusedTile() : tiles[moved.first()]);
-    }
-    return true;
-}
-
-bool RasterWidget::resizeFocusedTile(QPoint step)
-{
-    configwidget *tile = focusedTile();
-    if (!tile)
-        return false;
-    const int i = tile->channelIndex();
-    if (i >= channelCount() || !standsOnCanvas(config().channels[i]))
-        return false;
-    // The right and the bottom edge move; the top left corner stays.
-    if (const auto after = resizedTile(config(), i, step)) {
-        m_changes->apply(*after, DocumentChanges::resizeText(i));
-        keepVisible(tile);
-    }
-    return true;
-}
-
-bool RasterWidget::removeSelection()
-{
-    ChannelSelection &selection = m_state->selectedChannels;
-    if (selection.isEmpty())
-        return false;
-    const QList<int> removed = selection.items();
-    m_changes->apply(withoutTiles(config(), removed), DocumentChanges::removeText(removed));
-    selection.clear();
-    return true;
-}
-
-void RasterWidget::keepVisible(QWidget *tile)
-{
-    QWidget *viewport = parentWidget();
-    if (auto *area = qobject_cast<QScrollArea *>(viewport ? viewport->parentWidget() : nullptr))
-        area->ensureWidgetVisible(tile, 0, 0);
-}
-
-void RasterWidget::keyReleaseEvent(QKeyEvent *event)
-{
-    if (event->key() == Qt::Key_Control)
-        changeCtrlPressed(false);
-    else
-        QWidget::keyReleaseEvent(event);
-}
-
 void RasterWidget::changeEvent(QEvent *event)
 {
     if (event->type() == QEvent::LanguageChange)
@@ -382,185 +252,10 @@ void RasterWidget::selectTilesIn(const QRect &area, bool adds)
     update();
 }
 
-void RasterWidget::dragEnterEvent(QDragEnterEvent *event)
-{
-    if (parseDragPayload(event->mimeData(), channelCount())) {
-        event->acceptProposedAction();
-    } else {
-        event->ignore();
-    }
-}
-
-void RasterWidget::dragMoveEvent(QDragMoveEvent *event)
-{
-    const auto payload = parseDragPayload(event->mimeData(), channelCount());
-    if (!payload || !m_state || !m_changes) {
-        event->ignore();
-        return;
-    }
-    EditorState &s = *m_state;
-    const Configuration &config = this->config();
-
-    const QPoint p = event->position().toPoint();
-    int hx = 0;
-    int hy = 0;
-    if (payload->kind == DragPayload::Kind::Old) {
-        hx = ((selectedMaxRight(s, config) - selectedMinLeft(s, config)) * s.cellWidth) / 2;
-        hy = ((selectedMaxBottom(s, config) - selectedMinTop(s, config)) * s.cellHeight) / 2;
-    } else {
-        hx = int(payload->channels.size()) * s.cellWidth;
-        hy = s.cellHeight;
-    }
-
-    bool grown = false;
-    int w = width();
-    if (w - s.spareWidth / 2 < p.x() + hx && s.rasterColumns < kMaxRasterLines) {
-        autoGrowing = true;
-        w = w + s.cellWidth + 2 - s.spareWidth;
-        setMinimumWidth(w);
-        grown = true;
-    }
-    int h = height();
-    if (h - s.spareHeight / 2 < p.y() + hy && s.rasterRows < kMaxRasterLines) {
-        autoGrowing = true;
-        h = h + s.cellHeight + 2 - s.spareHeight;
-        setMinimumHeight(h);
-        grown = true;
-    }
-    if (grown) {
-        resize(w, h);
-        // The next move may come before the next paint; it must see the grown raster.
-        measureRaster(s, width(), height());
-        resizeTimer->start(kGrowthPhaseMs);
-    }
-
-    // Scrolling follows the time the pointer rests near an edge, not the distance it
-    // moves: a distance measured on the canvas would feed each step into the next.
-    const QWidget *viewport = parentWidget();
-    m_dragViewportPos = viewport ? mapToParent(p) : p;
-    m_dragPayload = *payload;
-    updateAutoScroll();
-
-    const bool allowed = showDropPreview(p);
-    if (allowed)
-        event->acceptProposedAction();
-    else
-        event->ignore(); // the forbidden cursor: this drop would be refused
-}
-
-void RasterWidget::dragLeaveEvent(QDragLeaveEvent *event)
-{
-    endDragFeedback();
-    QWidget::dragLeaveEvent(event);
-}
-
-void RasterWidget::endDragFeedback()
-{
-    m_scrollTimer->stop();
-    m_dragPayload.reset();
-    m_preview->setRects({}, false);
-}
-
-bool RasterWidget::showDropPreview(QPoint canvasPos)
-{
-    if (!m_dragPayload) {
-        m_preview->setRects({}, false);
-        return false;
-    }
-    const DropPlan plan = planDrop(*m_state, config(), *m_dragPayload, canvasPos);
-    QList<QRect> rects;
-    for (const RasterRect &r : plan.rects)
-        rects.append(pixelRectOf(*m_state, r));
-    m_preview->setRects(rects, !plan.allowed);
-    return plan.allowed;
-}
-
-QPoint RasterWidget::autoScrollVelocity() const
-{
-    const QWidget *viewport = parentWidget();
-    if (!viewport || !m_state)
-        return {};
-    return autoScrollPace(viewport->size(), m_dragViewportPos, m_state->cellWidth);
-}
-
-void RasterWidget::updateAutoScroll()
-{
-    if (autoScrollVelocity().isNull())
-        m_scrollTimer->stop();
-    else if (!m_scrollTimer->isActive())
-        m_scrollTimer->start();
-}
-
-void RasterWidget::autoScrollStep()
-{
-    const QPoint v = autoScrollVelocity();
-    if (v.isNull()) {
-        m_scrollTimer->stop();
-        return;
-    }
-    const QPoint before = pos();
-    emit areaScroll(v.x(), v.y());
-    if (pos() == before) {
-        m_scrollTimer->stop(); // the view is at its end
-        return;
-    }
-    // The pointer rests on the viewport while the canvas moves under it.
-    showDropPreview(mapFromParent(m_dragViewportPos));
-}
-
 void RasterWidget::resizeTimerSlot()
 {
     autoGrowing = false;
     resizeTimer->stop();
-}
-
-void RasterWidget::dropEvent(QDropEvent *event)
-{
-    endDragFeedback();
-    if (!m_changes || !m_state) {
-        event->ignore();
-        return;
-    }
-    const auto payload = parseDragPayload(event->mimeData(), channelCount());
-    if (!payload) {
-        event->ignore();
-        return;
-    }
-    if (payload->channels.isEmpty()) {
-        m_changes->touch();
-        event->acceptProposedAction();
-        return;
-    }
-    const DropPlan plan = planDrop(*m_state, config(), *payload, event->position().toPoint());
-    if (!plan.allowed) {
-        event->ignore();
-        return;
-    }
-    // The drop is worked out on a copy: the staging record belongs to the link, which
-    // may be filling it during a readout.
-    Configuration after = config();
-    for (int k = 0; k < plan.indices.size(); ++k) {
-        const RasterRect &rect = plan.rects.at(k);
-        ChannelEntry &target = after.channels[plan.indices.at(k)];
-        target.placed = 1;
-        target.left = quint8(rect.left);
-        target.right = quint8(rect.right);
-        target.top = quint8(rect.top);
-        target.bottom = quint8(rect.bottom);
-    }
-    const QString text = payload->kind == DragPayload::Kind::Old
-                                 ? DocumentChanges::moveText(plan.indices)
-                                 : DocumentChanges::placeText(plan.indices);
-    // A group put back where it stood changes nothing, yet counts as an edit.
-    if (!m_changes->apply(after, text))
-        m_changes->touch();
-    for (int i : plan.indices) {
-        if (config().channels[i].placed == 1)
-            showChannelTile(i);
-    }
-    // A tile dropped into the spare margin must not stand outside the canvas.
-    fitMinimumSize(true);
-    event->acceptProposedAction();
 }
 
 void RasterWidget::layOutTile(int index)
