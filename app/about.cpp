@@ -3,12 +3,19 @@
 
 #include "resources/stylesheet.h"
 
+#include <QIcon>
+
 About::About(QWidget *parent)
     : QDialog(parent)
     , ui(new Ui::About)
 {
     ui->setupUi(this);
     setStyleSheet(QString::fromLatin1(kStyleSheet));
+    // A pixmap from the form is the 1x image only; an icon also takes the banner's @2x
+    // variant and gives a sharp banner on a scaled screen.
+    const QSize bannerSize = ui->label_3->pixmap().size();
+    ui->label_3->setPixmap(QIcon(QStringLiteral(":/images/Z&Q_Redaz_logo_RGB_klein.jpg"))
+                                   .pixmap(bannerSize, devicePixelRatioF()));
 }
 
 About::~About()

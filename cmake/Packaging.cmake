@@ -16,6 +16,9 @@ install(FILES resources/desktop/orvanel-ovs.xml
         DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages)
 install(FILES resources/desktop/corvanecfg.png
         DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/256x256/apps)
+# The same icon at twice the size, for desktops scaled to 200 %.
+install(FILES resources/desktop/corvanecfg@2x.png
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/256x256@2/apps RENAME corvanecfg.png)
 
 # The manual pages (written by hand) and the changelog are installed compressed, as
 # Debian wants them: gzip -9 at maximum compression, -n without name and time stamp so

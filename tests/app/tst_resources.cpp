@@ -6,7 +6,8 @@
 #include <QWidget>
 
 // The compiled-in images: every path the forms and dialogs use must resolve, decode and
-// have the size the layouts were drawn for.
+// have the size the layouts were drawn for, and have a NAME@2x variant of twice that size
+// that Qt takes on screens scaled to 150 % and more.
 class tst_Resources : public QObject
 {
     Q_OBJECT
@@ -62,6 +63,14 @@ void tst_Resources::images()
     const QImage image = reader.read();
     QVERIFY2(!image.isNull(), qPrintable(reader.errorString()));
     QCOMPARE(image.size(), size);
+
+    const qsizetype dot = path.lastIndexOf(QLatin1Char('.'));
+    QImageReader reader2x(path.left(dot) + QStringLiteral("@2x") + path.mid(dot));
+    QCOMPARE(reader2x.format(), format);
+    const QImage image2x = reader2x.read();
+    QVERIFY2(!image2x.isNull(), qPrintable(reader2x.fileName() + ": " + reader2x.errorString()));
+    QCOMPARE(image2x.size(), size * 2);
+    QCOMPARE(image2x.devicePixelRatio(), 2.0);
 }
 
 // A typo in the style sheet is only reported as a runtime warning and silently drops the
