@@ -3,7 +3,10 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QDir>
+#include <QFileInfo>
 #include <QScreen>
+#include <QStandardPaths>
 
 namespace {
 
@@ -19,6 +22,20 @@ QStringList rawArguments(int argc, char *argv[])
     for (int i = 0; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);
     return arguments;
+}
+
+// Makes a folder of the user's own the working folder, creating it when needed, so that
+// a program installed where users may not write still keeps its language file:
+// %LOCALAPPDATA%\Orvanel Switching Config Tool on Windows, ~/.local/share/Orvanel
+// Switching Config Tool on Linux.
+void enterUserFolder()
+{
+    const QString base = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    const QString folder = base + QStringLiteral("/Orvanel Switching Config Tool");
+    if (base.isEmpty() || !QDir().mkpath(folder) || !QDir::setCurrent(folder)) {
+        qWarning("Cannot work in %s; the language file stays in %s", qPrintable(folder),
+                 qPrintable(QDir::currentPath()));
+    }
 }
 
 } // namespace
@@ -38,6 +55,13 @@ int main(int argc, char *argv[])
                            "becomes the preselected port."),
             QStringLiteral("PATH"));
     parser.addOption(portOption);
+    const QCommandLineOption userFolderOption(
+            QStringLiteral("user-folder"),
+            QStringLiteral("Work in a folder of the user's own, created when needed, and keep the "
+                           "LANGUAGE file there: %LOCALAPPDATA%\\Orvanel Switching Config Tool "
+                           "on Windows, ~/.local/share/Orvanel Switching Config Tool on Linux. "
+                           "The Start-menu entry of the MSI package uses it."));
+    parser.addOption(userFolderOption);
     parser.addPositionalArgument(QStringLiteral("file"),
                                  QStringLiteral("A configuration (.ovs) to open instead of "
                                                 "starting a new one."),
@@ -60,7 +84,13 @@ int main(int argc, char *argv[])
     QApplication::addLibraryPath(QApplication::applicationDirPath() + QStringLiteral("/plugins"));
     parser.process(app);
 
-    const QStringList files = parser.positionalArguments();
+    QStringList files = parser.positionalArguments();
+    if (parser.isSet(userFolderOption)) {
+        // A file named relative to the folder the program started in stays that file.
+        for (QString &file : files)
+            file = QFileInfo(file).absoluteFilePath();
+        enterUserFolder();
+    }
     CorvaneCfg window(nullptr, files.isEmpty() ? QString() : files.first());
     // Setting the extra ports enumerates the system's ports again; skip it without any.
     const QStringList extraPorts = parser.values(portOption);
