@@ -1,7 +1,8 @@
 # Thin wrapper around CMake. `make run` builds and starts the program, `make test`
 # builds and runs every test headless. `make windows` cross-builds the Windows program,
-# zip and installer into build-windows/dist (the first run also builds Qt for Windows,
-# about an hour); `make windows-test` proves them under Wine.
+# zip, installer and MSI package into build-windows/dist, signed when OVS_SIGN_PFX names
+# a certificate (the first run also builds Qt for Windows, about an hour);
+# `make windows-test` proves them under Wine.
 
 BUILD_DIR ?= build
 MAKEFLAGS += --no-print-directory

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Cross-builds the Windows program (corvanecfg.exe, ovsctl.exe), a portable zip and an
-# NSIS installer on Debian 12 with MinGW-w64.
+# Cross-builds the Windows program (corvanecfg.exe, ovsctl.exe), a portable zip, an NSIS
+# installer (per user) and an MSI package (per machine) on Debian 12 with MinGW-w64, and
+# signs them when given a certificate.
 #
 # The first run builds a minimal Qt for Windows (qtbase and Qt Serial Port) into a cache
 # folder outside the repository; later runs reuse it.
@@ -11,13 +12,20 @@
 #                    taken from Debian's source archive (qtbase) or the Qt download
 #                    site (Qt Serial Port).
 #   OVS_WIN_CACHE    cache folder (default ~/.cache/orvanel-windows)
-#   OVS_WIN_OUT      where the zip and the installer land (default build-windows/dist)
+#   OVS_WIN_OUT      where the zip, the installer and the MSI land
+#                    (default build-windows/dist)
+#   OVS_WIN_WORK     where the packing happens: stage/, msi/ and the packers' logs
+#                    (default build-windows)
+#   OVS_SIGN_PFX     a PKCS#12 file: sign corvanecfg.exe, ovsctl.exe, the installer, its
+#                    uninstaller and the MSI with Authenticode (see scripts/sign-windows.sh
+#                    for OVS_SIGN_PASSWORD and OVS_SIGN_TIMESTAMP). Unset: unsigned.
 #
-# Usage: scripts/build-windows.sh [qt|app|all]   (default all)
-#   qt    builds the Windows Qt into the cache, unless it is there already
-#   app   cross-builds the program in build-windows/, collects it with the DLLs it loads
-#         in build-windows/stage/, strips it and packs the zip and the installer
-#   all   both
+# Usage: scripts/build-windows.sh [qt|app|package|all]   (default all)
+#   qt       builds the Windows Qt into the cache, unless it is there already
+#   app      cross-builds the program in build-windows/, then packs it as below
+#   package  collects the built program with the DLLs it loads in the stage folder,
+#            strips it, signs it and packs the zip, the installer and the MSI
+#   all      qt and app
 # With CI=true in the environment the program builds with -Werror, as on Linux.
 # scripts/test-windows.sh proves the result under Wine.
 set -euo pipefail
@@ -30,6 +38,7 @@ qt_prefix="$cache/qt-$qt_version-mingw64"
 src_dir="$cache/src"
 build_dir="$repo/build-windows"
 out_dir=$(realpath -m "${OVS_WIN_OUT:-$build_dir/dist}")
+work_dir=$(realpath -m "${OVS_WIN_WORK:-$build_dir}")
 jobs=$(nproc)
 toolchain="$repo/cmake/mingw-w64-x86_64.cmake"
 
@@ -44,7 +53,8 @@ install_packages() {
         g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
         qt6-base-dev qt6-base-dev-tools qt6-tools-dev qt6-tools-dev-tools
         qt6-l10n-tools qt6-translations-l10n qt6-serialport-dev libgl-dev
-        nsis wine wine64 fonts-wine xvfb xauth xdotool imagemagick
+        nsis wixl osslsigncode openssl python3 unzip
+        wine wine64 fonts-wine xvfb xauth xdotool imagemagick
     )
     local missing=()
     for p in "${packages[@]}"; do
@@ -254,34 +264,90 @@ uninstall_list() {
     done
 }
 
+signing() { [ -n "${OVS_SIGN_PFX:-}" ]; }
+
+sign() {
+    signing || return 0
+    "$repo/scripts/sign-windows.sh" "$@"
+}
+
+# The MSI: the program's own component (corvanecfg.exe, the Start-menu entry, the .ovs
+# association) from resources/windows/corvanecfg.wxs, every other file of the stage
+# folder from wixl-heat. Components are 64-bit; each build of one version has one
+# product code.
+make_msi() {
+    local stage=$1 version=$2 msi=$3 msi_dir="$work_dir/msi" product_code
+    rm -rf "$msi_dir"
+    mkdir -p "$msi_dir"
+    cp "$repo/resources/windows/corvanecfg.wxs" "$msi_dir/"
+    (cd "$stage" && find . -type f ! -path ./corvanecfg.exe | sort) |
+        wixl-heat -p ./ --directory-ref INSTALLDIR --component-group StageFiles \
+            --var var.Stage | sed 's/Guid="\*"/Guid="*" Win64="yes"/' >"$msi_dir/files.wxs"
+    product_code=$(python3 -c 'import sys, uuid
+print(str(uuid.uuid5(uuid.UUID(sys.argv[1]), sys.argv[2])).upper())' \
+        532AD42C-4F37-401C-889E-ECE82F02831E "$version")
+    (cd "$msi_dir" && logged "$msi_dir/wixl.log" wixl -a x64 -o "$msi" \
+        -D Version="$version" -D ProductCode="$product_code" \
+        -D Stage="$(realpath --relative-to=. "$stage")" \
+        -D Icon="$(realpath --relative-to=. "$repo/resources/windows/corvanecfg.ico")" \
+        corvanecfg.wxs files.wxs)
+}
+
 package() {
-    local version name stage_dir
+    [ -f "$build_dir/corvanecfg.exe" ] || {
+        echo "No Windows program in $build_dir; run '$0 app' first" >&2
+        exit 1
+    }
+    local version name stage_dir msi
     version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build_dir/CMakeCache.txt")
     name="OrvanelSwitchingConfigTool-$version-win64"
-    stage_dir="$build_dir/stage"
+    stage_dir="$work_dir/stage"
+    msi="$out_dir/$name.msi"
     log "Collecting the program and its DLLs in $stage_dir/$name"
     collect "$stage_dir/$name"
-    uninstall_list "$stage_dir/$name" >"$build_dir/uninstall-files.nsh"
+    uninstall_list "$stage_dir/$name" >"$work_dir/uninstall-files.nsh"
+    local sign_define=()
+    if signing; then
+        [ -r "$OVS_SIGN_PFX" ] || {
+            echo "Cannot read the certificate named by OVS_SIGN_PFX: $OVS_SIGN_PFX" >&2
+            exit 1
+        }
+        # makensis signs the uninstaller from the folder of the script.
+        OVS_SIGN_PFX=$(realpath "$OVS_SIGN_PFX")
+        export OVS_SIGN_PFX
+        log "Signing with the certificate in OVS_SIGN_PFX${OVS_SIGN_TIMESTAMP:+, timestamped by $OVS_SIGN_TIMESTAMP}"
+        sign "$stage_dir/$name/corvanecfg.exe" "$stage_dir/$name/ovsctl.exe"
+        sign_define=(-DSIGN="$repo/scripts/sign-windows.sh")
+    else
+        log "Unsigned: set OVS_SIGN_PFX to a PKCS#12 file to sign the programs, the installer and the MSI"
+    fi
 
     mkdir -p "$out_dir"
-    rm -f "$out_dir/$name.zip" "$out_dir/$name-setup.exe"
+    rm -f "$out_dir/$name.zip" "$out_dir/$name-setup.exe" "$msi"
     log "Packing $out_dir/$name.zip"
     (cd "$stage_dir" && zip -q -r -9 "$out_dir/$name.zip" "$name")
     log "Making the installer $out_dir/$name-setup.exe"
-    logged "$build_dir/makensis.log" makensis -V3 -INPUTCHARSET UTF8 \
+    logged "$work_dir/makensis.log" makensis -V3 -INPUTCHARSET UTF8 \
         -DVERSION="$version" -DSTAGE="$stage_dir/$name" \
-        -DUNINSTALL_LIST="$build_dir/uninstall-files.nsh" \
-        -DICON="$repo/resources/windows/corvanecfg.ico" \
+        -DUNINSTALL_LIST="$work_dir/uninstall-files.nsh" \
+        -DICON="$repo/resources/windows/corvanecfg.ico" "${sign_define[@]}" \
         -DOUTFILE="$out_dir/$name-setup.exe" "$repo/resources/windows/installer.nsi"
-    log "$(du -b "$out_dir/$name.zip" | cut -f1) bytes  $out_dir/$name.zip"
-    log "$(du -b "$out_dir/$name-setup.exe" | cut -f1) bytes  $out_dir/$name-setup.exe"
+    sign "$out_dir/$name-setup.exe"
+    log "Making the MSI package $msi"
+    make_msi "$stage_dir/$name" "$version" "$msi"
+    sign "$msi"
+    local f
+    for f in "$out_dir/$name.zip" "$out_dir/$name-setup.exe" "$msi"; do
+        log "$(du -b "$f" | cut -f1) bytes  $f"
+    done
     log "$(du -sb "$stage_dir/$name" | cut -f1) bytes unpacked ($(find "$stage_dir/$name" -type f | wc -l) files)"
 }
 
-mkdir -p "$cache"
+mkdir -p "$cache" "$work_dir"
 install_packages
 case "$stage" in
 qt) build_qt ;;
+package) package ;;
 app | all)
     [ "$stage" = all ] && build_qt
     start=$(date +%s)
@@ -290,7 +356,7 @@ app | all)
     log "Program built and packed in $(($(date +%s) - start)) s"
     ;;
 *)
-    echo "Usage: $0 [qt|app|all]" >&2
+    echo "Usage: $0 [qt|app|package|all]" >&2
     exit 2
     ;;
 esac

@@ -8,7 +8,9 @@
 #      the start-up dialog, the main window and a readout through COM1, driven with
 #      xdotool and photographed;
 #   4. the installer: a silent install, its files, Start-menu entry and .ovs association,
-#      the installed program, a silent uninstall that leaves nothing behind.
+#      the installed program, a silent uninstall that leaves nothing behind;
+#   5. and 6. the MSI package in a prefix of its own, and signing with a throwaway
+#      certificate (scripts/test-windows-msi.sh).
 # Needs the Linux build in build/ (make build) and the Windows build in build-windows/
 # (scripts/build-windows.sh). Every run starts from a new Wine prefix.
 #
@@ -25,13 +27,14 @@ testdata=$repo/tests/document/data
 
 stage=$(find "$win_build/stage" -mindepth 1 -maxdepth 1 -type d -name '*-win64' 2>/dev/null | head -1)
 installer=$(find "$win_build/dist" -maxdepth 1 -name '*-setup.exe' 2>/dev/null | head -1)
-for need in "$lovsctl" "$stage/ovsctl.exe" "$stage/corvanecfg.exe" "$installer"; do
+msi=$(find "$win_build/dist" -maxdepth 1 -name '*-win64.msi' 2>/dev/null | head -1)
+for need in "$lovsctl" "$stage/ovsctl.exe" "$stage/corvanecfg.exe" "$installer" "$msi"; do
     if [ ! -e "$need" ]; then
         echo "Missing $need: run 'make build' and 'scripts/build-windows.sh' first" >&2
         exit 2
     fi
 done
-for tool in wine wineserver Xvfb xdotool import convert; do
+for tool in wine wineserver Xvfb xdotool import convert osslsigncode openssl python3 unzip; do
     command -v "$tool" >/dev/null || { echo "Missing $tool (scripts/build-windows.sh installs it)" >&2; exit 2; }
 done
 
@@ -42,8 +45,9 @@ results=$work/results.txt
 failures=0
 
 export WINEPREFIX=$work/prefix WINEARCH=win64 WINEDEBUG=-all
-# No Mono or Gecko: nothing here needs them, and their installers would ask.
-export WINEDLLOVERRIDES="mscoree,mshtml="
+# No Mono or Gecko: nothing here needs them, and their installers would ask. No menu
+# builder: Start-menu entries stay in the prefix, out of this machine's own menus.
+export WINEDLLOVERRIDES="mscoree,mshtml=,winemenubuilder.exe=d"
 
 say() { printf '%s\n' "$*" | tee -a "$results"; }
 pass() { say "PASS  $*"; }
@@ -80,27 +84,41 @@ cleanup() {
 }
 trap cleanup EXIT
 
+# Makes the Wine prefix WINEPREFIX anew.
+new_prefix() {
+    local start
+    start=$(now_ms)
+    wineboot -i >"$work/logs/wineboot-$(basename "$WINEPREFIX").log" 2>&1
+    wineserver -w
+    say "Wine $(wine --version 2>/dev/null), prefix $WINEPREFIX ready in $(($(now_ms) - start)) ms, DISPLAY=$DISPLAY"
+    # Qt asks Windows for "Segoe UI", which Wine lacks; without a stand-in the text falls
+    # back to a serif face. Wine's own Tahoma and Marlett (package fonts-wine) draw the
+    # text and the title-bar buttons.
+    wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'Segoe UI' /t REG_SZ \
+        /d 'DejaVu Sans' /f >/dev/null 2>&1
+    local font
+    for font in tahoma tahomabd marlett; do
+        [ -f "/usr/share/wine/fonts/$font.ttf" ] &&
+            cp "/usr/share/wine/fonts/$font.ttf" "$WINEPREFIX/drive_c/windows/Fonts/"
+    done
+    mkdir -p "$WINEPREFIX/drive_c/ovs"
+}
+
+# Maps COM1 of the current prefix to a pseudo-terminal; Wine reads its port map when
+# the server starts.
+map_com1() {
+    wine reg add 'HKLM\Software\Wine\Ports' /v COM1 /t REG_SZ /d "$1" /f >/dev/null 2>&1
+    wineserver -k
+    wineserver -w
+}
+
 # --- The virtual X server and a new Wine prefix --------------------------------------
 Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>"$work/logs/xvfb.log" &
 xvfb_pid=$!
 for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
 export DISPLAY=:$(cat "$work/display")
-
-start=$(now_ms)
-wineboot -i >"$work/logs/wineboot.log" 2>&1
-wineserver -w
-say "Wine $(wine --version 2>/dev/null), prefix ready in $(($(now_ms) - start)) ms, DISPLAY=$DISPLAY"
-# Qt asks Windows for "Segoe UI", which Wine lacks; without a stand-in the text falls
-# back to a serif face. Wine's own Tahoma and Marlett (package fonts-wine) draw the text
-# and the title-bar buttons.
-wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'Segoe UI' /t REG_SZ \
-    /d 'DejaVu Sans' /f >/dev/null 2>&1
-for font in tahoma tahomabd marlett; do
-    [ -f "/usr/share/wine/fonts/$font.ttf" ] &&
-        cp "/usr/share/wine/fonts/$font.ttf" "$WINEPREFIX/drive_c/windows/Fonts/"
-done
+new_prefix
 cdir=$WINEPREFIX/drive_c/ovs
-mkdir -p "$cdir"
 
 # --- 1. ovsctl.exe against the Linux build -------------------------------------------
 say "== ovsctl.exe"
@@ -178,10 +196,7 @@ done
 emulator_pid=$!
 for _ in $(seq 50); do [ -s "$work/logs/emulator.out" ] && break; sleep 0.1; done
 pty=$(head -1 "$work/logs/emulator.out")
-wine reg add 'HKLM\Software\Wine\Ports' /v COM1 /t REG_SZ /d "$pty" /f >/dev/null 2>&1
-# Wine reads its port map when the server starts.
-wineserver -k
-wineserver -w
+map_com1 "$pty"
 say "      Linux emulator: ovsctl emulate --channels 8 on $pty, mapped to COM1"
 
 t=$(now_ms)
@@ -347,6 +362,8 @@ check "… the .ovs association" \
            ! wine reg query 'HKCU\\Software\\Classes\\Orvanel.ConfigFile' >/dev/null 2>&1"
 check "… and its own registry entry" \
     sh -c "! wine reg query 'HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\OrvanelSwitchingConfigTool' >/dev/null 2>&1"
+
+. "$repo/scripts/test-windows-msi.sh"
 
 say "== $(grep -c '^PASS' "$results") passed, $failures failed; details in $work"
 [ "$failures" -eq 0 ]

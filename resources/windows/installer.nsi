@@ -1,6 +1,7 @@
 ; Installer of the Windows program, made by scripts/build-windows.sh with makensis.
 ; Defines given on the command line: VERSION, STAGE (the folder with the program and
-; its DLLs), UNINSTALL_LIST (Delete/RMDir lines for exactly those files), ICON, OUTFILE.
+; its DLLs), UNINSTALL_LIST (Delete/RMDir lines for exactly those files), ICON, OUTFILE,
+; and SIGN when the build signs: a command that signs the file named last in place.
 ;
 ; A per-user installation: no administrator rights are needed, the program folder is
 ; the user's own, and the Start-menu entry starts the program there, so the LANGUAGE
@@ -11,6 +12,12 @@
 Target amd64-unicode
 SetCompressor /SOLID lzma
 RequestExecutionLevel user
+
+; The uninstaller is written out while the installer is made: signing it then puts a
+; signed uninstaller into the installer. The build signs the installer itself afterwards.
+!ifdef SIGN
+    !uninstfinalize '"${SIGN}" "%1"' = 0
+!endif
 
 !define PRODUCT "Orvanel Switching Config Tool"
 !define PUBLISHER "Orvanel"
