@@ -47,7 +47,7 @@ failures=0
 export WINEPREFIX=$work/prefix WINEARCH=win64 WINEDEBUG=-all
 # No Mono or Gecko: nothing here needs them, and their installers would ask. No menu
 # builder: Start-menu entries stay in the prefix, out of this machine's own menus.
-export WINEDLLOVERRIDES="mscoree,mshtml=,winemenubuilder.exe=d"
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 
 say() { printf '%s\n' "$*" | tee -a "$results"; }
 pass() { say "PASS  $*"; }
@@ -243,11 +243,13 @@ wait_window() { # title regex, seconds
     done
     return 1
 }
-# Photographs Wine's desktop; trimmed to the windows on it when asked.
-shoot() { # name [trim]
-    local file=$work/shots/$1.png
-    import -window root -crop 1024x768+0+0 +repage "$file"
-    if [ "${2:-}" = trim ]; then
+# Photographs Wine's desktop, or the whole screen for windows outside one; trimmed to
+# the windows when asked.
+shoot() { # name [trim|screen]
+    local file=$work/shots/$1.png crop=(-crop 1024x768+0+0 +repage)
+    [ "${2:-}" = screen ] && crop=()
+    import -window root "${crop[@]}" "$file"
+    if [ "${2:-}" = trim ] || [ "${2:-}" = screen ]; then
         local desktop
         desktop=$(convert "$file" -format '%[pixel:p{0,0}]' info:)
         convert "$file" -fuzz 4% -trim +repage -bordercolor "$desktop" -border 12 "$file"
