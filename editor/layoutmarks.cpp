@@ -50,6 +50,7 @@ QLabel *LayoutMarks::makeCount(QStatusBar *statusBar, const char *name, const QS
     label->setObjectName(QLatin1String(name));
     label->setStyleSheet(QStringLiteral("color: %1;").arg(colour));
     label->setCursor(Qt::PointingHandCursor);
+    label->setIndent(8); // apart from its neighbours in the status bar
     label->installEventFilter(this);
     label->hide();
     statusBar->addPermanentWidget(label);
