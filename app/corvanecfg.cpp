@@ -2,6 +2,7 @@
 #include "ui_corvanecfg.h"
 
 #include "app/about.h"
+#include "app/documentstatus.h"
 #include "app/exchangestatus.h"
 #include "app/languageswitch.h"
 #include "app/mausspeed.h"
@@ -119,6 +120,7 @@ CorvaneCfg::CorvaneCfg(QWidget *parent, const QString &startupFile)
     m_language = std::make_unique<LanguageSwitch>(*ui->action_English, *ui->action_Deutsch);
     m_marks = std::make_unique<LayoutMarks>(m_changes, *ui->rasterwidget, ui->statusBar);
     new ExchangeStatus(m_sequence->report(), *ui->statusBar);
+    new DocumentStatus(m_changes, *ui->statusBar);
 
     connect(&m_changes, &DocumentChanges::configurationChanged, this,
             &CorvaneCfg::onConfigurationChanged);
@@ -132,6 +134,8 @@ CorvaneCfg::CorvaneCfg(QWidget *parent, const QString &startupFile)
     m_editMenu->setTitle(tr("&Edit"));
     ui->menuBar->insertMenu(ui->menuAction->menuAction(), m_editMenu);
     makeUndoActions();
+    m_editMenu->addSeparator();
+    m_editMenu->addAction(m_marks->selectAction());
     // Action: compare the switch with the window, after the two transfers.
     m_verifyAction = new QAction(this);
     m_verifyAction->setObjectName(QStringLiteral("actionVerify"));
@@ -236,8 +240,9 @@ void CorvaneCfg::makeUndoActions()
     m_redoAction = stack.createRedoAction(this);
     m_redoAction->setObjectName(QStringLiteral("actionRedo"));
     m_redoAction->setShortcut(QKeySequence::Redo);
-    m_editMenu->addAction(m_undoAction);
-    m_editMenu->addAction(m_redoAction);
+    // Made anew on a language change: they go back to the top of the menu.
+    QAction *first = m_editMenu->actions().value(0);
+    m_editMenu->insertActions(first, {m_undoAction, m_redoAction});
 }
 
 void CorvaneCfg::retranslateTexts()

@@ -18,15 +18,46 @@ public:
         , m_kind(kind)
     {
     }
+    ~Step() override
+    {
+        if (m_owner.m_lastReadout == this)
+            m_owner.m_lastReadout = nullptr;
+    }
 
-    void undo() override { m_owner.install(m_before, m_kind); }
-    void redo() override { m_owner.install(m_after, m_kind); }
+    // A readout's step takes the document away from its file and back.
+    void leaveFile(const QString &fileName)
+    {
+        m_readout = true;
+        m_fileName = fileName;
+    }
+
+    void undo() override
+    {
+        Document &doc = m_owner.m_document;
+        if (m_readout && doc.fileName.isEmpty())
+            doc.fileName = m_fileName;
+        m_owner.install(m_before, m_kind);
+        if (m_owner.m_lastReadout == this)
+            emit m_owner.readoutUndoneChanged(true);
+    }
+    void redo() override
+    {
+        Document &doc = m_owner.m_document;
+        if (m_readout && doc.fileName == m_fileName)
+            doc.fileName.clear();
+        m_owner.install(m_after, m_kind);
+        if (m_owner.m_lastReadout == this)
+            emit m_owner.readoutUndoneChanged(false);
+    }
 
 private:
     DocumentChanges &m_owner;
     const Configuration m_before;
     const Configuration m_after;
     const Kind m_kind;
+    bool m_readout = false;
+    // The file the document belonged to before the readout.
+    QString m_fileName;
 };
 
 DocumentChanges::DocumentChanges(Document &document, QObject *parent)
@@ -50,6 +81,26 @@ bool DocumentChanges::apply(const Configuration &after, const QString &text, Kin
     return true;
 }
 
+bool DocumentChanges::applyReadout(const Configuration &after, const QString &text)
+{
+    m_lastReadout = nullptr;
+    if (after == m_document.currentConfig)
+        return false;
+    auto *step = new Step(*this, m_document.currentConfig, after, text, Kind::Replacement);
+    step->leaveFile(m_document.fileName);
+    m_lastReadout = step;
+    m_stack.push(step);
+    return true;
+}
+
+void DocumentChanges::setFileName(const QString &fileName)
+{
+    if (m_document.fileName == fileName)
+        return;
+    m_document.fileName = fileName;
+    emit fileStateChanged();
+}
+
 void DocumentChanges::replaceAll(const Configuration &config)
 {
     m_saved = encodeOvs(config);
@@ -64,12 +115,14 @@ void DocumentChanges::markSaved()
     m_touched = false;
     m_stack.setClean();
     m_document.modified = false;
+    emit fileStateChanged();
 }
 
 void DocumentChanges::touch()
 {
     m_touched = true;
     m_document.modified = true;
+    emit fileStateChanged();
 }
 
 void DocumentChanges::refresh()
@@ -84,6 +137,7 @@ void DocumentChanges::install(const Configuration &config, Kind kind)
     m_touched = false;
     updateModified();
     emit configurationChanged(kind);
+    emit fileStateChanged();
 }
 
 // After every step, undo and redo alike. The record is encoded in well under a

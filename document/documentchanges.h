@@ -34,6 +34,13 @@ public:
     // Makes `after` the configuration as one undoable step named `text`. A step that
     // would change nothing is not recorded; false then.
     bool apply(const Configuration &after, const QString &text, Kind kind = Kind::Edit);
+    // A readout: `after` replaces the configuration as one step, like apply(). What the
+    // switch holds is not what the file holds, so the step also leaves the file: the
+    // document is untitled and Save asks for a name. Undo brings the file name back
+    // (unless the document was saved under another name meanwhile).
+    bool applyReadout(const Configuration &after, const QString &text);
+    // The file the document belongs to; empty when it has none.
+    void setFileName(const QString &fileName);
     // New and Open: the configuration starts afresh, without history and unmodified.
     void replaceAll(const Configuration &config);
     // The document was written: this state is the saved one.
@@ -56,6 +63,10 @@ public:
 signals:
     // After every change of currentConfig: an applied step, an undo, a redo, New, Open.
     void configurationChanged(DocumentChanges::Kind kind);
+    // The file name or the unsaved state may have changed.
+    void fileStateChanged();
+    // The last readout's step was undone (true) or done again (false).
+    void readoutUndoneChanged(bool undone);
 
 private:
     class Step;
@@ -67,4 +78,6 @@ private:
     // What the file holds (or New made), in the form Save writes it.
     QByteArray m_saved;
     bool m_touched = false;
+    // The step of the last readout while it is in the history.
+    const Step *m_lastReadout = nullptr;
 };

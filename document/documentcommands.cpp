@@ -30,7 +30,7 @@ void DocumentCommands::newConfiguration(bool atStartup)
     Document &doc = m_changes.document();
     dialog.setChannelCount(doc.currentConfig.channelCount);
     if (dialog.exec() == QDialog::Accepted) {
-        doc.fileName.clear();
+        m_changes.setFileName(QString());
         doc.openFileName.clear();
         m_host.setSaveEnabled(false);
         Configuration fresh = doc.currentConfig;
@@ -64,7 +64,7 @@ bool DocumentCommands::askToSave()
     switch (answer) {
     case QMessageBox::Save:
         if (doc.fileName.isEmpty()) {
-            doc.fileName = chooseFile(QFileDialog::AcceptSave);
+            m_changes.setFileName(chooseFile(QFileDialog::AcceptSave));
             if (doc.fileName.isEmpty())
                 return false;
         }
@@ -92,7 +92,12 @@ void DocumentCommands::open()
 
 void DocumentCommands::save()
 {
-    saveConfigFile();
+    // Save is enabled without a file name only after a readout took the document away
+    // from its file: the switch's configuration gets a name of its own.
+    if (m_changes.document().fileName.isEmpty())
+        saveAs();
+    else
+        saveConfigFile();
 }
 
 void DocumentCommands::saveAs()
@@ -100,7 +105,7 @@ void DocumentCommands::saveAs()
     const QString chosen = chooseFile(QFileDialog::AcceptSave);
     if (chosen.isEmpty())
         return;
-    m_changes.document().fileName = chosen;
+    m_changes.setFileName(chosen);
     saveConfigFile();
 }
 
@@ -112,7 +117,7 @@ void DocumentCommands::saveConfigFile()
 
     m_host.setBusy(true);
     if (!doc.fileName.contains(QLatin1String(".ovs")))
-        doc.fileName += QLatin1String(".ovs");
+        m_changes.setFileName(doc.fileName + QLatin1String(".ovs"));
     m_host.setSaveEnabled(true);
 
     // The file is written to a temporary and renamed over the old one only when every
@@ -148,7 +153,7 @@ bool DocumentCommands::loadConfigFile(QString *deferredProblems)
     Configuration loaded = doc.currentConfig;
     switch (readOvsFile(doc.openFileName, loaded)) {
     case OvsLoadResult::Loaded:
-        doc.fileName = doc.openFileName;
+        m_changes.setFileName(doc.openFileName);
         // Unmodified, without history; the title, the switching controls, the canvas
         // and the list follow the announcement.
         m_changes.replaceAll(loaded);

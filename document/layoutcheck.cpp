@@ -132,6 +132,21 @@ QList<LayoutProblem> checkLayout(const Configuration &config)
     return problems;
 }
 
+LayoutSeverity layoutProblemSeverity(LayoutProblemKind kind)
+{
+    return kind == LayoutProblemKind::NoResolution ? LayoutSeverity::Notice : LayoutSeverity::Error;
+}
+
+QList<LayoutProblem> layoutProblemsOf(const QList<LayoutProblem> &list, LayoutSeverity severity)
+{
+    QList<LayoutProblem> chosen;
+    for (const LayoutProblem &p : list) {
+        if (layoutProblemSeverity(p.kind) == severity)
+            chosen.append(p);
+    }
+    return chosen;
+}
+
 QString layoutProblemText(const LayoutProblem &p)
 {
     const int channel = p.channels.isEmpty() ? 0 : p.channels.first() + 1;

@@ -38,6 +38,14 @@ struct LayoutProblem
     bool operator!=(const LayoutProblem &o) const { return !(*this == o); }
 };
 
+// Errors make the switch behave other than the layout shows (or cannot be sent as they
+// are); notices are ordinary states of a layout in the making, such as a screen whose
+// resolution is not set yet.
+enum class LayoutSeverity { Error, Notice };
+LayoutSeverity layoutProblemSeverity(LayoutProblemKind kind);
+// The problems of `list` with the given severity, in their order.
+QList<LayoutProblem> layoutProblemsOf(const QList<LayoutProblem> &list, LayoutSeverity severity);
+
 // The problems of `config` in a fixed order: first the whole-record ones (channel
 // count, mouse speed, switching value), then channel by channel (placement value,
 // beyond the count, no area, too small, no resolution, overlaps with each higher

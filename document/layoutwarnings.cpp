@@ -12,12 +12,12 @@ QList<LayoutProblem> operatorLayoutCheck(const Configuration &config)
     return checkLayout(own);
 }
 
-QStringList operatorLayoutProblems(const Configuration &config)
+namespace {
+QStringList operatorLayoutErrors(const Configuration &config)
 {
-    return layoutProblemTexts(operatorLayoutCheck(config));
+    return layoutProblemTexts(layoutProblemsOf(operatorLayoutCheck(config), LayoutSeverity::Error));
 }
 
-namespace {
 QString listed(const QStringList &problems)
 {
     QStringList lines;
@@ -29,7 +29,7 @@ QString listed(const QStringList &problems)
 
 QString layoutProblemsMessage(const Configuration &config)
 {
-    const QStringList problems = operatorLayoutProblems(config);
+    const QStringList problems = operatorLayoutErrors(config);
     if (problems.isEmpty())
         return {};
     return QCoreApplication::translate("CorvaneCfg", "This configuration has problems:\n\n%1")
@@ -38,7 +38,7 @@ QString layoutProblemsMessage(const Configuration &config)
 
 QString layoutProblemsQuestion(const Configuration &config)
 {
-    const QStringList problems = operatorLayoutProblems(config);
+    const QStringList problems = operatorLayoutErrors(config);
     if (problems.isEmpty())
         return {};
     return QCoreApplication::translate("CorvaneCfg",

@@ -21,6 +21,8 @@ namespace {
 const int kHandle = 10;
 const int kSmallestPointSize = 7;
 const int kProblemFrame = 3;
+// Dark amber: seen on every tile colour, and far from the red of an error.
+constexpr QRgb kNoticeColour = qRgb(0x9a, 0x6a, 0x00);
 } // namespace
 
 configwidget::configwidget(QWidget *parent)
@@ -130,12 +132,14 @@ void configwidget::setBackground(const QString &colour)
                   + colour + QStringLiteral(";}"));
 }
 
-void configwidget::setProblems(const QString &lines)
+void configwidget::setProblems(const QString &lines, Mark mark)
 {
     setToolTip(lines);
     updateAccessibleTexts();
-    if (m_marked != !lines.isEmpty()) {
-        m_marked = !lines.isEmpty();
+    if (lines.isEmpty())
+        mark = Mark::None;
+    if (m_mark != mark) {
+        m_mark = mark;
         update();
     }
 }
@@ -451,7 +455,7 @@ void configwidget::paintEvent(QPaintEvent *)
 
     const int w = width();
     const int h = height();
-    if (m_marked) {
+    if (m_mark == Mark::Error) {
         // Inside the border, under the handles.
         const QColor red(Qt::red);
         const int f = kProblemFrame;
@@ -459,6 +463,12 @@ void configwidget::paintEvent(QPaintEvent *)
         painter.fillRect(1, h - 1 - f, w - 2, f, red);
         painter.fillRect(1, 1, f, h - 2, red);
         painter.fillRect(w - 1 - f, 1, f, h - 2, red);
+    } else if (m_mark == Mark::Notice) {
+        // Thin, dashed and not red: told apart from an error by shape as well as colour.
+        QPen pen(QColor(kNoticeColour), 2, Qt::DashLine);
+        painter.setPen(pen);
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(QRectF(2, 2, w - 4, h - 4));
     }
     if (selected) {
         painter.setPen(Qt::black);

@@ -38,10 +38,13 @@ public:
     void setSelected(bool state);
     void setChannel(int index);
     void setBackground(const QString &colour);
-    // The layout's problems that concern this tile, one to a line: a red frame inside
-    // the tile, and the lines as its tool tip. Without any the tile looks as ever.
-    void setProblems(const QString &lines);
-    bool isMarked() const { return m_marked; }
+    // How a tile shows the layout's problems that concern it.
+    enum class Mark { None, Notice, Error };
+    // The problems, one to a line, as the tile's tool tip, and a frame inside the tile:
+    // red for an error, a quieter dashed one for notices alone. Mark::None: as ever.
+    void setProblems(const QString &lines, Mark mark = Mark::Error);
+    bool isMarked() const { return m_mark != Mark::None; }
+    Mark mark() const { return m_mark; }
     int channelIndex() const { return m_channelIndex; }
     bool isSelected() const { return selected; }
     QString background() const { return backgroundColour; }
@@ -113,7 +116,7 @@ private:
     QRect outline{0, 0, -1, -1}; // x, y, width, height in tile coordinates
     bool outlineVisible = false;
     QColor outlineColour = Qt::black;
-    bool m_marked = false;
+    Mark m_mark = Mark::None;
     // The labels' type as the form sets it; narrow tiles use a smaller size.
     QFont m_indexFont;
     QFont m_resolutionFont;

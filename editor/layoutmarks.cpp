@@ -6,6 +6,7 @@
 #include "editor/rastergeometry.h"
 #include "editor/rasterwidget.h"
 
+#include <QAction>
 #include <QEvent>
 #include <QLabel>
 #include <QMouseEvent>
@@ -14,6 +15,16 @@
 
 #include <algorithm>
 
+namespace {
+QString bulleted(const QList<LayoutProblem> &problems)
+{
+    QStringList lines;
+    for (const QString &line : layoutProblemTexts(problems))
+        lines << QStringLiteral("\u2022 ") + line;
+    return lines.join(QLatin1Char('\n'));
+}
+} // namespace
+
 LayoutMarks::LayoutMarks(DocumentChanges &changes, RasterWidget &canvas, QStatusBar *statusBar,
                          QObject *parent)
     : QObject(parent)
@@ -21,18 +32,29 @@ LayoutMarks::LayoutMarks(DocumentChanges &changes, RasterWidget &canvas, QStatus
     , m_canvas(canvas)
 {
     if (statusBar) {
-        m_summary = new QLabel(statusBar);
-        m_summary->setObjectName(QStringLiteral("layoutProblems"));
-        m_summary->setStyleSheet(QStringLiteral("color: #c00000;"));
-        m_summary->setCursor(Qt::PointingHandCursor);
-        m_summary->installEventFilter(this);
-        m_summary->hide();
-        statusBar->addPermanentWidget(m_summary);
+        m_summary = makeCount(statusBar, "layoutProblems", QStringLiteral("#c00000"));
+        m_notices = makeCount(statusBar, "layoutNotices", QStringLiteral("#6b4a00"));
     }
+    m_selectAction = new QAction(this);
+    m_selectAction->setObjectName(QStringLiteral("actionSelectProblems"));
+    connect(m_selectAction, &QAction::triggered, this, [this] { selectConcernedTiles(); });
     // The tiles and the canvas are relabelled on a language change; so are the marks.
     m_canvas.installEventFilter(this);
     connect(&m_changes, &DocumentChanges::configurationChanged, this, &LayoutMarks::update);
     update();
+}
+
+QLabel *LayoutMarks::makeCount(QStatusBar *statusBar, const char *name, const QString &colour)
+{
+    auto *label = new QLabel(statusBar);
+    label->setObjectName(QLatin1String(name));
+    label->setStyleSheet(QStringLiteral("color: %1;").arg(colour));
+    label->setCursor(Qt::PointingHandCursor);
+    label->setIndent(8); // apart from its neighbours in the status bar
+    label->installEventFilter(this);
+    label->hide();
+    statusBar->addPermanentWidget(label);
+    return label;
 }
 
 void LayoutMarks::update()
@@ -41,12 +63,14 @@ void LayoutMarks::update()
     showTexts();
 }
 
-QList<int> LayoutMarks::concernedTiles() const
+QList<int> LayoutMarks::concernedTiles(std::optional<LayoutSeverity> severity) const
 {
     const Configuration &config = m_changes.configuration();
     const int count = std::min<int>(config.channelCount, kMaxChannels);
     QList<int> tiles;
     for (const LayoutProblem &p : m_problems) {
+        if (severity && layoutProblemSeverity(p.kind) != *severity)
+            continue;
         for (const int i : p.channels) {
             if (i < count && standsOnCanvas(config.channels[i]) && !tiles.contains(i))
                 tiles.append(i);
@@ -58,7 +82,8 @@ QList<int> LayoutMarks::concernedTiles() const
 
 void LayoutMarks::showTexts()
 {
-    const QList<int> marked = concernedTiles();
+    const QList<int> errorTiles = concernedTiles(LayoutSeverity::Error);
+    const QList<int> marked = concernedTiles(std::nullopt);
     for (int i = 0; i < kMaxChannels; ++i) {
         QStringList lines;
         if (marked.contains(i)) {
@@ -67,23 +92,31 @@ void LayoutMarks::showTexts()
                     lines << layoutProblemText(p);
             }
         }
-        m_canvas.tile(i)->setProblems(lines.join(QLatin1Char('\n')));
+        m_canvas.tile(i)->setProblems(lines.join(QLatin1Char('\n')),
+                                      errorTiles.contains(i) ? configwidget::Mark::Error
+                                                             : configwidget::Mark::Notice);
     }
+    m_selectAction->setText(tr("Select screens with problems"));
+    m_selectAction->setEnabled(!marked.isEmpty());
 
     if (!m_summary)
         return;
-    const int n = int(m_problems.size());
+    const QList<LayoutProblem> errors = layoutProblemsOf(m_problems, LayoutSeverity::Error);
+    const int n = int(errors.size());
     m_summary->setText(n == 1 ? tr("1 layout problem") : tr("%1 layout problems").arg(n));
-    QStringList lines;
-    for (const QString &line : layoutProblemTexts(m_problems))
-        lines << QStringLiteral("\u2022 ") + line;
-    m_summary->setToolTip(lines.join(QLatin1Char('\n')));
+    m_summary->setToolTip(bulleted(errors));
     m_summary->setVisible(n > 0);
+
+    const QList<LayoutProblem> notices = layoutProblemsOf(m_problems, LayoutSeverity::Notice);
+    const int k = int(notices.size());
+    m_notices->setText(k == 1 ? tr("1 notice") : tr("%1 notices").arg(k));
+    m_notices->setToolTip(bulleted(notices));
+    m_notices->setVisible(k > 0);
 }
 
-void LayoutMarks::selectConcernedTiles()
+void LayoutMarks::selectConcernedTiles(std::optional<LayoutSeverity> severity)
 {
-    const QList<int> tiles = concernedTiles();
+    const QList<int> tiles = concernedTiles(severity);
     m_canvas.childLostFocus();
     for (const int i : tiles)
         m_canvas.tile(i)->setSelected(true);
@@ -102,8 +135,9 @@ bool LayoutMarks::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == &m_canvas && event->type() == QEvent::LanguageChange)
         showTexts();
-    if (watched == m_summary && event->type() == QEvent::MouseButtonRelease
+    if ((watched == m_summary || watched == m_notices)
+        && event->type() == QEvent::MouseButtonRelease
         && static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton)
-        selectConcernedTiles();
+        selectConcernedTiles(watched == m_summary ? LayoutSeverity::Error : LayoutSeverity::Notice);
     return QObject::eventFilter(watched, event);
 }

@@ -43,6 +43,9 @@ DeviceSequence::DeviceSequence(CommandHost &host, DocumentChanges &changes, Port
         timer->setSingleShot(true);
     QObject::connect(&m_port, &QSerialPort::errorOccurred, &m_port,
                      [this](QSerialPort::SerialPortError error) { onPortError(error); });
+    // The status bar says so when the readout it names is taken back.
+    QObject::connect(&m_changes, &DocumentChanges::readoutUndoneChanged, &m_report,
+                     &ExchangeReport::setReadoutUndone);
 }
 
 DeviceSequence::~DeviceSequence()
@@ -96,10 +99,11 @@ void DeviceSequence::startTransmit()
 {
     if (connectionInProgress())
         return;
-    // A layout the editor would never make goes out only when the operator says so.
+    // A layout with errors goes out only when the operator says so; Return alone, the
+    // default, sends nothing.
     const QString problems = layoutProblemsQuestion(m_changes.configuration());
     if (!problems.isEmpty()
-        && m_host.showMessage(problems, QMessageBox::Yes | QMessageBox::Cancel, QMessageBox::Yes)
+        && m_host.showMessage(problems, QMessageBox::Yes | QMessageBox::Cancel, QMessageBox::Cancel)
                    != QMessageBox::Yes)
         return;
     m_verifying = false;
@@ -313,9 +317,9 @@ void DeviceSequence::handleComplete()
         // and the list follow the announcement. A switch that holds what is shown makes
         // no step, but the views start afresh all the same, as after any readout.
         m_report.readoutDone(m_changes.configuration(), m_changes.document().stagingConfig);
-        if (!m_changes.apply(m_changes.document().stagingConfig,
-                             QCoreApplication::translate("CorvaneCfg", "Get device configuration"),
-                             DocumentChanges::Kind::Replacement))
+        if (!m_changes.applyReadout(
+                    m_changes.document().stagingConfig,
+                    QCoreApplication::translate("CorvaneCfg", "Get device configuration")))
             m_changes.refresh();
         m_host.setTransmitEnabled(true);
         // The switch is released before the operator reads about what it holds.

@@ -132,7 +132,17 @@ void ExchangeReport::cancelled()
 void ExchangeReport::readoutDone(const Configuration &shown, const Configuration &read)
 {
     m_channels = read.channelCount;
+    m_readoutUndone = false;
     finish(diffConfigurations(shown, read).isEmpty() ? Result::ReadSame : Result::Read);
+}
+
+void ExchangeReport::setReadoutUndone(bool undone)
+{
+    if (m_readoutUndone == undone)
+        return;
+    m_readoutUndone = undone;
+    if (m_result == Result::Read)
+        emit outcomeChanged();
 }
 
 void ExchangeReport::verified(const Configuration &shown, const Configuration &read)
@@ -191,6 +201,8 @@ QString ExchangeReport::outcome() const
     case Result::None:
         return {};
     case Result::Read:
+        if (m_readoutUndone)
+            return tr("Readout from %1 at %2 undone").arg(m_resultPort, time);
         return tr("Read Vorrix %1 from %2 at %3").arg(channels, m_resultPort, time);
     case Result::ReadSame:
         return tr("The switch holds the configuration shown here (read from %1 at %2)")

@@ -48,6 +48,9 @@ public:
     void readoutDone(const Configuration &shown, const Configuration &read);
     void verified(const Configuration &shown, const Configuration &read);
     void transmitted(const Configuration &sent);
+    // The last readout's step was undone (true) or redone (false): the outcome names the
+    // configuration shown only while it is in force.
+    void setReadoutUndone(bool undone);
 
     // Empty when no exchange runs.
     QString progress() const;
@@ -109,6 +112,7 @@ private:
     QString m_resultPort;
     QTime m_time;
     int m_channels = 0;
+    bool m_readoutUndone = false;
     Reason m_reason = Reason::None;
     QString m_detail;
     Step m_failedStep;

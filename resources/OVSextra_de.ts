@@ -231,6 +231,21 @@ Möchten Sie sie trotzdem an den Switch übertragen?</translation>
     </message>
 </context>
 <context>
+    <name>DocumentStatus</name>
+    <message>
+        <source>Untitled</source>
+        <translation>Unbenannt</translation>
+    </message>
+    <message>
+        <source>%1 (unsaved changes)</source>
+        <translation>%1 (ungespeicherte Änderungen)</translation>
+    </message>
+    <message>
+        <source>File: %1</source>
+        <translation>Datei: %1</translation>
+    </message>
+</context>
+<context>
     <name>ExchangeReport</name>
     <message>
         <source>Reading from %1…</source>
@@ -251,6 +266,10 @@ Möchten Sie sie trotzdem an den Switch übertragen?</translation>
     <message>
         <source>Read Vorrix %1 from %2 at %3</source>
         <translation>Vorrix %1 von %2 gelesen um %3</translation>
+    </message>
+    <message>
+        <source>Readout from %1 at %2 undone</source>
+        <translation>Auslesen von %1 um %2 rückgängig gemacht</translation>
     </message>
     <message>
         <source>The switch holds the configuration shown here (read from %1 at %2)</source>
@@ -354,6 +373,18 @@ Möchten Sie sie trotzdem an den Switch übertragen?</translation>
     <message>
         <source>%1 layout problems</source>
         <translation>%1 Layout-Probleme</translation>
+    </message>
+    <message>
+        <source>1 notice</source>
+        <translation>1 Hinweis</translation>
+    </message>
+    <message>
+        <source>%1 notices</source>
+        <translation>%1 Hinweise</translation>
+    </message>
+    <message>
+        <source>Select screens with problems</source>
+        <translation>Bildschirme mit Problemen auswählen</translation>
     </message>
 </context>
 <context>

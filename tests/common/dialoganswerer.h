@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTest>
 #include <QTimer>
 
 #include <functional>
@@ -13,7 +14,8 @@
 // Answers the modal dialogs one after the other from a list and writes down what
 // it saw: "new", "port:<title>:<bitrate or 'fixed'>", "message:<text>". Dialogs are
 // looked up while they run; no pointer to one is kept after it was answered.
-// Answers: "ok" / "cancel" for the port dialog, "Ok" / "Yes" / "Cancel" for messages.
+// Answers: "ok" / "cancel" for the port dialog, "Ok" / "Yes" / "Cancel" for messages,
+// "Return" for the key on a message box. Other dialogs (a file dialog) are rejected.
 class DialogAnswerer : public QObject
 {
 public:
@@ -41,7 +43,9 @@ private:
         const QString answer = m_answers.isEmpty() ? QString() : m_answers.takeFirst();
         if (beforeAnswer)
             beforeAnswer(entry);
-        if (auto *box = qobject_cast<QMessageBox *>(modal)) {
+        if (answer == "Return") {
+            QTest::keyClick(modal, Qt::Key_Return);
+        } else if (auto *box = qobject_cast<QMessageBox *>(modal)) {
             QAbstractButton *button = answer == "Yes"      ? box->button(QMessageBox::Yes)
                                       : answer == "Cancel" ? box->button(QMessageBox::Cancel)
                                                            : box->button(QMessageBox::Ok);

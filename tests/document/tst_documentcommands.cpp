@@ -418,6 +418,10 @@ void tst_DocumentCommands::loadCommits_data()
     two.channels[1].left = 40;
     two.channels[1].right = 44;
     QTest::newRow("2 channels over 8") << two << QString();
+    // A screen without resolution is marked on the canvas, not told in a box.
+    Configuration unresolved = sampleConfig(4);
+    unresolved.channels[1].resolutionX = 0;
+    QTest::newRow("a screen without resolution") << unresolved << QString();
     QTest::newRow("no channels")
             << sampleConfig(0)
             << QStringLiteral(
@@ -782,8 +786,8 @@ void tst_DocumentCommands::fileFromOutsideTheDialog_data()
     // The message about the layout waits until the window shows the tiles it is about.
     QTest::newRow("start-up, a layout with problems, told over the window")
             << "startup, problems" << true << false << QStringList{"Ok"}
-            << QStringList{"message:This configuration has problems:\n\n\u2022 Channel 2 has no "
-                           "resolution"}
+            << QStringList{"message:This configuration has problems:\n\n\u2022 Channel 2 is "
+                           "smaller than 2 \u00d7 2 cells"}
             << true;
     QTest::newRow("dropped on the window")
             << "drop" << true << false << QStringList{} << QStringList{} << true;
@@ -808,7 +812,7 @@ void tst_DocumentCommands::fileFromOutsideTheDialog()
     const QString path = dir.filePath(QStringLiteral("rack 3.ovs"));
     Configuration file = sampleConfig(2);
     if (how.endsWith(QLatin1String("problems")))
-        file.channels[1].resolutionX = 0;
+        file.channels[1].right = file.channels[1].left + 1;
     writeBytes(path, good ? encodeOvs(file) : QByteArray("Ve"));
 
     std::unique_ptr<CorvaneCfg> w;

@@ -9,6 +9,7 @@
 #include <QMetaMethod>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QRubberBand>
 #include <QScrollArea>
 #include <QSignalSpy>
 #include <QTest>
@@ -635,7 +636,8 @@ void tst_RasterWidget::selectByRectangle_data()
             << QList<int>{0, 1} << false << free << free << QList<int>{};
 }
 
-// The rectangle selects what it touches; the arrow keys then move that selection.
+// The rectangle selects what it touches, and leaves no band drawn; the arrow keys then
+// move that selection.
 void tst_RasterWidget::selectByRectangle()
 {
     QFETCH(QList<int>, selected);
@@ -664,7 +666,12 @@ void tst_RasterWidget::selectByRectangle()
                          Qt::NoButton, Qt::LeftButton, modifiers);
         QApplication::sendEvent(&f.canvas, &move);
     }
+    // The band shows while it is drawn and is gone with the release.
+    auto *band = f.canvas.findChild<QRubberBand *>();
+    QVERIFY(band);
+    QCOMPARE(band->isVisible(), from != to);
     QTest::mouseRelease(&f.canvas, Qt::LeftButton, modifiers, to);
+    QVERIFY(!band->isVisible());
 
     QCOMPARE(f.state.selectedChannels.items(), selectedAfter);
     for (int i = 0; i < 4; ++i)

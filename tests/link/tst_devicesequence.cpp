@@ -1,5 +1,6 @@
 #include "app/corvanecfg.h"
 #include "dialoganswerer.h"
+#include "document/ovsfile.h"
 #include "link/comport.h"
 #include "link/devicesequence.h"
 #include "link/switchemulator.h"
@@ -10,6 +11,8 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QEventLoop>
+#include <QFile>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -44,6 +47,12 @@ QList<int> commands(const QList<LinkFrame> &frames)
             list << f.command;
     }
     return list;
+}
+
+QByteArray readAll(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
 const char kTransmissionError[] = "message:An error occured during transmission! Action has "
@@ -145,6 +154,12 @@ void tst_DeviceSequence::readout()
     SwitchEmulator emulator(switchChannels, expected);
     QVERIFY(emulator.startOnPty());
     auto window = makeWindow(emulator.devicePath(), configChannels);
+    // The window shows rack.ovs.
+    const QString rack = m_dir.filePath("rack.ovs");
+    QVERIFY(writeOvsFile(rack, window->document().currentConfig));
+    window->document().openFileName = rack;
+    window->loadConfigFile();
+    const QByteArray rackBytes = readAll(rack);
     auto *transmit = window->findChild<QAction *>("actionTransmit");
     transmit->setEnabled(false);
     // Unsaved edits that the readout replaces.
@@ -172,13 +187,26 @@ void tst_DeviceSequence::readout()
     QCOMPARE(window->cursor().shape(), Qt::ArrowCursor);
     QVERIFY(window->document().modified);
     QVERIFY(window->editorState().selectedChannels.isEmpty());
+    // What the switch holds is not what rack.ovs holds: the document has no file now.
+    auto *file = window->findChild<QLabel *>("documentFile");
+    auto *outcome = window->findChild<QLabel *>("exchangeOutcome");
+    QCOMPARE(window->document().fileName, alreadyShown ? rack : QString());
+    QCOMPARE(file->text(),
+             alreadyShown ? "rack.ovs (unsaved changes)" : "Untitled (unsaved changes)");
+    QVERIFY(outcome->text().startsWith(alreadyShown ? "The switch holds" : "Read Vorrix"));
     if (alreadyShown) {
         QCOMPARE(window->findChild<QAction *>("actionUndo")->text(),
                  QStringLiteral("Undo Place Channel 1"));
         return;
     }
 
-    // The edits come back with Undo, title and switching controls included.
+    // Save asks for a name; rejecting the dialog leaves rack.ovs as it was.
+    window->findChild<QAction *>("action_Save")->trigger();
+    QCOMPARE(answerer.seen.mid(1), QStringList{"unexpected:QFileDialog"});
+    QCOMPARE(readAll(rack), rackBytes);
+
+    // The edits come back with Undo, title, switching controls and file included; the
+    // status bar no longer speaks of the readout as what is shown.
     auto *undo = window->findChild<QAction *>("actionUndo");
     QCOMPARE(undo->text(), QStringLiteral("Undo Get device configuration"));
     undo->trigger();
@@ -186,8 +214,14 @@ void tst_DeviceSequence::readout()
     QCOMPARE(window->windowTitle(), QStringLiteral("Vorrix %1").arg(configChannels));
     QVERIFY(window->findChild<QCheckBox *>("checkBoxEnabled")->isChecked());
     QVERIFY(window->document().modified);
+    QCOMPARE(window->document().fileName, rack);
+    QCOMPARE(file->text(), "rack.ovs (unsaved changes)");
+    QVERIFY2(outcome->text().startsWith("Readout from ") && outcome->text().endsWith(" undone"),
+             qPrintable(outcome->text()));
     window->findChild<QAction *>("actionRedo")->trigger();
     QCOMPARE(window->document().currentConfig, expected);
+    QCOMPARE(window->document().fileName, QString());
+    QVERIFY(outcome->text().startsWith("Read Vorrix"));
 }
 
 void tst_DeviceSequence::verify_data()
@@ -269,7 +303,9 @@ void tst_DeviceSequence::cancelledPortDialog()
 
 void tst_DeviceSequence::transmit_data()
 {
-    QTest::addColumn<bool>("broken"); // channel 4 is a lone 1 x 1 tile
+    // "small": channel 4 is a lone 1 x 1 tile; "overlap": it overlaps channel 3; "no
+    // resolution": channel 3 has none.
+    QTest::addColumn<QString>("layout");
     QTest::addColumn<int>("switchChannels");
     QTest::addColumn<QStringList>("answers");
     QTest::addColumn<QStringList>("seen");
@@ -288,23 +324,32 @@ void tst_DeviceSequence::transmit_data()
                              "\u2022 Channel 4 touches no other screen\n\n"
                              "Would you like to send it to the switch all the same?";
 
-    QTest::newRow("equal counts") << false << 4 << QStringList{"ok", "Ok"}
+    QTest::newRow("equal counts") << "" << 4 << QStringList{"ok", "Ok"}
                                   << QStringList{port, complete} << fourRecords;
     // The configured number of records goes out, not the switch's.
-    QTest::newRow("mismatch, Yes") << false << 8 << QStringList{"ok", "Yes", "Ok"}
+    QTest::newRow("mismatch, Yes") << "" << 8 << QStringList{"ok", "Yes", "Ok"}
                                    << QStringList{port, question, complete} << fourRecords;
-    QTest::newRow("mismatch, Cancel") << false << 8 << QStringList{"ok", "Cancel"}
+    QTest::newRow("mismatch, Cancel") << "" << 8 << QStringList{"ok", "Cancel"}
                                       << QStringList{port, question} << QList<int>{kCmdClosing};
     // A layout the editor would not make goes out only when the operator says so.
-    QTest::newRow("layout problems, Yes") << true << 4 << QStringList{"Yes", "ok", "Ok"}
+    QTest::newRow("layout problems, Yes") << "small" << 4 << QStringList{"Yes", "ok", "Ok"}
                                           << QStringList{problems, port, complete} << fourRecords;
     QTest::newRow("layout problems, Cancel")
-            << true << 4 << QStringList{"Cancel"} << QStringList{problems} << QList<int>{};
+            << "small" << 4 << QStringList{"Cancel"} << QStringList{problems} << QList<int>{};
+    // Return answers the default, Cancel: a layout with errors is not sent by a keystroke.
+    QTest::newRow("layout problems, Return")
+            << "overlap" << 4 << QStringList{"Return"}
+            << QStringList{"message:This configuration has problems:\n\n\u2022 Channels 3 and 4 "
+                           "overlap\n\nWould you like to send it to the switch all the same?"}
+            << QList<int>{};
+    // A screen without resolution is a notice, not an error: no question.
+    QTest::newRow("no resolution, no question") << "no resolution" << 4 << QStringList{"ok", "Ok"}
+                                                << QStringList{port, complete} << fourRecords;
 }
 
 void tst_DeviceSequence::transmit()
 {
-    QFETCH(bool, broken);
+    QFETCH(QString, layout);
     QFETCH(int, switchChannels);
     QFETCH(QStringList, answers);
     QFETCH(QStringList, seen);
@@ -318,8 +363,12 @@ void tst_DeviceSequence::transmit()
     config.switchingEnabled = 1;
     config.mouseSpeed = 3;
     config.channels[2] = ChannelEntry{1, 4, 1, 6, 3, 800, 600};
-    if (broken)
+    if (layout == "small")
         config.channels[3] = ChannelEntry{1, 9, 9, 10, 10, 640, 480};
+    else if (layout == "overlap")
+        config.channels[3] = ChannelEntry{1, 5, 1, 7, 3, 640, 480};
+    else if (layout == "no resolution")
+        config.channels[2].resolutionX = 0;
     const Configuration before = config;
     window->setWindowTitle(QStringLiteral("unchanged"));
 
