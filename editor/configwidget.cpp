@@ -83,9 +83,9 @@ void configwidget::updateAccessibleTexts()
     // Setting either text tells assistive technology that it changed.
     if (accessibleName() != ui->labelIndex->text())
         setAccessibleName(ui->labelIndex->text());
-    QString description = m_changes ? TileAccessible::description(
-                                  m_changes->configuration().channels[m_channelIndex])
-                                    : QString();
+    QString description
+            = m_changes ? TileAccessible::description(m_changes->configuration(), m_channelIndex)
+                        : QString();
     // The problems marked in red are read out too; a screen reader never sees the frame.
     if (!description.isEmpty() && !toolTip().isEmpty())
         description += QLatin1Char('\n') + toolTip();
