@@ -2,6 +2,17 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="de_DE" sourcelanguage="en_US">
 <context>
+    <name>ArrangeActions</name>
+    <message>
+        <source>Arrange in a &amp;row</source>
+        <translation>In einer &amp;Reihe anordnen</translation>
+    </message>
+    <message>
+        <source>Arrange in a &amp;grid</source>
+        <translation>Im &amp;Gitter anordnen</translation>
+    </message>
+</context>
+<context>
     <name>ConfigDiff</name>
     <message>
         <source>on</source>
