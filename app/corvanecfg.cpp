@@ -9,6 +9,7 @@
 #include "app/resolution.h"
 #include "document/commandhost.h"
 #include "document/documentcommands.h"
+#include "editor/arrangeactions.h"
 #include "editor/editorwiring.h"
 #include "editor/layoutmarks.h"
 #include "editor/listmodel.h"
@@ -136,6 +137,7 @@ CorvaneCfg::CorvaneCfg(QWidget *parent, const QString &startupFile)
     makeUndoActions();
     m_editMenu->addSeparator();
     m_editMenu->addAction(m_marks->selectAction());
+    new ArrangeActions(*m_editMenu, m_changes, m_editorState);
     // Action: compare the switch with the window, after the two transfers.
     m_verifyAction = new QAction(this);
     m_verifyAction->setObjectName(QStringLiteral("actionVerify"));
