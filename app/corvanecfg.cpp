@@ -5,6 +5,7 @@
 #include "app/exchangestatus.h"
 #include "app/languageswitch.h"
 #include "app/mausspeed.h"
+#include "app/recordexport.h"
 #include "app/resolution.h"
 #include "document/commandhost.h"
 #include "document/documentcommands.h"
@@ -119,6 +120,7 @@ CorvaneCfg::CorvaneCfg(QWidget *parent, const QString &startupFile)
     m_language = std::make_unique<LanguageSwitch>(*ui->action_English, *ui->action_Deutsch);
     m_marks = std::make_unique<LayoutMarks>(m_changes, *ui->rasterwidget, ui->statusBar);
     new ExchangeStatus(m_sequence->report(), *ui->statusBar);
+    new RecordExport(*m_host, m_changes, m_sequence->report(), *ui->menuDatei, *ui->action_Print);
 
     connect(&m_changes, &DocumentChanges::configurationChanged, this,
             &CorvaneCfg::onConfigurationChanged);
