@@ -9,6 +9,7 @@
 #include "app/resolution.h"
 #include "document/commandhost.h"
 #include "document/documentcommands.h"
+#include "editor/arrangeactions.h"
 #include "editor/editorwiring.h"
 #include "editor/layoutmarks.h"
 #include "editor/listmodel.h"
@@ -134,6 +135,7 @@ CorvaneCfg::CorvaneCfg(QWidget *parent, const QString &startupFile)
     m_editMenu->setTitle(tr("&Edit"));
     ui->menuBar->insertMenu(ui->menuAction->menuAction(), m_editMenu);
     makeUndoActions();
+    new ArrangeActions(*m_editMenu, m_changes, m_editorState);
     // Action: compare the switch with the window, after the two transfers.
     m_verifyAction = new QAction(this);
     m_verifyAction->setObjectName(QStringLiteral("actionVerify"));
@@ -238,8 +240,9 @@ void CorvaneCfg::makeUndoActions()
     m_redoAction = stack.createRedoAction(this);
     m_redoAction->setObjectName(QStringLiteral("actionRedo"));
     m_redoAction->setShortcut(QKeySequence::Redo);
-    m_editMenu->addAction(m_undoAction);
-    m_editMenu->addAction(m_redoAction);
+    QAction *const first = m_editMenu->actions().value(0); // Undo and Redo stay on top
+    m_editMenu->insertAction(first, m_undoAction);
+    m_editMenu->insertAction(first, m_redoAction);
 }
 
 void CorvaneCfg::retranslateTexts()

@@ -1,5 +1,7 @@
 #include "document/layoutcheck.h"
 
+#include "document/crossings.h"
+
 #include <QCoreApplication>
 
 #include <algorithm>
@@ -21,16 +23,6 @@ bool hasArea(const ChannelEntry &e)
 bool shareCell(const ChannelEntry &a, const ChannelEntry &b)
 {
     return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
-}
-
-// An edge of one lies on an edge of the other over at least one cell; a shared corner
-// alone does not count.
-bool shareEdge(const ChannelEntry &a, const ChannelEntry &b)
-{
-    const bool rowsMeet = std::max(a.top, b.top) < std::min(a.bottom, b.bottom);
-    const bool columnsMeet = std::max(a.left, b.left) < std::min(a.right, b.right);
-    return (rowsMeet && (a.right == b.left || b.right == a.left))
-           || (columnsMeet && (a.bottom == b.top || b.bottom == a.top));
 }
 
 QString channelList(const QList<int> &indices)
@@ -64,12 +56,16 @@ QList<LayoutProblem> checkLayout(const Configuration &config)
         screen[i] = config.channels[i].placed == 1 && hasArea(config.channels[i]);
         screenCount += screen[i];
     }
+    // The pointer passes where the canvas draws a crossing.
     bool linked[kMaxChannels][kMaxChannels] = {};
+    for (const Crossing &c : crossingsOf(config))
+        linked[c.before][c.after] = linked[c.after][c.before] = true;
     for (int i = 0; i < kMaxChannels; ++i) {
         for (int j = 0; j < kMaxChannels; ++j) {
             const ChannelEntry &a = config.channels[i];
             const ChannelEntry &b = config.channels[j];
-            linked[i][j] = i != j && screen[i] && screen[j] && (shareEdge(a, b) || shareCell(a, b));
+            if (i != j && screen[i] && screen[j] && shareCell(a, b))
+                linked[i][j] = true;
         }
     }
     const bool switching = config.switchingEnabled == 1 && screenCount >= 2;

@@ -183,3 +183,18 @@ QPoint autoScrollPace(QSize view, QPoint pointer, int cellWidth)
         vy = pace(view.height() - pointer.y());
     return QPoint(vx, vy);
 }
+
+Configuration withDrop(const Configuration &config, const DropPlan &plan)
+{
+    Configuration after = config;
+    for (int k = 0; k < plan.indices.size() && k < plan.rects.size(); ++k) {
+        const RasterRect &rect = plan.rects.at(k);
+        ChannelEntry &target = after.channels[plan.indices.at(k)];
+        target.placed = 1;
+        target.left = quint8(rect.left);
+        target.right = quint8(rect.right);
+        target.top = quint8(rect.top);
+        target.bottom = quint8(rect.bottom);
+    }
+    return after;
+}

@@ -28,6 +28,8 @@ struct DropPlan
 };
 DropPlan planDrop(const EditorState &state, const Configuration &current,
                   const DragPayload &payload, QPoint d);
+// The configuration with the tiles of the plan placed where it puts them.
+Configuration withDrop(const Configuration &config, const DropPlan &plan);
 
 // The tiles moved by `step` cells; nothing when one would leave the raster or cover a
 // tile that is not moved.

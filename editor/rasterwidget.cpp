@@ -1,6 +1,7 @@
 #include "rasterwidget.h"
 
 #include "editor/canvasaccessible.h"
+#include "editor/crossingmarks.h"
 #include "editor/droppreview.h"
 #include "editor/editorimages.h"
 #include "editor/editorstate.h"
@@ -63,6 +64,7 @@ RasterWidget::RasterWidget(QWidget *parent)
         connect(t, SIGNAL(deletion(configwidget *)), this, SLOT(childDeletion(configwidget *)));
     }
     m_preview = new DropPreview(this);
+    m_crossings = new CrossingMarks(this);
     m_band = new SelectionBand(this);
     connect(m_band, &SelectionBand::scrollRequested, this, &RasterWidget::areaScroll);
 }
@@ -90,6 +92,7 @@ void RasterWidget::setContext(DocumentChanges *changes, EditorState *state, List
     }
     for (configwidget *t : tiles)
         t->setContext(changes, state);
+    m_crossings->setContext(changes, state);
     if (m_changes) {
         connect(m_changes, &DocumentChanges::configurationChanged, this,
                 &RasterWidget::onConfigurationChanged);
@@ -112,6 +115,7 @@ void RasterWidget::onConfigurationChanged(DocumentChanges::Kind kind)
         rebuildFromConfig();
     else
         syncWithConfig();
+    m_crossings->update();
 }
 
 const Configuration &RasterWidget::config() const
@@ -189,6 +193,7 @@ void RasterWidget::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
     m_preview->setGeometry(rect());
+    m_crossings->setGeometry(rect());
     if (autoGrowing || !m_changes || !m_state)
         return;
     const Configuration &config = this->config();

@@ -13,6 +13,7 @@
 
 struct Configuration;
 struct EditorState;
+class CrossingMarks;
 class DropPreview;
 class ListModel;
 class SelectionBand;
@@ -49,6 +50,8 @@ public:
     // drop would be refused there.
     QList<QRect> dropPreview() const;
     bool dropPreviewRefused() const;
+    // The marks of the seams the pointer crosses.
+    CrossingMarks *crossingMarks() const { return m_crossings; }
 
 signals:
     void areaScroll(int x, int y);
@@ -122,5 +125,6 @@ private:
     QPoint m_dragViewportPos;
     QTimer *m_scrollTimer = nullptr;
     DropPreview *m_preview = nullptr;
+    CrossingMarks *m_crossings = nullptr;
     SelectionBand *m_band = nullptr;
 };

@@ -1,5 +1,6 @@
 #include "rasterwidget.h"
 
+#include "editor/crossingmarks.h"
 #include "editor/dragpayload.h"
 #include "editor/droppreview.h"
 #include "editor/editorstate.h"
@@ -95,12 +96,14 @@ void RasterWidget::endDragFeedback()
     m_scrollTimer->stop();
     m_dragPayload.reset();
     m_preview->setRects({}, false);
+    m_crossings->setPreview(std::nullopt);
 }
 
 bool RasterWidget::showDropPreview(QPoint canvasPos)
 {
     if (!m_dragPayload) {
         m_preview->setRects({}, false);
+        m_crossings->setPreview(std::nullopt);
         return false;
     }
     const DropPlan plan = planDrop(*m_state, config(), *m_dragPayload, canvasPos);
@@ -108,6 +111,8 @@ bool RasterWidget::showDropPreview(QPoint canvasPos)
     for (const RasterRect &r : plan.rects)
         rects.append(pixelRectOf(*m_state, r));
     m_preview->setRects(rects, !plan.allowed);
+    // The crossings as the drop would leave them; a refused drop leaves them as they are.
+    m_crossings->setPreview(plan.allowed ? std::optional(withDrop(config(), plan)) : std::nullopt);
     return plan.allowed;
 }
 
@@ -168,16 +173,7 @@ void RasterWidget::dropEvent(QDropEvent *event)
     }
     // The drop is worked out on a copy: the staging record belongs to the link, which
     // may be filling it during a readout.
-    Configuration after = config();
-    for (int k = 0; k < plan.indices.size(); ++k) {
-        const RasterRect &rect = plan.rects.at(k);
-        ChannelEntry &target = after.channels[plan.indices.at(k)];
-        target.placed = 1;
-        target.left = quint8(rect.left);
-        target.right = quint8(rect.right);
-        target.top = quint8(rect.top);
-        target.bottom = quint8(rect.bottom);
-    }
+    const Configuration after = withDrop(config(), plan);
     const QString text = payload->kind == DragPayload::Kind::Old
                                  ? DocumentChanges::moveText(plan.indices)
                                  : DocumentChanges::placeText(plan.indices);

@@ -3,6 +3,7 @@
 #include <QAccessibleWidget>
 
 struct ChannelEntry;
+struct Configuration;
 class configwidget;
 
 // What assistive technology (a screen reader) learns of a tile: one selectable list item
@@ -22,6 +23,12 @@ public:
     // "1920 × 1080, columns 3–6, rows 2–4" for an entry at [2, 6) × [1, 4), in the
     // current language; empty for an entry that is not placed.
     static QString description(const ChannelEntry &entry);
+    // Where the pointer leaves the channel's screen for another, by neighbour channel:
+    // "crosses to Channel 2 on the right (rows 1–2) and to Channel 3 below". A span is
+    // named where the seam covers only part of the tile's edge. Empty without crossings.
+    static QString crossingsText(const Configuration &config, int channel);
+    // The entry's description followed by its crossings.
+    static QString description(const Configuration &config, int channel);
 
 private:
     configwidget *tile() const;

@@ -2,6 +2,17 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="de_DE" sourcelanguage="en_US">
 <context>
+    <name>ArrangeActions</name>
+    <message>
+        <source>Arrange in a &amp;row</source>
+        <translation>In einer &amp;Reihe anordnen</translation>
+    </message>
+    <message>
+        <source>Arrange in a &amp;grid</source>
+        <translation>Im &amp;Gitter anordnen</translation>
+    </message>
+</context>
+<context>
     <name>ConfigDiff</name>
     <message>
         <source>on</source>
@@ -242,6 +253,62 @@
     <message>
         <source>%1 × %2, %3</source>
         <translation>%1 × %2, %3</translation>
+    </message>
+    <message>
+        <source>row %1</source>
+        <translation>Zeile %1</translation>
+    </message>
+    <message>
+        <source>column %1</source>
+        <translation>Spalte %1</translation>
+    </message>
+    <message>
+        <source>rows %1–%2</source>
+        <translation>Zeilen %1–%2</translation>
+    </message>
+    <message>
+        <source>columns %1–%2</source>
+        <translation>Spalten %1–%2</translation>
+    </message>
+    <message>
+        <source>on the right</source>
+        <translation>rechts</translation>
+    </message>
+    <message>
+        <source>on the left</source>
+        <translation>links</translation>
+    </message>
+    <message>
+        <source>below</source>
+        <translation>unten</translation>
+    </message>
+    <message>
+        <source>above</source>
+        <translation>oben</translation>
+    </message>
+    <message>
+        <source>to %1 %2</source>
+        <translation>zu %1 %2</translation>
+    </message>
+    <message>
+        <source>Channel %1</source>
+        <translation>Kanal %1</translation>
+    </message>
+    <message>
+        <source>%1 (%2)</source>
+        <translation>%1 (%2)</translation>
+    </message>
+    <message>
+        <source>%1 and %2</source>
+        <translation>%1 und %2</translation>
+    </message>
+    <message>
+        <source>crosses %1</source>
+        <translation>wechselt %1</translation>
+    </message>
+    <message>
+        <source>%1, %2</source>
+        <translation>%1, %2</translation>
     </message>
 </context>
 <context>

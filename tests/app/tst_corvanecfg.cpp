@@ -2,11 +2,13 @@
 #include "modalanswer.h"
 #include "resources/stylesheet.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QCheckBox>
 #include <QDir>
 #include <QGridLayout>
 #include <QLabel>
+#include <QMenu>
 #include <QMetaMethod>
 #include <QPushButton>
 #include <QSlider>
@@ -81,6 +83,7 @@ private slots:
     void updateWindowTitle_data();
     void updateWindowTitle();
     void languageChangeRetranslatesButKeepsTitle();
+    void arrangeFromTheEditMenu();
     void checkBoxDrivesAction_data();
     void checkBoxDrivesAction();
     void actionDrivesCheckBox_data();
@@ -287,6 +290,41 @@ void tst_CorvaneCfg::languageChangeRetranslatesButKeepsTitle()
     QCOMPARE(checkBox()->text(), QStringLiteral("Orvanel Switching on/off"));
     QCOMPARE(m_window->windowTitle(), QStringLiteral("Vorrix 8"));
     QCOMPARE(m_window->messageBox.windowTitle(), QStringLiteral("Orvanel Switching Config Tool"));
+}
+
+// The arrange actions sit below Undo and Redo, also after the language changed (which
+// makes Undo and Redo anew), and assistive technology finds them by their texts.
+void tst_CorvaneCfg::arrangeFromTheEditMenu()
+{
+    Configuration config = m_window->document().currentConfig;
+    config.channels[0] = ChannelEntry{1, 4, 3, 6, 5, 0, 0};
+    config.channels[1] = ChannelEntry{1, 0, 6, 2, 8, 0, 0};
+    m_window->documentChanges().replaceAll(config);
+    QEvent change(QEvent::LanguageChange);
+    QApplication::sendEvent(m_window.get(), &change);
+
+    auto *menu = m_window->findChild<QMenu *>(QStringLiteral("menuEdit"));
+    QVERIFY(menu);
+    QStringList names;
+    for (const QAction *a : menu->actions())
+        names << (a->isSeparator() ? QStringLiteral("-") : a->objectName());
+    QCOMPARE(names, QStringList({"actionUndo", "actionRedo", "-", "actionArrangeRow",
+                                 "actionArrangeGrid"}));
+
+    QAccessibleInterface *items = QAccessible::queryAccessibleInterface(menu);
+    QVERIFY(items);
+    QAccessibleInterface *row = nullptr;
+    for (int k = 0; k < items->childCount(); ++k) {
+        if (items->child(k)->text(QAccessible::Name) == QLatin1String("Arrange in a row"))
+            row = items->child(k);
+    }
+    QVERIFY(row && row->actionInterface());
+    row->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    const Configuration &arranged = m_window->document().currentConfig;
+    QCOMPARE(arranged.channels[0], (ChannelEntry{1, 0, 3, 2, 5, 0, 0}));
+    QCOMPARE(arranged.channels[1], (ChannelEntry{1, 2, 3, 4, 5, 0, 0}));
+    action("actionUndo")->trigger();
+    QCOMPARE(m_window->document().currentConfig, config);
 }
 
 void tst_CorvaneCfg::checkBoxDrivesAction_data()

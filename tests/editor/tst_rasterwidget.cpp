@@ -1,6 +1,7 @@
 #include "editortestsupport.h"
 
 #include "editor/configwidget.h"
+#include "editor/crossingmarks.h"
 #include "editor/dropwidget.h"
 #include "editor/mylistview.h"
 
@@ -40,6 +41,7 @@ private slots:
     void childDeletion();
     void resizeKeepsTilesReachable();
     void dragShowsWhereTilesLand();
+    void crossingMarksFollowTheLayout();
     void keyboardEditing_data();
     void keyboardEditing();
     void selectByRectangle_data();
@@ -496,6 +498,41 @@ void tst_RasterWidget::dragShowsWhereTilesLand()
     QApplication::sendEvent(&f.canvas, &leave);
     QVERIFY(f.canvas.dropPreview().isEmpty());
     QVERIFY(!f.canvas.autoScrollTimer()->isActive());
+}
+
+// The green marks follow the layout: the drag's landing place before the drop, then
+// every change of the document, and none with switching off.
+void tst_RasterWidget::crossingMarksFollowTheLayout()
+{
+    EditorFixture f;
+    f.changes.replaceAll(layout(4, {{0, cells(0, 0, 2, 2)}, {1, cells(4, 0, 6, 2)}}));
+    f.canvas.showChannelTile(0);
+    const CrossingMarks *marks = f.canvas.crossingMarks();
+    const QString text = QStringLiteral("OVSold11");
+    const QPoint origin(f.state.spareWidth / 2, f.state.spareHeight / 2);
+    const QPoint besideChannel2 = origin + QPoint(3 * 46, 46);
+    const QList<Crossing> seam{{0, 1, Crossing::Seam::Vertical, 4, 0, 2}};
+    QVERIFY(marks->crossings().isEmpty());
+
+    QVERIFY(sendDragEnter(&f.canvas, text, origin + QPoint(46, 46)));
+    QVERIFY(sendDragMove(&f.canvas, text, besideChannel2));
+    QCOMPARE(marks->crossings(), seam);
+    QVERIFY(!sendDragMove(&f.canvas, text, origin + QPoint(5 * 46, 46))); // refused
+    QVERIFY(marks->crossings().isEmpty());
+
+    QVERIFY(sendDrop(&f.canvas, text, besideChannel2));
+    QCOMPARE(marks->crossings(), seam);
+    // Drawn above the tiles, on the border line they share.
+    const QImage image = f.canvas.grab().toImage();
+    QCOMPARE(image.pixelColor(marks->markRect(seam.first()).center()), CrossingMarks::colour());
+
+    f.changes.undoStack().undo();
+    QVERIFY(marks->crossings().isEmpty());
+    f.changes.undoStack().redo();
+    Configuration off = f.config();
+    off.switchingEnabled = 0;
+    f.changes.apply(off, DocumentChanges::switchingText(false));
+    QVERIFY(marks->crossings().isEmpty());
 }
 
 void tst_RasterWidget::keyboardEditing_data()

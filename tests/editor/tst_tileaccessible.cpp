@@ -38,10 +38,24 @@ void tst_TileAccessible::tileStates_data()
             << "no resolution"
             << "Channel 6" << QString::fromUtf8("no resolution, columns 3–6, rows 2–4") << false
             << false;
-    QTest::newRow("moved by an arrow key")
+    // Moved right, it meets channel 7 along two of its three rows.
+    QTest::newRow("moved by an arrow key to a neighbour")
             << "move"
+            << "Channel 6"
+            << QString::fromUtf8("1920 × 1080, columns 4–7, rows 2–4, crosses to Channel 7 on the "
+                                 "right (rows 2–3)")
+            << true << false;
+    QTest::newRow("moved to a neighbour, switching off")
+            << "switching off, move"
             << "Channel 6" << QString::fromUtf8("1920 × 1080, columns 4–7, rows 2–4") << true
             << false;
+    QTest::newRow("two neighbours, by channel")
+            << "below"
+            << "Channel 6"
+            << placed
+                       + QString::fromUtf8(", crosses to Channel 7 below (columns 4–5) and to "
+                                           "Channel 8 on the right")
+            << false << false;
     QTest::newRow("with a problem")
             << "problem"
             << "Channel 6" << placed + QStringLiteral("\nChannel 6 touches no other screen")
@@ -50,6 +64,12 @@ void tst_TileAccessible::tileStates_data()
                                << "Kanal 6"
                                << QString::fromUtf8("1920 × 1080, Spalten 3–6, Zeilen 2–4") << false
                                << false;
+    QTest::newRow("in German, moved to a neighbour")
+            << "german, move"
+            << "Kanal 6"
+            << QString::fromUtf8("1920 × 1080, Spalten 4–7, Zeilen 2–4, wechselt zu Kanal 7 rechts "
+                                 "(Zeilen 2–3)")
+            << true << false;
 }
 
 void tst_TileAccessible::tileStates()
@@ -73,6 +93,10 @@ void tst_TileAccessible::tileStates()
 
     QTranslator german;
     QTranslator germanExtra;
+    if (change.startsWith("switching off")) {
+        config.switchingEnabled = 0;
+        f.changes.apply(config, DocumentChanges::switchingText(false));
+    }
     if (change == "select") {
         f.canvas.showChannelTile(5);
     } else if (change == "tab") {
@@ -80,17 +104,23 @@ void tst_TileAccessible::tileStates()
     } else if (change == "no resolution") {
         config.channels[5].resolutionX = 0;
         f.changes.apply(config, DocumentChanges::resolutionText(5));
-    } else if (change == "move") {
-        f.canvas.showChannelTile(5);
-        QTest::keyClick(&f.canvas, Qt::Key_Right);
+    } else if (change == "below") {
+        // Channel 8 fills the whole right edge; channel 7 meets part of the bottom.
+        config.channels[6] = placedAt(3, 4, 5, 6);
+        config.channels[7] = placedAt(6, 1, 8, 4);
+        f.changes.apply(config, DocumentChanges::moveText({6, 7}));
     } else if (change == "problem") {
         tile->setProblems(QStringLiteral("Channel 6 touches no other screen"));
-    } else if (change == "german") {
+    } else if (change.startsWith("german")) {
         QVERIFY(german.load(QStringLiteral(":/translations/VIVUVE_de.qm")));
         QVERIFY(germanExtra.load(QStringLiteral(":/translations/OVSextra_de.qm")));
         QCoreApplication::installTranslator(&german);
         QCoreApplication::installTranslator(&germanExtra);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::LanguageChange);
+    }
+    if (change.endsWith("move")) {
+        f.canvas.showChannelTile(5);
+        QTest::keyClick(&f.canvas, Qt::Key_Right);
     }
 
     QAccessibleInterface *canvas = QAccessible::queryAccessibleInterface(&f.canvas);
@@ -107,15 +137,15 @@ void tst_TileAccessible::tileStates()
 
     // The canvas lists the placed tiles only, in channel order, and nothing else.
     QCOMPARE(canvas->role(), QAccessible::List);
-    QCOMPARE(canvas->text(QAccessible::Name), change == "german"
+    QCOMPARE(canvas->text(QAccessible::Name), change.startsWith("german")
                                                       ? QStringLiteral("Bildschirmanordnung")
                                                       : QStringLiteral("Screen layout"));
-    QCOMPARE(canvas->childCount(), 2);
+    QCOMPARE(canvas->childCount(), change == "below" ? 3 : 2);
     QCOMPARE(canvas->child(0), item);
     QCOMPARE(canvas->indexOfChild(item), 0);
     QCOMPARE(item->parent(), canvas);
     QCOMPARE(canvas->child(1)->text(QAccessible::Name),
-             change == "german" ? QStringLiteral("Kanal 7") : QStringLiteral("Channel 7"));
+             change.startsWith("german") ? QStringLiteral("Kanal 7") : QStringLiteral("Channel 7"));
     QCOMPARE(canvas->indexOfChild(QAccessible::queryAccessibleInterface(f.canvas.tile(0))), -1);
 
     QCoreApplication::removeTranslator(&german);
