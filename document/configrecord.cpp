@@ -1,5 +1,6 @@
 #include "document/configrecord.h"
 
+#include "document/crossings.h"
 #include "document/layoutcheck.h"
 #include "document/layoutpage.h"
 #include "document/regularfile.h"
@@ -11,6 +12,8 @@
 #include <QPainter>
 #include <QPdfWriter>
 #include <QTextDocument>
+
+#include <algorithm>
 
 namespace {
 
@@ -46,9 +49,32 @@ QString heading(const QString &text)
 
 QString ConfigRecord::crossingsText(const Configuration &config, int index)
 {
-    Q_UNUSED(config);
-    Q_UNUSED(index);
-    return QString();
+    QList<Crossing> mine;
+    for (const Crossing &c : crossingsOf(config)) {
+        if (c.before == index || c.after == index)
+            mine.append(c);
+    }
+    const auto neighbour
+            = [index](const Crossing &c) { return c.before == index ? c.after : c.before; };
+    std::stable_sort(mine.begin(), mine.end(), [&](const Crossing &a, const Crossing &b) {
+        return neighbour(a) < neighbour(b);
+    });
+
+    QStringList pieces;
+    for (const Crossing &c : std::as_const(mine)) {
+        const bool vertical = c.seam == Crossing::Seam::Vertical;
+        const bool first = c.before == index;
+        const QString side
+                = vertical ? (first ? tr("Channel %1 on the right") : tr("Channel %1 on the left"))
+                           : (first ? tr("Channel %1 below") : tr("Channel %1 above"));
+        QString span;
+        if (c.to - c.from == 1)
+            span = (vertical ? tr("row %1") : tr("column %1")).arg(c.from + 1);
+        else
+            span = (vertical ? tr("rows %1–%2") : tr("columns %1–%2")).arg(c.from + 1).arg(c.to);
+        pieces << tr("%1, %2").arg(side.arg(neighbour(c) + 1), span);
+    }
+    return pieces.join(QStringLiteral("; "));
 }
 
 QString ConfigRecord::channelRowsHtml() const
@@ -72,7 +98,8 @@ QString ConfigRecord::channelRowsHtml() const
         const QStringList cells{
                 tr("Channel %1").arg(i + 1),
                 placed ? tr("yes") : tr("no"),
-                placed ? tr("column %1, row %2").arg(e.left).arg(e.top) : none,
+                // Counted from 1, as the canvas's descriptions count.
+                placed ? tr("column %1, row %2").arg(e.left + 1).arg(e.top + 1) : none,
                 placed ? tr("%1 × %2").arg(e.right - e.left).arg(e.bottom - e.top) : none,
                 resolution,
                 crossings.isEmpty() ? none : crossings,

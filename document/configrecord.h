@@ -43,7 +43,9 @@ public:
     // old file stays as it was. Refuses to replace anything but a regular file.
     bool write(const QString &path) const;
 
-    // The words of the channel table's crossings cell for channel `index`.
+    // Where the pointer leaves channel `index`'s screen, by neighbour: "Channel 2 on the
+    // right, rows 1–3; Channel 4 below, columns 1–4". Empty without crossings, and so
+    // always with Orvanel Switching off.
     static QString crossingsText(const Configuration &config, int index);
 
 private:

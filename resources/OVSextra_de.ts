@@ -74,6 +74,42 @@
 <context>
     <name>ConfigRecord</name>
     <message>
+        <source>Channel %1 on the right</source>
+        <translation>Kanal %1 rechts</translation>
+    </message>
+    <message>
+        <source>Channel %1 on the left</source>
+        <translation>Kanal %1 links</translation>
+    </message>
+    <message>
+        <source>Channel %1 below</source>
+        <translation>Kanal %1 unten</translation>
+    </message>
+    <message>
+        <source>Channel %1 above</source>
+        <translation>Kanal %1 oben</translation>
+    </message>
+    <message>
+        <source>row %1</source>
+        <translation>Zeile %1</translation>
+    </message>
+    <message>
+        <source>column %1</source>
+        <translation>Spalte %1</translation>
+    </message>
+    <message>
+        <source>rows %1–%2</source>
+        <translation>Zeilen %1–%2</translation>
+    </message>
+    <message>
+        <source>columns %1–%2</source>
+        <translation>Spalten %1–%2</translation>
+    </message>
+    <message>
+        <source>%1, %2</source>
+        <translation>%1, %2</translation>
+    </message>
+    <message>
         <source>Channel</source>
         <translation>Kanal</translation>
     </message>

@@ -110,6 +110,7 @@ void tst_ConfigRecord::ovsctlRecord_data()
     QTest::addColumn<int>("exitCode");
     QTest::addColumn<QString>("message");
     QTest::addColumn<QStringList>("text"); // patterns the PDF's text holds
+    QTest::addColumn<QString>("absent");   // a pattern it must not hold
 
     const QByteArray on = encodeOvs(eightScreens(true));
     QByteArray badCrc = on;
@@ -120,18 +121,29 @@ void tst_ConfigRecord::ovsctlRecord_data()
     const QStringList common
             = resolutions
               + QStringList{"Vorrix 8", "Pointer speed +7", "lab\\.ovs", "Channel 8 +no"};
-    QTest::newRow("switching on") << on << "out.pdf" << 0 << QString()
-                                  << common + QStringList{"Orvanel Switching +on"};
-    QTest::newRow("switching off") << encodeOvs(eightScreens(false)) << "out.pdf" << 0 << QString()
-                                   << common + QStringList{"Orvanel Switching +off"};
+    // Channel 1 is the top left of a grid of 3 by 2 screens.
+    QTest::newRow("switching on")
+            << on << "out.pdf" << 0 << QString()
+            << common
+                       + QStringList{"Orvanel Switching +on",
+                                     "Channel 1 .*Channel 2 on the right, rows 1–3; Channel 4 "
+                                     "below, columns 1–4"}
+            << QString();
+    // Without switching the pointer crosses nowhere.
+    QTest::newRow("switching off")
+            << encodeOvs(eightScreens(false)) << "out.pdf" << 0 << QString()
+            << common + QStringList{"Orvanel Switching +off"} << "on the (right|left)|above|below";
     // Failures write nothing: the old PDF and the FIFO stay as they were.
     QTest::newRow("damaged file") << badCrc << "out.pdf" << 3
-                                  << "Checksum error while reading file!" << QStringList();
-    QTest::newRow("not an .ovs file") << QByteArray("%PDF-1.4") << "out.pdf" << 3
-                                      << "File corrupt! Could not read the file!" << QStringList();
-    QTest::newRow("a FIFO to read")
-            << QByteArray() << "out.pdf" << 3 << "Could not open file!" << QStringList();
-    QTest::newRow("over a FIFO") << on << "fifo" << 3 << "Could not save file!" << QStringList();
+                                  << "Checksum error while reading file!" << QStringList()
+                                  << QString();
+    QTest::newRow("not an .ovs file")
+            << QByteArray("%PDF-1.4") << "out.pdf" << 3 << "File corrupt! Could not read the file!"
+            << QStringList() << QString();
+    QTest::newRow("a FIFO to read") << QByteArray() << "out.pdf" << 3 << "Could not open file!"
+                                    << QStringList() << QString();
+    QTest::newRow("over a FIFO") << on << "fifo" << 3 << "Could not save file!" << QStringList()
+                                 << QString();
 }
 
 // What a script gets: the record's text, a drawn first page, and on failure the file
@@ -143,6 +155,7 @@ void tst_ConfigRecord::ovsctlRecord()
     QFETCH(int, exitCode);
     QFETCH(QString, message);
     QFETCH(QStringList, text);
+    QFETCH(QString, absent);
 
     const QString fifo = path(QStringLiteral("fifo"));
     QFile::remove(fifo);
@@ -176,6 +189,8 @@ void tst_ConfigRecord::ovsctlRecord()
     const QString got = pdfText(pdf);
     for (const QString &pattern : text)
         QVERIFY2(got.contains(QRegularExpression(pattern)), qPrintable(pattern + "\n" + got));
+    if (!absent.isEmpty())
+        QVERIFY2(!got.contains(QRegularExpression(absent)), qPrintable(got));
 
     // The first page carries the tiles as the printed page fills them.
     run(QStringLiteral("pdftoppm"), {"-f", "1", "-l", "1", "-r", "24", "-png", "-singlefile", pdf,
