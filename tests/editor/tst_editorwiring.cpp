@@ -400,8 +400,8 @@ void collect(QAccessibleInterface *iface, QStringList *out)
 } // namespace
 
 // What a screen reader finds in the window: the tiles of the placed channels, each named
-// and described (with the problems marked on them), under a named canvas; a named list;
-// no placeholder text of the forms.
+// and described (with its crossings and the problems marked on it), under a named canvas; a named
+// list; no placeholder text of the forms.
 void tst_EditorWiring::accessibilityTree()
 {
     auto w = makeWindow();
@@ -425,8 +425,10 @@ void tst_EditorWiring::accessibilityTree()
                + QString::fromUtf8(description);
     };
     QCOMPARE(tiles, QStringList({QStringLiteral("%1|Screen layout|").arg(int(QAccessible::List)),
-                                 item(6, "1920 × 1080, columns 3–6, rows 2–4"),
-                                 item(7, "no resolution, columns 7–8, rows 2–3\n"
+                                 item(6, "1920 × 1080, columns 3–6, rows 2–4, crosses to "
+                                         "Channel 7 on the right (rows 2–3)"),
+                                 item(7, "no resolution, columns 7–8, rows 2–3, crosses to "
+                                         "Channel 6 on the left\n"
                                          "Channel 7 has no resolution"),
                                  item(8, "no resolution, columns 1–2, rows 5–6\n"
                                          "Channel 8 has no resolution\n"
