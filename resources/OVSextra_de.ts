@@ -179,7 +179,7 @@
     </message>
     <message>
         <source>Orvanel Switching</source>
-        <translation>Orvanel Switching</translation>
+        <translation>Orvanel-Switching</translation>
     </message>
     <message>
         <source>on</source>
