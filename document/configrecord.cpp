@@ -40,6 +40,12 @@ QString table(const QString &rows)
             .arg(rows);
 }
 
+// A stored 0 or 1 in words; any other value, which the layout check names, as it is.
+QString flag(quint8 value, const QString &one, const QString &zero)
+{
+    return value == 1 ? one : value == 0 ? zero : QString::number(value);
+}
+
 QString heading(const QString &text)
 {
     return QStringLiteral("<h3>%1</h3>").arg(esc(text));
@@ -97,7 +103,7 @@ QString ConfigRecord::channelRowsHtml() const
         const QString crossings = placed ? crossingsText(config, i) : QString();
         const QStringList cells{
                 tr("Channel %1").arg(i + 1),
-                placed ? tr("yes") : tr("no"),
+                flag(e.placed, tr("yes"), tr("no")),
                 // Counted from 1, as the canvas's descriptions count.
                 placed ? tr("column %1, row %2").arg(e.left + 1).arg(e.top + 1) : none,
                 placed ? tr("%1 × %2").arg(e.right - e.left).arg(e.bottom - e.top) : none,
@@ -121,7 +127,7 @@ QString ConfigRecord::detailsHtml() const
             + table(row(tr("Model"), tr("Vorrix %1").arg(config.channelCount))
                     + row(tr("Pointer speed"), QString::number(config.mouseSpeed))
                     + row(tr("Orvanel Switching"),
-                          config.switchingEnabled == 1 ? tr("on") : tr("off"))
+                          flag(config.switchingEnabled, tr("on"), tr("off")))
                     + row(tr("Layout check"),
                           problems.isEmpty() ? tr("no problems") : problems.join(QLatin1Char('\n')))
                               .replace(QLatin1Char('\n'), QStringLiteral("<br>")));
