@@ -28,7 +28,8 @@ void CrossingMarks::setContext(const DocumentChanges *changes, const EditorState
 
 void CrossingMarks::setPreview(const std::optional<Configuration> &layout)
 {
-    if (!layout && !m_preview)
+    // A drag sends many moves to the same cells; only a change repaints.
+    if (layout == m_preview)
         return;
     m_preview = layout;
     update();
