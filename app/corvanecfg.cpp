@@ -6,6 +6,7 @@
 #include "app/exchangestatus.h"
 #include "app/languageswitch.h"
 #include "app/mausspeed.h"
+#include "app/recordexport.h"
 #include "app/resolution.h"
 #include "document/commandhost.h"
 #include "document/documentcommands.h"
@@ -122,6 +123,7 @@ CorvaneCfg::CorvaneCfg(QWidget *parent, const QString &startupFile)
     m_marks = std::make_unique<LayoutMarks>(m_changes, *ui->rasterwidget, ui->statusBar);
     new ExchangeStatus(m_sequence->report(), *ui->statusBar);
     new DocumentStatus(m_changes, *ui->statusBar);
+    new RecordExport(*m_host, m_changes, m_sequence->report(), *ui->menuDatei, *ui->action_Print);
 
     connect(&m_changes, &DocumentChanges::configurationChanged, this,
             &CorvaneCfg::onConfigurationChanged);

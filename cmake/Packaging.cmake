@@ -59,7 +59,8 @@ German.
 
 The package holds the desktop program corvanecfg and the command-line tool
 ovsctl, which backs up and restores switches from scripts, shows and
-converts configuration files and plays a switch on a pseudo-terminal.")
+converts configuration files, writes PDF records of them and plays a switch
+on a pseudo-terminal.")
 set(CPACK_PACKAGE_CONTACT "Orvanel support <support@orvanel.invalid>")
 set(CPACK_PACKAGING_INSTALL_PREFIX "/usr")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)

@@ -256,6 +256,21 @@ QString ExchangeReport::outcomeDetails() const
     return diffConfigurations(m_shown, m_read).join(QLatin1Char('\n'));
 }
 
+ExchangeReport::LastExchange ExchangeReport::lastExchange() const
+{
+    LastExchange last;
+    if (m_result == Result::None)
+        return last;
+    last.happened = true;
+    last.port = m_resultPort;
+    last.time = m_time;
+    last.outcome = outcome();
+    last.verified = m_result == Result::Verified;
+    last.matched = last.verified && diffConfigurations(m_shown, m_read).isEmpty();
+    last.shown = m_shown;
+    return last;
+}
+
 QString ExchangeReport::reasonText() const
 {
     const bool sending = m_resultAction == Action::Transmit;

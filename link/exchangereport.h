@@ -59,6 +59,19 @@ public:
     // What a verification found different, one line each; empty otherwise.
     QString outcomeDetails() const;
 
+    // The last outcome, for a record of the configuration.
+    struct LastExchange
+    {
+        bool happened = false; // false before the first outcome
+        QString port;
+        QTime time;
+        QString outcome;       // outcome(), in the current language
+        bool verified = false; // the last exchange was a verification ...
+        bool matched = false;  // ... which found `shown` in the switch
+        Configuration shown;   // what the window showed when it was verified
+    };
+    LastExchange lastExchange() const;
+
 signals:
     void progressChanged(const QString &text);
     void outcomeChanged();

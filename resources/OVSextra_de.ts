@@ -72,6 +72,197 @@
     </message>
 </context>
 <context>
+    <name>ConfigRecord</name>
+    <message>
+        <source>Channel %1 on the right</source>
+        <translation>Kanal %1 rechts</translation>
+    </message>
+    <message>
+        <source>Channel %1 on the left</source>
+        <translation>Kanal %1 links</translation>
+    </message>
+    <message>
+        <source>Channel %1 below</source>
+        <translation>Kanal %1 unten</translation>
+    </message>
+    <message>
+        <source>Channel %1 above</source>
+        <translation>Kanal %1 oben</translation>
+    </message>
+    <message>
+        <source>row %1</source>
+        <translation>Zeile %1</translation>
+    </message>
+    <message>
+        <source>column %1</source>
+        <translation>Spalte %1</translation>
+    </message>
+    <message>
+        <source>rows %1–%2</source>
+        <translation>Zeilen %1–%2</translation>
+    </message>
+    <message>
+        <source>columns %1–%2</source>
+        <translation>Spalten %1–%2</translation>
+    </message>
+    <message>
+        <source>%1, %2</source>
+        <translation>%1, %2</translation>
+    </message>
+    <message>
+        <source>Channel</source>
+        <translation>Kanal</translation>
+    </message>
+    <message>
+        <source>Placed</source>
+        <translation>Platziert</translation>
+    </message>
+    <message>
+        <source>Position</source>
+        <translation>Position</translation>
+    </message>
+    <message>
+        <source>Size in cells</source>
+        <translation>Größe in Zellen</translation>
+    </message>
+    <message>
+        <source>Resolution</source>
+        <translation>Auflösung</translation>
+    </message>
+    <message>
+        <source>Crossings</source>
+        <translation>Übergänge</translation>
+    </message>
+    <message>
+        <source>not set</source>
+        <translation>nicht gesetzt</translation>
+    </message>
+    <message>
+        <source>Channel %1</source>
+        <translation>Kanal %1</translation>
+    </message>
+    <message>
+        <source>yes</source>
+        <translation>ja</translation>
+    </message>
+    <message>
+        <source>no</source>
+        <translation>nein</translation>
+    </message>
+    <message>
+        <source>column %1, row %2</source>
+        <translation>Spalte %1, Zeile %2</translation>
+    </message>
+    <message>
+        <source>%1 × %2</source>
+        <translation>%1 × %2</translation>
+    </message>
+    <message>
+        <source>Configuration record</source>
+        <translation>Konfigurationsprotokoll</translation>
+    </message>
+    <message>
+        <source>Settings</source>
+        <translation>Einstellungen</translation>
+    </message>
+    <message>
+        <source>Model</source>
+        <translation>Modell</translation>
+    </message>
+    <message>
+        <source>Vorrix %1</source>
+        <translation>Vorrix %1</translation>
+    </message>
+    <message>
+        <source>Pointer speed</source>
+        <translation>Mausgeschwindigkeit</translation>
+    </message>
+    <message>
+        <source>Orvanel Switching</source>
+        <translation>Orvanel-Switching</translation>
+    </message>
+    <message>
+        <source>on</source>
+        <translation>an</translation>
+    </message>
+    <message>
+        <source>off</source>
+        <translation>aus</translation>
+    </message>
+    <message>
+        <source>Layout check</source>
+        <translation>Prüfung des Layouts</translation>
+    </message>
+    <message>
+        <source>no problems</source>
+        <translation>keine Probleme</translation>
+    </message>
+    <message>
+        <source>Name</source>
+        <translation>Name</translation>
+    </message>
+    <message>
+        <source>not saved</source>
+        <translation>nicht gespeichert</translation>
+    </message>
+    <message>
+        <source>Folder</source>
+        <translation>Ordner</translation>
+    </message>
+    <message>
+        <source>%1, changed since</source>
+        <translation>%1, seitdem geändert</translation>
+    </message>
+    <message>
+        <source>Saved</source>
+        <translation>Gespeichert</translation>
+    </message>
+    <message>
+        <source>Record made</source>
+        <translation>Protokoll erstellt</translation>
+    </message>
+    <message>
+        <source>File</source>
+        <translation>Datei</translation>
+    </message>
+    <message>
+        <source>Last exchange with a switch</source>
+        <translation>Letzter Austausch mit einem Switch</translation>
+    </message>
+    <message>
+        <source>Port</source>
+        <translation>Port</translation>
+    </message>
+    <message>
+        <source>Time</source>
+        <translation>Uhrzeit</translation>
+    </message>
+    <message>
+        <source>Exchange</source>
+        <translation>Austausch</translation>
+    </message>
+    <message>
+        <source>Verified</source>
+        <translation>Geprüft</translation>
+    </message>
+    <message>
+        <source>none</source>
+        <translation>keiner</translation>
+    </message>
+    <message>
+        <source>Channels</source>
+        <translation>Kanäle</translation>
+    </message>
+    <message>
+        <source>File: %1</source>
+        <translation>Datei: %1</translation>
+    </message>
+    <message>
+        <source>Record made: %1</source>
+        <translation>Protokoll erstellt: %1</translation>
+    </message>
+</context>
+<context>
     <name>RasterWidget</name>
     <message>
         <source>Screen layout</source>
@@ -486,6 +677,37 @@ Möchten Sie sie trotzdem an den Switch übertragen?</translation>
     <message>
         <source>Switch</source>
         <translation>Switch</translation>
+    </message>
+</context>
+<context>
+    <name>RecordExport</name>
+    <message>
+        <source>&amp;Export record…</source>
+        <translation>Protokoll &amp;exportieren…</translation>
+    </message>
+    <message>
+        <source>no</source>
+        <translation>nein</translation>
+    </message>
+    <message>
+        <source>yes: the switch held a different configuration</source>
+        <translation>ja: der Switch enthielt eine andere Konfiguration</translation>
+    </message>
+    <message>
+        <source>yes, but the configuration has been changed since</source>
+        <translation>ja, aber die Konfiguration wurde seitdem geändert</translation>
+    </message>
+    <message>
+        <source>yes: the switch holds this configuration</source>
+        <translation>ja: der Switch enthält diese Konfiguration</translation>
+    </message>
+    <message>
+        <source>Export record</source>
+        <translation>Protokoll exportieren</translation>
+    </message>
+    <message>
+        <source>PDF file (*.pdf)</source>
+        <translation>PDF-Datei (*.pdf)</translation>
     </message>
 </context>
 <context>

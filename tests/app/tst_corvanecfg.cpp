@@ -166,6 +166,7 @@ void tst_CorvaneCfg::stateAtStartupDialog_data()
     QTest::newRow("Undo") << "actionUndo" << false << false;
     QTest::newRow("Redo") << "actionRedo" << false << false;
     QTest::newRow("Verify") << "actionVerify" << true << false;
+    QTest::newRow("Export record") << "actionExportRecord" << true << false;
 }
 
 void tst_CorvaneCfg::stateAtStartupDialog()
@@ -177,7 +178,7 @@ void tst_CorvaneCfg::stateAtStartupDialog()
     QVERIFY2(m_atStartup.actions.contains(name), qPrintable(name));
     QCOMPARE(m_atStartup.actions.value(name).first, enabled);
     QCOMPARE(m_atStartup.actions.value(name).second, checked);
-    QCOMPARE(m_atStartup.actions.size(), 16);
+    QCOMPARE(m_atStartup.actions.size(), 17);
 }
 
 void tst_CorvaneCfg::startupConfiguration()

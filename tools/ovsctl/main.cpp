@@ -3,9 +3,12 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QTextStream>
 
 #include <cstdio>
+#include <cstring>
+#include <memory>
 
 namespace {
 
@@ -23,6 +26,7 @@ const char kUsage[] = "Usage: ovsctl <command> [options]\n"
                       "  probe    Find the switches on several ports at once\n"
                       "  backup   Read several switches at once into a folder of .ovs files\n"
                       "  restore  Write a folder of .ovs files into several switches at once\n"
+                      "  record   Write a PDF record of an .ovs file\n"
                       "  emulate  Play a switch on a pseudo-terminal\n"
                       "\n"
                       "Options:\n"
@@ -86,11 +90,25 @@ int reportLoad(OvsLoadResult result)
     return ExitFile;
 }
 
+// 'record' paints text, which needs fonts and so a graphical application. It runs on the
+// offscreen platform, whatever QT_QPA_PLATFORM says, so it needs no display. Every other
+// command stays a console program.
+std::unique_ptr<QCoreApplication> makeApplication(int &argc, char **argv)
+{
+    if (argc > 1 && std::strcmp(argv[1], "record") == 0) {
+#ifndef Q_OS_WIN
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+#endif
+        return std::make_unique<QGuiApplication>(argc, argv);
+    }
+    return std::make_unique<QCoreApplication>(argc, argv);
+}
+
 int main(int argc, char *argv[])
 {
-    QCoreApplication app(argc, argv);
+    const std::unique_ptr<QCoreApplication> app = makeApplication(argc, argv);
     QCoreApplication::setApplicationName("ovsctl");
-    QStringList args = app.arguments().mid(1);
+    QStringList args = QCoreApplication::arguments().mid(1);
     if (args.isEmpty()) {
         std::fputs(kUsage, stderr);
         return ExitUsage;
@@ -122,6 +140,8 @@ int main(int argc, char *argv[])
         return runBackup(args);
     if (command == "restore")
         return runRestore(args);
+    if (command == "record")
+        return runRecord(args);
     if (command == "emulate")
         return runEmulate(args);
     printError(QString("Unknown command '%1'.").arg(command));
