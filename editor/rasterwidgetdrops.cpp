@@ -178,7 +178,7 @@ void RasterWidget::dropEvent(QDropEvent *event)
         target.top = quint8(rect.top);
         target.bottom = quint8(rect.bottom);
     }
-    const QString text = payload->kind == DragPayload::Kind::Old
+    const StepText text = payload->kind == DragPayload::Kind::Old
                                  ? DocumentChanges::moveText(plan.indices)
                                  : DocumentChanges::placeText(plan.indices);
     // A group put back where it stood changes nothing, yet counts as an edit.
