@@ -60,19 +60,18 @@ void DeviceSequence::enumeratePorts()
 {
     m_portModel->refresh();
     m_ports.availablePorts = m_portList->ports();
-    if (!m_ports.availablePorts.isEmpty())
+    // A port given on the command line was chosen already.
+    if (m_ports.selectedPort.isNull() && !m_ports.availablePorts.isEmpty())
         m_ports.selectedPort = m_ports.availablePorts.first();
 }
 
 void DeviceSequence::setExtraPorts(const QStringList &paths)
 {
+    // The system's ports are enumerated when the port dialog first needs them.
     m_portList->setExtraPorts(paths);
-    m_portModel->refresh();
     m_ports.availablePorts = m_portList->ports();
     if (!m_portList->extraPorts().isEmpty())
         m_ports.selectedPort = m_portList->extraPorts().first();
-    else if (m_ports.selectedPort.isNull() && !m_ports.availablePorts.isEmpty())
-        m_ports.selectedPort = m_ports.availablePorts.first();
 }
 
 bool DeviceSequence::connectionInProgress() const
@@ -119,6 +118,9 @@ void DeviceSequence::startVerify()
 void DeviceSequence::beginConnection()
 {
     const quint8 direction = m_link.state().direction;
+    // Enumerating costs more than the rest of the window's start; it waits until here.
+    if (!m_portList->isEnumerated())
+        enumeratePorts();
     comPort dialog(*m_portModel);
     dialog.selectPort(m_ports.selectedPort);
     if (m_changes.configuration().channelCount <= kMaxChannelsWithBitrateChoice) {
@@ -313,9 +315,10 @@ void DeviceSequence::handleComplete()
         // and the list follow the announcement. A switch that holds what is shown makes
         // no step, but the views start afresh all the same, as after any readout.
         m_report.readoutDone(m_changes.configuration(), m_changes.document().stagingConfig);
-        if (!m_changes.apply(m_changes.document().stagingConfig,
-                             QCoreApplication::translate("CorvaneCfg", "Get device configuration"),
-                             DocumentChanges::Kind::Replacement))
+        if (!m_changes.apply(
+                    m_changes.document().stagingConfig,
+                    {"CorvaneCfg", QT_TRANSLATE_NOOP("CorvaneCfg", "Get device configuration")},
+                    DocumentChanges::Kind::Replacement))
             m_changes.refresh();
         m_host.setTransmitEnabled(true);
         // The switch is released before the operator reads about what it holds.
