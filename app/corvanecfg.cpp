@@ -3,6 +3,7 @@
 
 #include "app/about.h"
 #include "app/exchangestatus.h"
+#include "app/keyboardaccess.h"
 #include "app/languageswitch.h"
 #include "app/mausspeed.h"
 #include "app/resolution.h"
@@ -119,6 +120,7 @@ CorvaneCfg::CorvaneCfg(QWidget *parent, const QString &startupFile)
     m_language = std::make_unique<LanguageSwitch>(*ui->action_English, *ui->action_Deutsch);
     m_marks = std::make_unique<LayoutMarks>(m_changes, *ui->rasterwidget, ui->statusBar);
     new ExchangeStatus(m_sequence->report(), *ui->statusBar);
+    new KeyboardAccess(*this);
 
     connect(&m_changes, &DocumentChanges::configurationChanged, this,
             &CorvaneCfg::onConfigurationChanged);
@@ -157,7 +159,6 @@ CorvaneCfg::CorvaneCfg(QWidget *parent, const QString &startupFile)
     // It ticks only while a connection exists: the device sequence starts and stops it.
     connect(protocolTimer, SIGNAL(timeout()), this, SLOT(MsTimerSlot()));
 
-    m_sequence->enumeratePorts();
     bitrate = 115200;
 
     resetConfiguration(m_document.currentConfig);
