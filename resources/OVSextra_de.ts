@@ -346,6 +346,21 @@ Möchten Sie sie trotzdem an den Switch übertragen?</translation>
     </message>
 </context>
 <context>
+    <name>KeyboardAccess</name>
+    <message>
+        <source>Place the selected channels</source>
+        <translation>Die ausgewählten Kanäle platzieren</translation>
+    </message>
+    <message>
+        <source>Remove the selected screens</source>
+        <translation>Die ausgewählten Bildschirme entfernen</translation>
+    </message>
+    <message>
+        <source>Layout</source>
+        <translation>Bildschirmanordnung</translation>
+    </message>
+</context>
+<context>
     <name>LayoutMarks</name>
     <message>
         <source>1 layout problem</source>
@@ -357,7 +372,18 @@ Möchten Sie sie trotzdem an den Switch übertragen?</translation>
     </message>
 </context>
 <context>
+    <name>MyTableModel</name>
+    <message>
+        <source>Command line</source>
+        <translation>Befehlszeile</translation>
+    </message>
+</context>
+<context>
     <name>comPort</name>
+    <message>
+        <source>Serial ports</source>
+        <translation>Serielle Schnittstellen</translation>
+    </message>
     <message>
         <source>&amp;Find switch</source>
         <translation>Switch &amp;suchen</translation>
@@ -369,6 +395,13 @@ Möchten Sie sie trotzdem an den Switch übertragen?</translation>
     <message>
         <source>Looking for a switch on the listed ports</source>
         <translation>Suche nach einem Switch an den aufgeführten Schnittstellen</translation>
+    </message>
+</context>
+<context>
+    <name>ProbeColumnModel</name>
+    <message>
+        <source>Switch</source>
+        <translation>Switch</translation>
     </message>
     <message>
         <source>Searching…</source>
@@ -382,12 +415,44 @@ Möchten Sie sie trotzdem an den Switch übertragen?</translation>
         <source>No switch answered.</source>
         <translation>Kein Switch hat geantwortet.</translation>
     </message>
+    <message>
+        <source>No answer</source>
+        <translation>Keine Antwort</translation>
+    </message>
+    <message>
+        <source>Not asked yet</source>
+        <translation>Noch nicht gefragt</translation>
+    </message>
 </context>
 <context>
-    <name>ProbeColumnModel</name>
+    <name>Resolution</name>
     <message>
-        <source>Switch</source>
-        <translation>Switch</translation>
+        <source>Channel %1</source>
+        <translation>Kanal %1</translation>
+    </message>
+    <message>
+        <source>Common &amp;resolutions:</source>
+        <translation>Gängige Auf&amp;lösungen:</translation>
+    </message>
+    <message>
+        <source>Fills width and height</source>
+        <translation>Füllt Breite und Höhe</translation>
+    </message>
+    <message>
+        <source>&amp;Width</source>
+        <translation>&amp;Breite</translation>
+    </message>
+    <message>
+        <source>&amp;Height</source>
+        <translation>&amp;Höhe</translation>
+    </message>
+    <message>
+        <source>Width</source>
+        <translation>Breite</translation>
+    </message>
+    <message>
+        <source>Height</source>
+        <translation>Höhe</translation>
     </message>
 </context>
 <context>
