@@ -62,6 +62,7 @@ comPort::~comPort()
 
 void comPort::selectPort(const PortDescription &port)
 {
+    // The port may be an entry of the list that is read anew below.
     m_chosenPort = port;
     m_model.refresh();
 
@@ -69,7 +70,7 @@ void comPort::selectPort(const PortDescription &port)
     int row = -1;
     // With single selection the last matching row stays selected.
     for (int i = 0; i < ports.size(); ++i) {
-        if (!port.isNull() && ports.at(i).portName == port.portName)
+        if (!m_chosenPort.isNull() && ports.at(i).portName == m_chosenPort.portName)
             row = i;
     }
     if (row < 0 && ports.size() > 0)
