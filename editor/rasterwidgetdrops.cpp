@@ -179,8 +179,8 @@ void RasterWidget::dropEvent(QDropEvent *event)
         target.bottom = quint8(rect.bottom);
     }
     const StepText text = payload->kind == DragPayload::Kind::Old
-                                 ? DocumentChanges::moveText(plan.indices)
-                                 : DocumentChanges::placeText(plan.indices);
+                                  ? DocumentChanges::moveText(plan.indices)
+                                  : DocumentChanges::placeText(plan.indices);
     // A group put back where it stood changes nothing, yet counts as an edit.
     if (!m_changes->apply(after, text))
         m_changes->touch();
