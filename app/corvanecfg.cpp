@@ -4,6 +4,7 @@
 #include "app/about.h"
 #include "app/documentstatus.h"
 #include "app/exchangestatus.h"
+#include "app/keyboardaccess.h"
 #include "app/languageswitch.h"
 #include "app/mausspeed.h"
 #include "app/recordexport.h"
@@ -124,6 +125,7 @@ CorvaneCfg::CorvaneCfg(QWidget *parent, const QString &startupFile)
     new ExchangeStatus(m_sequence->report(), *ui->statusBar);
     new DocumentStatus(m_changes, *ui->statusBar);
     new RecordExport(*m_host, m_changes, m_sequence->report(), *ui->menuDatei, *ui->action_Print);
+    new KeyboardAccess(*this);
 
     connect(&m_changes, &DocumentChanges::configurationChanged, this,
             &CorvaneCfg::onConfigurationChanged);
@@ -165,7 +167,6 @@ CorvaneCfg::CorvaneCfg(QWidget *parent, const QString &startupFile)
     // It ticks only while a connection exists: the device sequence starts and stops it.
     connect(protocolTimer, SIGNAL(timeout()), this, SLOT(MsTimerSlot()));
 
-    m_sequence->enumeratePorts();
     bitrate = 115200;
 
     resetConfiguration(m_document.currentConfig);

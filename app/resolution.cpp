@@ -3,9 +3,27 @@
 
 #include "resources/stylesheet.h"
 
+#include <QComboBox>
+#include <QSize>
+
 #include <QTimer>
 
+#include <iterator>
+
 namespace {
+struct CommonResolution
+{
+    int width;
+    int height;
+};
+
+// Screens an operator meets at a switch: office monitors, television sizes, wide ones.
+constexpr CommonResolution kCommon[] = {
+        {1024, 768},  {1280, 720},  {1280, 1024}, {1366, 768},  {1440, 900},
+        {1600, 900},  {1680, 1050}, {1920, 1080}, {1920, 1200}, {2560, 1080},
+        {2560, 1440}, {3440, 1440}, {3840, 2160},
+};
+
 // The input mask lets through at most four digits; anything else reads as "not set".
 int fieldValue(const QString &text)
 {
@@ -21,6 +39,14 @@ Resolution::Resolution(QWidget *parent)
 {
     ui->setupUi(this);
     setStyleSheet(QString::fromLatin1(kStyleSheet));
+    for (const CommonResolution &r : kCommon) {
+        ui->comboBoxCommon->addItem(QStringLiteral("%1 × %2").arg(r.width).arg(r.height),
+                                    QSize(r.width, r.height));
+    }
+    showCommonEntry();
+    connect(ui->comboBoxCommon, &QComboBox::activated, this, &Resolution::fillFromCommonEntry);
+    connect(ui->lineEditX, &QLineEdit::textChanged, this, &Resolution::showCommonEntry);
+    connect(ui->lineEditY, &QLineEdit::textChanged, this, &Resolution::showCommonEntry);
 }
 
 Resolution::~Resolution()
@@ -44,6 +70,26 @@ void Resolution::setYValue(int value)
     ui->lineEditY->setText(QString::number(value));
 }
 
+void Resolution::setChannel(int channel)
+{
+    ui->labelChannel->setText(tr("Channel %1").arg(channel + 1));
+}
+
+void Resolution::showCommonEntry()
+{
+    const QSize typed(xValue(), yValue());
+    ui->comboBoxCommon->setCurrentIndex(ui->comboBoxCommon->findData(typed));
+}
+
+void Resolution::fillFromCommonEntry(int index)
+{
+    const QSize size = ui->comboBoxCommon->itemData(index).toSize();
+    if (size.isEmpty())
+        return;
+    ui->lineEditX->setText(QString::number(size.width()));
+    ui->lineEditY->setText(QString::number(size.height()));
+}
+
 int Resolution::xValue() const
 {
     return fieldValue(ui->lineEditX->text());
@@ -64,9 +110,10 @@ void Resolution::on_pushCancel_clicked()
     reject();
 }
 
-bool Resolution::ask(int &x, int &y)
+bool Resolution::ask(int channel, int &x, int &y)
 {
     Resolution dialog;
+    dialog.setChannel(channel);
     dialog.setXValue(x);
     dialog.setYValue(y);
     if (dialog.exec() != QDialog::Accepted)

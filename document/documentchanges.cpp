@@ -2,7 +2,17 @@
 
 #include "document/ovsfile.h"
 
+#include <QCoreApplication>
+#include <QEvent>
 #include <QUndoCommand>
+
+QString StepText::text() const
+{
+    if (!m_source)
+        return m_fixed;
+    const QString translated = QCoreApplication::translate(m_context, m_source);
+    return m_number < 0 ? translated : translated.arg(m_number);
+}
 
 // One step of the history: the configuration before and after. The record is small,
 // so whole snapshots are kept rather than the edit that led from one to the other.
@@ -10,12 +20,13 @@ class DocumentChanges::Step : public QUndoCommand
 {
 public:
     Step(DocumentChanges &owner, const Configuration &before, const Configuration &after,
-         const QString &text, Kind kind)
-        : QUndoCommand(text)
+         const StepText &text, Kind kind)
+        : QUndoCommand(text.text())
         , m_owner(owner)
         , m_before(before)
         , m_after(after)
         , m_kind(kind)
+        , m_text(text)
     {
     }
     ~Step() override
@@ -49,12 +60,14 @@ public:
         if (m_owner.m_lastReadout == this)
             emit m_owner.readoutUndoneChanged(false);
     }
+    void retranslate() { setText(m_text.text()); }
 
 private:
     DocumentChanges &m_owner;
     const Configuration m_before;
     const Configuration m_after;
     const Kind m_kind;
+    const StepText m_text;
     bool m_readout = false;
     // The file the document belonged to before the readout.
     QString m_fileName;
@@ -65,6 +78,8 @@ DocumentChanges::DocumentChanges(Document &document, QObject *parent)
     , m_document(document)
     , m_saved(encodeOvs(document.currentConfig))
 {
+    if (QCoreApplication *app = QCoreApplication::instance())
+        app->installEventFilter(this);
 }
 
 DocumentChanges::~DocumentChanges()
@@ -73,7 +88,7 @@ DocumentChanges::~DocumentChanges()
     m_stack.clear();
 }
 
-bool DocumentChanges::apply(const Configuration &after, const QString &text, Kind kind)
+bool DocumentChanges::apply(const Configuration &after, const StepText &text, Kind kind)
 {
     if (after == m_document.currentConfig)
         return false;
@@ -81,7 +96,7 @@ bool DocumentChanges::apply(const Configuration &after, const QString &text, Kin
     return true;
 }
 
-bool DocumentChanges::applyReadout(const Configuration &after, const QString &text)
+bool DocumentChanges::applyReadout(const Configuration &after, const StepText &text)
 {
     m_lastReadout = nullptr;
     if (after == m_document.currentConfig)
@@ -130,6 +145,20 @@ void DocumentChanges::refresh()
     emit configurationChanged(Kind::Replacement);
 }
 
+bool DocumentChanges::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == QCoreApplication::instance() && event->type() == QEvent::LanguageChange)
+        retranslateSteps();
+    return QObject::eventFilter(watched, event);
+}
+
+void DocumentChanges::retranslateSteps()
+{
+    // Every command on the stack is a Step of this object.
+    for (int i = 0; i < m_stack.count(); ++i)
+        const_cast<Step *>(static_cast<const Step *>(m_stack.command(i)))->retranslate();
+}
+
 void DocumentChanges::install(const Configuration &config, Kind kind)
 {
     m_document.currentConfig = config;
@@ -148,48 +177,52 @@ void DocumentChanges::updateModified()
 }
 
 namespace {
-QString channelsText(const QList<int> &channels, const char *one, const char *many)
+const char kContext[] = "DocumentChanges";
+
+StepText channelsText(const QList<int> &channels, const char *one, const char *many)
 {
     if (channels.size() == 1)
-        return DocumentChanges::tr(one).arg(channels.first() + 1);
-    return DocumentChanges::tr(many).arg(channels.size());
+        return {kContext, one, channels.first() + 1};
+    return {kContext, many, int(channels.size())};
 }
 } // namespace
 
-QString DocumentChanges::placeText(const QList<int> &channels)
+StepText DocumentChanges::placeText(const QList<int> &channels)
 {
     return channelsText(channels, QT_TRANSLATE_NOOP("DocumentChanges", "Place Channel %1"),
                         QT_TRANSLATE_NOOP("DocumentChanges", "Place %1 screens"));
 }
 
-QString DocumentChanges::moveText(const QList<int> &channels)
+StepText DocumentChanges::moveText(const QList<int> &channels)
 {
     return channelsText(channels, QT_TRANSLATE_NOOP("DocumentChanges", "Move Channel %1"),
                         QT_TRANSLATE_NOOP("DocumentChanges", "Move %1 screens"));
 }
 
-QString DocumentChanges::removeText(const QList<int> &channels)
+StepText DocumentChanges::removeText(const QList<int> &channels)
 {
     return channelsText(channels, QT_TRANSLATE_NOOP("DocumentChanges", "Remove Channel %1"),
                         QT_TRANSLATE_NOOP("DocumentChanges", "Remove %1 screens"));
 }
 
-QString DocumentChanges::resizeText(int channel)
+StepText DocumentChanges::resizeText(int channel)
 {
-    return tr("Resize Channel %1").arg(channel + 1);
+    return {kContext, QT_TRANSLATE_NOOP("DocumentChanges", "Resize Channel %1"), channel + 1};
 }
 
-QString DocumentChanges::resolutionText(int channel)
+StepText DocumentChanges::resolutionText(int channel)
 {
-    return tr("Set resolution of Channel %1").arg(channel + 1);
+    return {kContext, QT_TRANSLATE_NOOP("DocumentChanges", "Set resolution of Channel %1"),
+            channel + 1};
 }
 
-QString DocumentChanges::mouseSpeedText()
+StepText DocumentChanges::mouseSpeedText()
 {
-    return tr("Set mouse speed");
+    return {kContext, QT_TRANSLATE_NOOP("DocumentChanges", "Set mouse speed")};
 }
 
-QString DocumentChanges::switchingText(bool on)
+StepText DocumentChanges::switchingText(bool on)
 {
-    return on ? tr("Switch Orvanel Switching on") : tr("Switch Orvanel Switching off");
+    return {kContext, on ? QT_TRANSLATE_NOOP("DocumentChanges", "Switch Orvanel Switching on")
+                         : QT_TRANSLATE_NOOP("DocumentChanges", "Switch Orvanel Switching off")};
 }

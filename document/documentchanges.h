@@ -6,6 +6,33 @@
 #include <QObject>
 #include <QUndoStack>
 
+// The name of one step of the history, kept as its untranslated source so the Edit
+// menu follows a change of language made after the step.
+class StepText
+{
+public:
+    // source is marked with QT_TRANSLATE_NOOP; number, when not negative, replaces %1.
+    StepText(const char *context, const char *source, int number = -1)
+        : m_context(context)
+        , m_source(source)
+        , m_number(number)
+    {
+    }
+    // A text that stays as it is in every language.
+    StepText(const QString &fixed) // NOLINT(google-explicit-constructor)
+        : m_fixed(fixed)
+    {
+    }
+
+    QString text() const;
+
+private:
+    const char *m_context = nullptr;
+    const char *m_source = nullptr;
+    int m_number = -1;
+    QString m_fixed;
+};
+
 // The one door through which the configuration changes. Every edit, every readout and
 // every undo or redo replaces currentConfig here, as one step of the undo history;
 // `modified` is kept here; and every change is announced, so the views that show the
@@ -33,12 +60,12 @@ public:
 
     // Makes `after` the configuration as one undoable step named `text`. A step that
     // would change nothing is not recorded; false then.
-    bool apply(const Configuration &after, const QString &text, Kind kind = Kind::Edit);
+    bool apply(const Configuration &after, const StepText &text, Kind kind = Kind::Edit);
     // A readout: `after` replaces the configuration as one step, like apply(). What the
     // switch holds is not what the file holds, so the step also leaves the file: the
     // document is untitled and Save asks for a name. Undo brings the file name back
     // (unless the document was saved under another name meanwhile).
-    bool applyReadout(const Configuration &after, const QString &text);
+    bool applyReadout(const Configuration &after, const StepText &text);
     // The file the document belongs to; empty when it has none.
     void setFileName(const QString &fileName);
     // New and Open: the configuration starts afresh, without history and unmodified.
@@ -52,13 +79,17 @@ public:
 
     // Texts of the steps, as an operator reads them in the Edit menu. Channels are
     // indices 0..7; the texts name channel numbers.
-    static QString placeText(const QList<int> &channels);
-    static QString moveText(const QList<int> &channels);
-    static QString removeText(const QList<int> &channels);
-    static QString resizeText(int channel);
-    static QString resolutionText(int channel);
-    static QString mouseSpeedText();
-    static QString switchingText(bool on);
+    static StepText placeText(const QList<int> &channels);
+    static StepText moveText(const QList<int> &channels);
+    static StepText removeText(const QList<int> &channels);
+    static StepText resizeText(int channel);
+    static StepText resolutionText(int channel);
+    static StepText mouseSpeedText();
+    static StepText switchingText(bool on);
+
+protected:
+    // The steps take the new language before the windows rebuild their Undo entries.
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 signals:
     // After every change of currentConfig: an applied step, an undo, a redo, New, Open.
@@ -72,6 +103,7 @@ private:
     class Step;
     void install(const Configuration &config, Kind kind);
     void updateModified();
+    void retranslateSteps();
 
     Document &m_document;
     QUndoStack m_stack;

@@ -30,9 +30,14 @@ bool ArrangeActions::arrange(Arrangement how)
             = arranged(config, tilesToArrange(config, m_state.selectedChannels.items()), how);
     if (!after)
         return false;
-    // The step is named as the menu names it, without the mnemonic.
-    QString text = (how == Arrangement::Row ? m_row : m_grid)->text();
-    text.remove(QLatin1Char('&'));
+    // The step is named as the menu names it, without the mnemonic, and follows a
+    // later change of language like every other step.
+    const StepText text
+            = how == Arrangement::Row
+                      ? StepText("ArrangeActions",
+                                 QT_TRANSLATE_NOOP("ArrangeActions", "Arrange in a row"))
+                      : StepText("ArrangeActions",
+                                 QT_TRANSLATE_NOOP("ArrangeActions", "Arrange in a grid"));
     return m_changes.apply(*after, text);
 }
 

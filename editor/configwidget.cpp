@@ -322,7 +322,7 @@ void configwidget::openResolutionWindow()
     const ChannelEntry &before = m_changes->configuration().channels[m_channelIndex];
     int x = before.resolutionX;
     int y = before.resolutionY;
-    if (!m_resolutionPrompt(x, y))
+    if (!m_resolutionPrompt(m_channelIndex, x, y))
         return;
     Configuration after = m_changes->configuration();
     ChannelEntry &entry = after.channels[m_channelIndex];

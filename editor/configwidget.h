@@ -12,9 +12,9 @@ struct EditorState;
 struct RasterRect;
 class QLabel;
 
-// Asks the operator for a screen's width and height, given the current ones; false
-// when the question was cancelled.
-using ResolutionPrompt = std::function<bool(int &width, int &height)>;
+// Asks the operator for the width and height of a channel's screen (index 0..7), given
+// the current ones; false when the question was cancelled.
+using ResolutionPrompt = std::function<bool(int channel, int &width, int &height)>;
 
 namespace Ui {
 class configwidget;

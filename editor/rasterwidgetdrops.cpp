@@ -174,9 +174,9 @@ void RasterWidget::dropEvent(QDropEvent *event)
     // The drop is worked out on a copy: the staging record belongs to the link, which
     // may be filling it during a readout.
     const Configuration after = withDrop(config(), plan);
-    const QString text = payload->kind == DragPayload::Kind::Old
-                                 ? DocumentChanges::moveText(plan.indices)
-                                 : DocumentChanges::placeText(plan.indices);
+    const StepText text = payload->kind == DragPayload::Kind::Old
+                                  ? DocumentChanges::moveText(plan.indices)
+                                  : DocumentChanges::placeText(plan.indices);
     // A group put back where it stood changes nothing, yet counts as an edit.
     if (!m_changes->apply(after, text))
         m_changes->touch();

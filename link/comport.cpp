@@ -4,6 +4,7 @@
 #include "link/mytablemodel.h"
 #include "link/portfinder.h"
 #include "link/portlist.h"
+#include "link/portwatch.h"
 #include "link/probecolumnmodel.h"
 #include "resources/stylesheet.h"
 
@@ -11,6 +12,7 @@
 #include <QItemSelectionModel>
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -29,8 +31,9 @@ comPort::comPort(MyTableModel &model, QWidget *parent)
     : QDialog(parent)
     , ui(new Ui::comPort)
     , m_model(model)
-    , m_table(new ProbeColumnModel(this))
+    , m_table(new ProbeColumnModel(model.portList(), this))
     , m_finder(new PortFinder(this))
+    , m_watch(new PortWatch(model.portList(), this))
 {
     // No view shows the model yet, so the list is read anew without announcing a reset.
     m_model.portList().refresh();
@@ -48,6 +51,7 @@ comPort::comPort(MyTableModel &model, QWidget *parent)
     connect(ui->pushButtonFind, &QPushButton::clicked, this, &comPort::findSwitch);
     connect(m_finder, &PortFinder::portDone, this, &comPort::showFinding);
     connect(m_finder, &PortFinder::finished, this, &comPort::findingFinished);
+    connect(m_watch, &PortWatch::portsChanged, this, &comPort::portsChanged);
     fitColumns();
 }
 
@@ -58,6 +62,7 @@ comPort::~comPort()
 
 void comPort::selectPort(const PortDescription &port)
 {
+    // The port may be an entry of the list that is read anew below.
     m_chosenPort = port;
     m_model.refresh();
 
@@ -65,7 +70,7 @@ void comPort::selectPort(const PortDescription &port)
     int row = -1;
     // With single selection the last matching row stays selected.
     for (int i = 0; i < ports.size(); ++i) {
-        if (!port.isNull() && ports.at(i).portName == port.portName)
+        if (!m_chosenPort.isNull() && ports.at(i).portName == m_chosenPort.portName)
             row = i;
     }
     if (row < 0 && ports.size() > 0)
@@ -137,6 +142,7 @@ void comPort::on_pushButtonRefresh_clicked()
 
 void comPort::done(int result)
 {
+    m_watch->stop();
     m_finder->stop();
     setSearching(false);
     QDialog::done(result);
@@ -147,60 +153,114 @@ void comPort::showEvent(QShowEvent *event)
     QDialog::showEvent(event);
     // Only now does the view know its fonts and whether it needs a scroll bar.
     fitColumns();
+    m_watch->start();
+}
+
+void comPort::hideEvent(QHideEvent *event)
+{
+    m_watch->stop();
+    QDialog::hideEvent(event);
 }
 
 void comPort::findSwitch()
 {
+    QStringList names;
+    const PortList &list = m_model.portList();
+    for (int row = 0; row < list.size(); ++row)
+        names << list.at(row).portName;
+    m_searchAll = true;
+    probe(names, true);
+}
+
+void comPort::probe(const QStringList &portNames, bool restart)
+{
+    if (restart) {
+        m_finder->stop();
+        for (const QString &name : std::as_const(m_probed))
+            m_table->setSearching(name, false);
+        m_probed.clear();
+    }
     QStringList ports;
     const PortList &list = m_model.portList();
-    for (int row = 0; row < list.size(); ++row) {
-        ports << portToOpen(list.at(row));
-        m_table->setFinding(row, tr("Searching…"));
+    for (const QString &name : portNames) {
+        for (int row = 0; row < list.size(); ++row) {
+            if (list.at(row).portName != name)
+                continue;
+            ports << portToOpen(list.at(row));
+            m_probed << name;
+            m_table->setSearching(name, true);
+            break;
+        }
     }
     setSearching(true);
     // Without the bitrate choice the connection uses the high rate, so only a switch
     // that answers there can be used.
-    m_finder->start(ports, m_bitrateChoice ? probeBitrates() : probeBitrates(kHighBitrate));
+    const QList<int> bitrates = m_bitrateChoice ? probeBitrates() : probeBitrates(kHighBitrate);
+    if (restart)
+        m_finder->start(ports, bitrates);
+    else
+        m_finder->add(ports, bitrates);
 }
 
-void comPort::showFinding(int row)
+void comPort::showFinding(int index)
 {
-    const ProbeResult &r = m_finder->result(row);
-    switch (r.outcome) {
-    case ProbeResult::Outcome::Found:
-        m_table->setFinding(row, QStringLiteral("Vorrix %1").arg(r.channels),
-                            tr("Vorrix %1 at %2 bit/s").arg(r.channels).arg(r.bitrate));
-        break;
-    case ProbeResult::Outcome::NoAnswer:
-        m_table->setFinding(row, QString(), tr("No switch answered."));
-        break;
-    case ProbeResult::Outcome::PortFailed:
-        m_table->setFinding(row, QString(), r.reason);
-        break;
-    }
+    const QString &name = m_probed.at(index);
+    m_model.portList().setFinding(name, m_finder->result(index));
+    m_table->setSearching(name, false);
 }
 
 void comPort::findingFinished()
 {
     setSearching(false);
-    for (int row = 0; row < m_finder->size(); ++row) {
-        const ProbeResult &r = m_finder->result(row);
-        if (r.outcome != ProbeResult::Outcome::Found)
+    const PortList &list = m_model.portList();
+    const auto switchAt = [&list](int row) {
+        const ProbeResult *r = row < 0 ? nullptr : list.finding(list.at(row).portName);
+        return r && r->outcome == ProbeResult::Outcome::Found ? r : nullptr;
+    };
+    // A port found by the watch is picked only when the selected one has no switch.
+    const bool all = std::exchange(m_searchAll, false);
+    const bool pick = all || !switchAt(selectedRow());
+    for (int row = 0; pick && row < list.size(); ++row) {
+        const ProbeResult *r = switchAt(row);
+        if (!r || !m_probed.contains(list.at(row).portName))
             continue;
         ui->tableView->selectRow(row);
         if (m_bitrateChoice)
-            setBitrate(r.bitrate);
+            setBitrate(r->bitrate);
         break;
     }
     fitColumns();
-    ui->tableView->setFocus();
+    // The Find button lost the focus when it was disabled.
+    if (all)
+        ui->tableView->setFocus();
+}
+
+void comPort::portsChanged(const QStringList &appeared)
+{
+    const int row = selectedRow();
+    const QString selected = row >= 0 ? m_model.portList().at(row).portName : m_chosenPort.portName;
+    m_model.refresh();
+    selectRowOf(selected);
+    fitColumns();
+    if (!appeared.isEmpty())
+        probe(appeared, !m_finder->isRunning());
+}
+
+void comPort::selectRowOf(const QString &portName)
+{
+    const PortList &ports = m_model.portList();
+    int row = ports.size() > 0 ? 0 : -1;
+    for (int i = 0; i < ports.size(); ++i) {
+        if (ports.at(i).portName == portName)
+            row = i;
+    }
+    if (row >= 0)
+        ui->tableView->selectRow(row);
 }
 
 void comPort::setSearching(bool searching)
 {
     ui->pushButtonFind->setEnabled(!searching);
-    // A new port list would put the findings on the wrong rows.
-    ui->pushButtonRefresh->setEnabled(!searching);
     ui->progressBarFind->setVisible(searching);
 }
 

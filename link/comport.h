@@ -6,6 +6,7 @@
 
 class MyTableModel;
 class PortFinder;
+class PortWatch;
 class ProbeColumnModel;
 
 namespace Ui {
@@ -14,7 +15,8 @@ class comPort;
 
 // The port dialog: lists the serial ports, offers the bitrate for switches that have
 // a choice and hands back the chosen port and bitrate. "Find switch" probes every
-// listed port at once and shows what answered in a column of its own.
+// listed port at once and shows what answered in a column of its own. While the
+// dialog is shown it watches for ports that appear or vanish and probes each new one.
 class comPort : public QDialog
 {
     Q_OBJECT
@@ -39,6 +41,7 @@ public:
 
 protected:
     void showEvent(QShowEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
 
 private slots:
     void on_pushButtonOk_clicked();
@@ -49,9 +52,15 @@ private:
     // -1 when no row is selected.
     int selectedRow() const;
     void findSwitch();
-    void showFinding(int row);
+    // Probes the ports of the list rows with these names.
+    void probe(const QStringList &portNames, bool restart);
+    void showFinding(int index);
     void findingFinished();
     void setSearching(bool searching);
+    // Reads the list anew after the watch saw it change; the selected port stays
+    // selected, and the focus where it is.
+    void portsChanged(const QStringList &appeared);
+    void selectRowOf(const QString &portName);
     // Columns as wide as their content; the port column gives way when all cannot fit.
     void fitColumns();
 
@@ -60,5 +69,10 @@ private:
     PortDescription m_chosenPort;
     ProbeColumnModel *const m_table;
     PortFinder *const m_finder;
+    PortWatch *const m_watch;
+    // The port names of the finder's probes, by index.
+    QStringList m_probed;
+    // Find switch was pressed: its end selects the first switch found.
+    bool m_searchAll = false;
     bool m_bitrateChoice = true;
 };

@@ -63,19 +63,18 @@ void DeviceSequence::enumeratePorts()
 {
     m_portModel->refresh();
     m_ports.availablePorts = m_portList->ports();
-    if (!m_ports.availablePorts.isEmpty())
+    // A port given on the command line was chosen already.
+    if (m_ports.selectedPort.isNull() && !m_ports.availablePorts.isEmpty())
         m_ports.selectedPort = m_ports.availablePorts.first();
 }
 
 void DeviceSequence::setExtraPorts(const QStringList &paths)
 {
+    // The system's ports are enumerated when the port dialog first needs them.
     m_portList->setExtraPorts(paths);
-    m_portModel->refresh();
     m_ports.availablePorts = m_portList->ports();
     if (!m_portList->extraPorts().isEmpty())
         m_ports.selectedPort = m_portList->extraPorts().first();
-    else if (m_ports.selectedPort.isNull() && !m_ports.availablePorts.isEmpty())
-        m_ports.selectedPort = m_ports.availablePorts.first();
 }
 
 bool DeviceSequence::connectionInProgress() const
@@ -123,6 +122,9 @@ void DeviceSequence::startVerify()
 void DeviceSequence::beginConnection()
 {
     const quint8 direction = m_link.state().direction;
+    // Enumerating costs more than the rest of the window's start; it waits until here.
+    if (!m_portList->isEnumerated())
+        enumeratePorts();
     comPort dialog(*m_portModel);
     dialog.selectPort(m_ports.selectedPort);
     if (m_changes.configuration().channelCount <= kMaxChannelsWithBitrateChoice) {
@@ -319,7 +321,7 @@ void DeviceSequence::handleComplete()
         m_report.readoutDone(m_changes.configuration(), m_changes.document().stagingConfig);
         if (!m_changes.applyReadout(
                     m_changes.document().stagingConfig,
-                    QCoreApplication::translate("CorvaneCfg", "Get device configuration")))
+                    {"CorvaneCfg", QT_TRANSLATE_NOOP("CorvaneCfg", "Get device configuration")}))
             m_changes.refresh();
         m_host.setTransmitEnabled(true);
         // The switch is released before the operator reads about what it holds.

@@ -40,7 +40,8 @@ public:
     QTimer &helloTimer() { return m_helloTimer; }
     QTimer &closeTimer() { return m_closeTimer; }
 
-    // Fills the window's availablePorts and selects the first one.
+    // Fills the window's availablePorts and, when none is chosen yet, selects the first
+    // one. The first port dialog calls it; nothing does at start-up.
     void enumeratePorts();
     // Ports given on the command line: listed first, the first one preselected.
     void setExtraPorts(const QStringList &paths);

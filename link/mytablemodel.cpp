@@ -34,8 +34,11 @@ QVariant MyTableModel::data(const QModelIndex &index, int role) const
     case 0:
         return port.portName;
     case 1: {
-        const QString description
-                = port.description.isEmpty() ? QObject::tr("Unknown.") : port.description;
+        QString description = port.description;
+        if (port.commandLine)
+            description = tr("Command line");
+        else if (description.isEmpty())
+            description = QObject::tr("Unknown.");
         return QStringLiteral("%1 (%2)").arg(description, port.portName);
     }
     default:

@@ -23,6 +23,8 @@ public:
 
     // Starts probing every port; a finder that is still running is stopped first.
     void start(const QStringList &portNames, const QList<int> &bitrates);
+    // Probes more ports beside those still running; their indices follow the others'.
+    void add(const QStringList &portNames, const QList<int> &bitrates);
     // Stops every probe still running (closing frame, port closed); no more signals.
     void stop();
     bool isRunning() const { return m_pending > 0; }

@@ -3,6 +3,7 @@
 #include <QSerialPortInfo>
 
 #include <algorithm>
+#include <utility>
 
 PortList::PortList(Enumerator enumerator)
     : m_enumerator(enumerator ? std::move(enumerator) : Enumerator(&PortList::systemPorts))
@@ -18,16 +19,33 @@ void PortList::setExtraPorts(const QStringList &paths)
         // A path is its own name: the system has no other name for a pseudo-terminal.
         // The description names where the port came from; like the --port option
         // itself, it stays untranslated.
-        m_extra.append({path, QStringLiteral("Command line"), path});
+        m_extra.append({path, QStringLiteral("Command line"), path, true});
     }
-    refresh();
+    rebuild();
 }
 
 void PortList::refresh()
 {
+    m_found = m_enumerator();
+    m_enumerated = true;
+    rebuild();
+}
+
+void PortList::setFinding(const QString &portName, const ProbeResult &result)
+{
+    m_findings.insert(portName, result);
+}
+
+const ProbeResult *PortList::finding(const QString &portName) const
+{
+    const auto it = m_findings.constFind(portName);
+    return it == m_findings.cend() ? nullptr : &it.value();
+}
+
+void PortList::rebuild()
+{
     m_ports = m_extra;
-    const QList<PortDescription> found = m_enumerator();
-    for (const PortDescription &port : found) {
+    for (const PortDescription &port : std::as_const(m_found)) {
         // A command-line path may also be listed by the system; show it once.
         const bool duplicate = std::any_of(m_extra.cbegin(), m_extra.cend(),
                                            [&port](const PortDescription &extra) {

@@ -1,19 +1,11 @@
 #include "link/probecolumnmodel.h"
 
-ProbeColumnModel::ProbeColumnModel(QObject *parent)
-    : QIdentityProxyModel(parent)
-{
-}
+#include "link/portlist.h"
 
-void ProbeColumnModel::setSourceModel(QAbstractItemModel *source)
+ProbeColumnModel::ProbeColumnModel(const PortList &ports, QObject *parent)
+    : QIdentityProxyModel(parent)
+    , m_ports(ports)
 {
-    if (sourceModel())
-        disconnect(sourceModel(), nullptr, this, nullptr);
-    QIdentityProxyModel::setSourceModel(source);
-    // Before the reset ends, so the view never asks for a finding of a row that moved.
-    if (source)
-        connect(source, &QAbstractItemModel::modelAboutToBeReset, this,
-                [this] { m_findings.clear(); });
 }
 
 int ProbeColumnModel::findingColumn() const
@@ -21,25 +13,55 @@ int ProbeColumnModel::findingColumn() const
     return sourceModel() ? sourceModel()->columnCount() : 0;
 }
 
-void ProbeColumnModel::setFinding(int row, const QString &text, const QString &toolTip)
+void ProbeColumnModel::setSearching(const QString &portName, bool searching)
 {
-    if (row < 0 || row >= rowCount())
-        return;
-    if (m_findings.size() <= row)
-        m_findings.resize(row + 1);
-    m_findings[row] = {text, toolTip};
-    const QModelIndex cell = index(row, findingColumn());
-    emit dataChanged(cell, cell, {Qt::DisplayRole, Qt::ToolTipRole});
+    if (searching)
+        m_searching.insert(portName);
+    else
+        m_searching.remove(portName);
+    findingChanged(portName);
 }
 
-void ProbeColumnModel::clearFindings()
+void ProbeColumnModel::findingChanged(const QString &portName)
 {
-    if (m_findings.isEmpty())
-        return;
-    m_findings.clear();
-    if (rowCount() > 0)
-        emit dataChanged(index(0, findingColumn()), index(rowCount() - 1, findingColumn()),
-                         {Qt::DisplayRole, Qt::ToolTipRole});
+    for (int row = 0; row < rowCount(); ++row) {
+        if (portNameAt(row) != portName)
+            continue;
+        const QModelIndex cell = index(row, findingColumn());
+        emit dataChanged(cell, cell, {Qt::DisplayRole, Qt::ToolTipRole});
+    }
+}
+
+QString ProbeColumnModel::portNameAt(int row) const
+{
+    return sourceModel() ? sourceModel()->index(row, 0).data().toString() : QString();
+}
+
+QVariant ProbeColumnModel::finding(int row, int role) const
+{
+    const QString port = portNameAt(row);
+    const ProbeResult *r = m_ports.finding(port);
+    // An empty cell still needs a name for a screen reader.
+    if (role == Qt::AccessibleTextRole && !r && !m_searching.contains(port))
+        return tr("Not asked yet");
+    if (role != Qt::DisplayRole && role != Qt::ToolTipRole)
+        return {};
+    if (m_searching.contains(port))
+        return role == Qt::DisplayRole ? tr("Searching…") : QVariant();
+    if (!r)
+        return {};
+    switch (r->outcome) {
+    case ProbeResult::Outcome::Found:
+        if (role == Qt::DisplayRole)
+            return QStringLiteral("Vorrix %1").arg(r->channels);
+        return tr("Vorrix %1 at %2 bit/s").arg(r->channels).arg(r->bitrate);
+    case ProbeResult::Outcome::NoAnswer:
+        return role == Qt::DisplayRole ? tr("No answer") : tr("No switch answered.");
+    case ProbeResult::Outcome::PortFailed:
+        // The port could not be asked; the reason says why.
+        return role == Qt::DisplayRole ? tr("No answer") : r->reason;
+    }
+    return {};
 }
 
 int ProbeColumnModel::columnCount(const QModelIndex &parent) const
@@ -70,16 +92,8 @@ QVariant ProbeColumnModel::data(const QModelIndex &index, int role) const
 {
     if (!index.isValid())
         return {};
-    if (index.column() == findingColumn()) {
-        if (index.row() >= m_findings.size())
-            return {};
-        const Finding &f = m_findings.at(index.row());
-        if (role == Qt::DisplayRole)
-            return f.text;
-        if (role == Qt::ToolTipRole && !f.toolTip.isEmpty())
-            return f.toolTip;
-        return {};
-    }
+    if (index.column() == findingColumn())
+        return finding(index.row(), role);
     if (role == Qt::ToolTipRole)
         return QIdentityProxyModel::data(index, Qt::DisplayRole);
     return QIdentityProxyModel::data(index, role);

@@ -11,6 +11,14 @@
         <source>Arrange in a &amp;grid</source>
         <translation>Im &amp;Gitter anordnen</translation>
     </message>
+    <message>
+        <source>Arrange in a row</source>
+        <translation>In einer Reihe anordnen</translation>
+    </message>
+    <message>
+        <source>Arrange in a grid</source>
+        <translation>Im Gitter anordnen</translation>
+    </message>
 </context>
 <context>
     <name>ConfigDiff</name>
@@ -623,6 +631,21 @@ Möchten Sie sie trotzdem an den Switch übertragen?</translation>
     </message>
 </context>
 <context>
+    <name>KeyboardAccess</name>
+    <message>
+        <source>Place the selected channels</source>
+        <translation>Die ausgewählten Kanäle platzieren</translation>
+    </message>
+    <message>
+        <source>Remove the selected screens</source>
+        <translation>Die ausgewählten Bildschirme entfernen</translation>
+    </message>
+    <message>
+        <source>Layout</source>
+        <translation>Bildschirmanordnung</translation>
+    </message>
+</context>
+<context>
     <name>LayoutMarks</name>
     <message>
         <source>1 layout problem</source>
@@ -646,7 +669,18 @@ Möchten Sie sie trotzdem an den Switch übertragen?</translation>
     </message>
 </context>
 <context>
+    <name>MyTableModel</name>
+    <message>
+        <source>Command line</source>
+        <translation>Befehlszeile</translation>
+    </message>
+</context>
+<context>
     <name>comPort</name>
+    <message>
+        <source>Serial ports</source>
+        <translation>Serielle Schnittstellen</translation>
+    </message>
     <message>
         <source>&amp;Find switch</source>
         <translation>Switch &amp;suchen</translation>
@@ -658,6 +692,13 @@ Möchten Sie sie trotzdem an den Switch übertragen?</translation>
     <message>
         <source>Looking for a switch on the listed ports</source>
         <translation>Suche nach einem Switch an den aufgeführten Schnittstellen</translation>
+    </message>
+</context>
+<context>
+    <name>ProbeColumnModel</name>
+    <message>
+        <source>Switch</source>
+        <translation>Switch</translation>
     </message>
     <message>
         <source>Searching…</source>
@@ -671,12 +712,44 @@ Möchten Sie sie trotzdem an den Switch übertragen?</translation>
         <source>No switch answered.</source>
         <translation>Kein Switch hat geantwortet.</translation>
     </message>
+    <message>
+        <source>No answer</source>
+        <translation>Keine Antwort</translation>
+    </message>
+    <message>
+        <source>Not asked yet</source>
+        <translation>Noch nicht gefragt</translation>
+    </message>
 </context>
 <context>
-    <name>ProbeColumnModel</name>
+    <name>Resolution</name>
     <message>
-        <source>Switch</source>
-        <translation>Switch</translation>
+        <source>Channel %1</source>
+        <translation>Kanal %1</translation>
+    </message>
+    <message>
+        <source>Common &amp;resolutions:</source>
+        <translation>Gängige Auf&amp;lösungen:</translation>
+    </message>
+    <message>
+        <source>Fills width and height</source>
+        <translation>Füllt Breite und Höhe</translation>
+    </message>
+    <message>
+        <source>&amp;Width</source>
+        <translation>&amp;Breite</translation>
+    </message>
+    <message>
+        <source>&amp;Height</source>
+        <translation>&amp;Höhe</translation>
+    </message>
+    <message>
+        <source>Width</source>
+        <translation>Breite</translation>
+    </message>
+    <message>
+        <source>Height</source>
+        <translation>Höhe</translation>
     </message>
 </context>
 <context>

@@ -3,6 +3,8 @@
 #include "app/resolution.h"
 #include "document/document.h"
 #include "editor/rasterwidget.h"
+#include "link/devicesequence.h"
+#include "link/mytablemodel.h"
 #include "modalanswer.h"
 
 #include <QAbstractButton>
@@ -286,9 +288,21 @@ void tst_LanguageSwitch::editorTextsFollowSwitch()
     window->document().currentConfig.channelCount = 4;
     window->document().currentConfig.channels[0] = ChannelEntry{1, 0, 0, 2, 2, 0, 0};
     window->rasterWidget()->rebuildFromConfig();
+    // Made in English, undone in German: the Edit menu names the step in German.
+    Configuration placed = window->document().currentConfig;
+    for (int i : {2, 3})
+        placed.channels[i] = ChannelEntry{1, quint8(2 * i), 0, quint8(2 * i + 2), 2, 0, 0};
+    QVERIFY(window->documentChanges().apply(placed, DocumentChanges::placeText({2, 3})));
+    window->setExtraPorts({QStringLiteral("/dev/pts/99")});
 
     action(*window, "action_Deutsch")->trigger();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::LanguageChange);
+
+    QCOMPARE(action(*window, "actionUndo")->text(),
+             QStringLiteral("2 Bildschirme platzieren rückgängig machen"));
+    // The ports named on the command line say so in German too.
+    const MyTableModel &ports = window->deviceSequence().portModel();
+    QCOMPARE(ports.index(0, 1).data().toString(), QStringLiteral("Befehlszeile (/dev/pts/99)"));
 
     QStringList tileLabels;
     for (const QLabel *label : window->rasterWidget()->findChildren<QLabel *>())

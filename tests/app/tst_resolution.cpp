@@ -2,6 +2,8 @@
 #include "modalanswer.h"
 #include "resources/stylesheet.h"
 
+#include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -17,6 +19,8 @@ private slots:
     void widthIsSelectedForOverwrite();
     void buttonsEndTheDialog_data();
     void buttonsEndTheDialog();
+    void commonResolutions_data();
+    void commonResolutions();
 };
 
 void tst_Resolution::form()
@@ -24,11 +28,15 @@ void tst_Resolution::form()
     Resolution dialog;
     QCOMPARE(dialog.windowTitle(), QStringLiteral("Set Resolution"));
     QCOMPARE(dialog.styleSheet(), QString::fromLatin1(kStyleSheet));
-    QCOMPARE(dialog.minimumSize(), QSize(282, 85));
-    QCOMPARE(dialog.maximumSize(), QSize(282, 85));
+    QCOMPARE(dialog.minimumSize(), QSize(282, 150));
+    QCOMPARE(dialog.maximumSize(), QSize(282, 150));
     // A fresh dialog reads as "not set".
     QCOMPARE(dialog.xValue(), 0);
     QCOMPARE(dialog.yValue(), 0);
+    // Channel indices count from 0, the operator's channel numbers from 1.
+    dialog.setChannel(2);
+    QCOMPARE(dialog.findChild<QLabel *>(QStringLiteral("labelChannel"))->text(),
+             QStringLiteral("Channel 3"));
 }
 
 // What the operator leaves in the fields, as keys typed over a cleared field.
@@ -125,6 +133,51 @@ void tst_Resolution::buttonsEndTheDialog()
     // Set does not validate or alter anything.
     QCOMPARE(dialog.xValue(), 1280);
     QCOMPARE(dialog.yValue(), 720);
+}
+
+// The list of common resolutions and the two fields show the same pair.
+void tst_Resolution::commonResolutions_data()
+{
+    QTest::addColumn<int>("startX");
+    QTest::addColumn<int>("startY");
+    QTest::addColumn<QString>("picked"); // empty: nothing picked from the list
+    QTest::addColumn<int>("x");
+    QTest::addColumn<int>("y");
+    QTest::addColumn<QString>("shown");
+
+    QTest::newRow("an entry fills both fields")
+            << 0 << 0 << QStringLiteral("1920 × 1080") << 1920 << 1080 << "1920 × 1080";
+    QTest::newRow("an entry replaces both values")
+            << 1280 << 1024 << QStringLiteral("3840 × 2160") << 3840 << 2160 << "3840 × 2160";
+    QTest::newRow("a common pair shows its entry")
+            << 1280 << 1024 << QString() << 1280 << 1024 << "1280 × 1024";
+    QTest::newRow("an unusual pair shows none") << 1234 << 567 << QString() << 1234 << 567 << "";
+    QTest::newRow("not set shows none") << 0 << 0 << QString() << 0 << 0 << "";
+}
+
+void tst_Resolution::commonResolutions()
+{
+    QFETCH(int, startX);
+    QFETCH(int, startY);
+    QFETCH(QString, picked);
+    QFETCH(int, x);
+    QFETCH(int, y);
+    QFETCH(QString, shown);
+
+    Resolution dialog;
+    dialog.setXValue(startX);
+    dialog.setYValue(startY);
+    auto *list = dialog.findChild<QComboBox *>(QStringLiteral("comboBoxCommon"));
+    QVERIFY(list);
+    if (!picked.isEmpty()) {
+        const int index = list->findText(picked);
+        QVERIFY(index >= 0);
+        list->setCurrentIndex(index);
+        emit list->activated(index);
+    }
+    QCOMPARE(dialog.xValue(), x);
+    QCOMPARE(dialog.yValue(), y);
+    QCOMPARE(list->currentText(), shown);
 }
 
 QTEST_MAIN(tst_Resolution)

@@ -2,6 +2,7 @@
 #include "link/linkframe.h"
 #include "link/mytablemodel.h"
 #include "link/portlist.h"
+#include "link/portwatch.h"
 #include "link/serialportsetup.h"
 #include "link/switchemulator.h"
 #include "rununtil.h"
@@ -11,6 +12,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSerialPort>
+#include <QSignalSpy>
 #include <QTableView>
 #include <QTest>
 
@@ -31,6 +33,8 @@ private slots:
     void wholePortNames();
     void findSwitch_data();
     void findSwitch();
+    void portWatch_data();
+    void portWatch();
     void cleanup();
 
 private:
@@ -215,7 +219,7 @@ void tst_comPort::findSwitch_data()
     QTest::addColumn<int>("row");
 
     QTest::newRow("names the switches and picks the first")
-            << false << QStringList{"", "Vorrix 4", "Vorrix 8"} << 1;
+            << false << QStringList{"No answer", "Vorrix 4", "Vorrix 8"} << 1;
     // A probe still holding a port would make the connection that follows fail.
     QTest::newRow("OK while searching frees every port") << true << QStringList() << 0;
 }
@@ -261,6 +265,71 @@ void tst_comPort::findSwitch()
         QSerialPort next;
         QVERIFY(openSerialPort(next, emu->devicePath(), 115200));
     }
+    // What was found stays for the next dialog, with no search of its own.
+    comPort reopened(*m_model);
+    reopened.selectPort(m_system.at(0));
+    for (int i = 0; i < found.size(); ++i)
+        QCOMPARE(table(reopened)->model()->index(i, 2).data().toString(), found.at(i));
+}
+
+void tst_comPort::portWatch_data()
+{
+    QTest::addColumn<QString>("change");
+    QTest::addColumn<QStringList>("names"); // the port names listed afterwards
+    QTest::addColumn<QString>("selected");
+
+    // The new port is asked at once; a switch answers there.
+    QTest::newRow("plugged in") << "add" << QStringList{"COM1", "COM3", "emulator"} << "COM3";
+    // The selection stays with its port, or falls back to the first row.
+    QTest::newRow("another port pulled") << "remove COM1" << QStringList{"COM3"} << "COM3";
+    QTest::newRow("selected port pulled") << "remove COM3" << QStringList{"COM1"} << "COM1";
+    QTest::newRow("nothing changed") << "" << QStringList{"COM1", "COM3"} << "COM3";
+}
+
+// Adapters plugged in or pulled while the dialog is open. The watch's half-second
+// ticks are made by hand.
+void tst_comPort::portWatch()
+{
+    QFETCH(QString, change);
+    QFETCH(QStringList, names);
+    QFETCH(QString, selected);
+
+    SwitchEmulator emulator(4);
+    QVERIFY(emulator.startOnPty());
+    comPort dialog(*m_model);
+    dialog.selectPort(m_system.at(1));
+    auto *watch = dialog.findChild<PortWatch *>();
+    QVERIFY(watch);
+    QVERIFY(!watch->isActive()); // nothing runs before the dialog is shown
+    dialog.show();
+    QVERIFY(watch->isActive());
+    QSignalSpy resets(m_model.get(), &QAbstractItemModel::modelReset);
+
+    if (change == "add")
+        m_system.append({emulator.devicePath(), "Emulator", emulator.devicePath()});
+    else if (change == "remove COM1")
+        m_system.removeAt(0);
+    else if (change == "remove COM3")
+        m_system.removeAt(1);
+    watch->check();
+
+    QCOMPARE(resets.count(), change.isEmpty() ? 0 : 1);
+    QCOMPARE(m_model->rowCount(), names.size());
+    for (int i = 0; i < names.size(); ++i) {
+        if (names.at(i) != "emulator")
+            QCOMPARE(m_list->at(i).portName, names.at(i));
+    }
+    QCOMPARE(m_list->at(selectedRow(dialog)).portName, selected);
+    if (change == "add") {
+        const QModelIndex finding = table(dialog)->model()->index(2, 2);
+        QVERIFY(runUntil([&finding] { return finding.data().toString() == "Vorrix 4"; }, 5000));
+        QVERIFY(emulator.helloCount() > 0);
+        // COM3 has no switch; the one just found is picked.
+        QCOMPARE(m_list->at(selectedRow(dialog)).portName, emulator.devicePath());
+    }
+
+    dialog.close();
+    QVERIFY(!watch->isActive());
 }
 
 QTEST_MAIN(tst_comPort)
