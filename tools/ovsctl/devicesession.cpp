@@ -222,7 +222,8 @@ void DeviceSession::flushTraceLine()
     m_rxLine.clear();
 }
 
-int readSwitch(DeviceSession::Options options, Configuration &result, int configuredChannels)
+int readSwitch(DeviceSession::Options options, Configuration &result, int configuredChannels,
+               QString *failure)
 {
     options.direction = kDirectionReadout;
     options.outputFile.clear();
@@ -232,5 +233,7 @@ int readSwitch(DeviceSession::Options options, Configuration &result, int config
     const int code = session.run();
     if (code == ExitOk)
         result = document.stagingConfig;
+    if (failure)
+        *failure = session.errorText();
     return code;
 }

@@ -10,6 +10,8 @@
 #include <QSerialPort>
 #include <QTimer>
 
+#include <functional>
+
 // One readout or transmission from the command line: opens the port, waits the two
 // connection delays, drives the link on a 2 ms tick until it ends, sends the closing
 // frame and reports the outcome as an exit code with the program's messages. run()
@@ -29,6 +31,9 @@ public:
         QString outputFile; // readout; empty = keep the result in the document only
         QString traceFile;
         bool appendTrace = false; // a second connection adds to the first one's trace
+        // A transmission calls it with the switch's configuration before anything is
+        // written; false stops it with nothing written and the reason it sets.
+        std::function<bool(const Configuration &previous, QString *why)> restorePointHook;
     };
 
     // For a transmission `document.currentConfig` holds what is sent; a complete
@@ -83,6 +88,8 @@ private:
 };
 
 // Reads the switch's configuration in one connection into `result`, written only on
-// success; returns the exit code after printing any failure. `configuredChannels`
-// picks the message for a switch that does not answer, as in the window.
-int readSwitch(DeviceSession::Options options, Configuration &result, int configuredChannels = 4);
+// success; returns the exit code after printing any failure, which goes to `failure`
+// too. `configuredChannels` picks the message for a switch that does not answer, as in
+// the window.
+int readSwitch(DeviceSession::Options options, Configuration &result, int configuredChannels = 4,
+               QString *failure = nullptr);
