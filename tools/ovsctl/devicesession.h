@@ -53,6 +53,8 @@ public:
     QString errorText() const { return m_error; }
     // The hello went unanswered: at another bitrate the switch may answer.
     bool helloUnanswered() const { return m_helloUnanswered; }
+    // The session's link, e.g. to set a restore-point hook before start().
+    Link &link() { return m_link; }
 
 signals:
     void finished();
