@@ -41,6 +41,21 @@ bool takeLock(QLockFile &lock)
     return true;
 }
 
+// Qt writes a local time without its offset and UTC as "Z"; the offset is always
+// written here, "+00:00" included, so that every line says which clock it used.
+QString isoTimeWithOffset(const QDateTime &time)
+{
+    if (!time.isValid())
+        return QString();
+    const int offset = time.offsetFromUtc();
+    const int minutes = qAbs(offset) / 60;
+    return time.toString(QStringLiteral("yyyy-MM-dd'T'HH:mm:ss.zzz"))
+           + QLatin1Char(offset < 0 ? '-' : '+')
+           + QStringLiteral("%1:%2")
+                     .arg(minutes / 60, 2, 10, QLatin1Char('0'))
+                     .arg(minutes % 60, 2, 10, QLatin1Char('0'));
+}
+
 QString rotatedPath(const QString &path)
 {
     return path + QStringLiteral(".1");
@@ -150,10 +165,8 @@ QList<JournalEntry> Journal::entries(int *damaged) const
 
 QJsonObject Journal::toJson(const JournalEntry &entry)
 {
-    // A local time prints without its offset; as an offset from UTC it prints with it.
-    const QDateTime time = entry.time.toOffsetFromUtc(entry.time.offsetFromUtc());
     return QJsonObject{
-            {QStringLiteral("time"), time.toString(Qt::ISODateWithMs)},
+            {QStringLiteral("time"), isoTimeWithOffset(entry.time)},
             {QStringLiteral("source"), entry.source},
             {QStringLiteral("action"), entry.action},
             {QStringLiteral("port"), entry.port},

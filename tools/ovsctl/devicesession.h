@@ -10,8 +10,6 @@
 #include <QSerialPort>
 #include <QTimer>
 
-#include <functional>
-
 // One readout or transmission from the command line: opens the port, waits the two
 // connection delays, drives the link on a 2 ms tick until it ends, sends the closing
 // frame and reports the outcome as an exit code with the program's messages. run()
@@ -33,7 +31,7 @@ public:
         bool appendTrace = false; // a second connection adds to the first one's trace
         // A transmission calls it with the switch's configuration before anything is
         // written; false stops it with nothing written and the reason it sets.
-        std::function<bool(const Configuration &previous, QString *why)> restorePointHook;
+        Link::RestorePointHook restorePointHook;
     };
 
     // For a transmission `document.currentConfig` holds what is sent; a complete

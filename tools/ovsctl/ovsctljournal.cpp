@@ -4,6 +4,8 @@
 
 #include "document/restorepoints.h"
 
+#include <QFileInfo>
+
 void addToJournal(const QString &action, const QString &port, bool ok, const QString &reason,
                   const QString &file, const Configuration *config, const QString &restorePoint)
 {
@@ -16,7 +18,8 @@ void addToJournal(const QString &action, const QString &port, bool ok, const QSt
     entry.outcome = ok ? QStringLiteral("ok") : QStringLiteral("failed");
     if (!ok)
         entry.reason = reason.split('\n', Qt::SkipEmptyParts).join(' ');
-    entry.file = file;
+    // The journal is read from anywhere: a file is named by its whole path.
+    entry.file = file.isEmpty() ? QString() : QFileInfo(file).absoluteFilePath();
     entry.restorePoint = restorePoint;
     if (config) {
         entry.model = Journal::modelName(config->channelCount);
@@ -27,8 +30,7 @@ void addToJournal(const QString &action, const QString &port, bool ok, const QSt
         printError(QString("The journal was not written: %1.").arg(error));
 }
 
-std::function<bool(const Configuration &previous, QString *why)>
-restorePointSaver(const QString &port, QString &savedPath)
+Link::RestorePointHook restorePointSaver(const QString &port, QString &savedPath)
 {
     return [port, &savedPath](const Configuration &previous, QString *why) {
         QString error;

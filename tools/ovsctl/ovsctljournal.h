@@ -1,8 +1,7 @@
 #pragma once
 
 #include "document/journal.h"
-
-#include <functional>
+#include "link/link.h"
 
 // ovsctl's side of the journal and the restore points. Journal entries have the source
 // "ovsctl" and are stamped when they are added.
@@ -17,8 +16,7 @@ void addToJournal(const QString &action, const QString &port, bool ok, const QSt
 
 // A restore point hook for a transmission on `port`: saves the switch's configuration
 // as a new restore point and puts its path into `savedPath`, which must outlive it.
-std::function<bool(const Configuration &previous, QString *why)>
-restorePointSaver(const QString &port, QString &savedPath);
+Link::RestorePointHook restorePointSaver(const QString &port, QString &savedPath);
 
 // `text` with line breaks, tabs and other control characters written as \n, \t, \r and
 // \xHH, so that a port name keeps a "PORT<TAB>result" line one line.
