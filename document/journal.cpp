@@ -112,15 +112,17 @@ bool Journal::append(const JournalEntry &entry, QString *error)
     if (m_path.isEmpty() || !QDir().mkpath(QFileInfo(m_path).absolutePath()))
         return fail(error, QStringLiteral("cannot create the folder of %1").arg(m_path));
 
+    QLockFile lock(m_path + QStringLiteral(".lock"));
+    if (!takeLock(lock))
+        return fail(error, QStringLiteral("%1 stays locked by another program").arg(m_path));
+
+    // Stamped under the lock, so that entries without a time of their own follow each
+    // other in time through the file.
     JournalEntry stamped = entry;
     if (!stamped.time.isValid())
         stamped.time = QDateTime::currentDateTime();
     QByteArray line = QJsonDocument(toJson(stamped)).toJson(QJsonDocument::Compact);
     line.append('\n');
-
-    QLockFile lock(m_path + QStringLiteral(".lock"));
-    if (!takeLock(lock))
-        return fail(error, QStringLiteral("%1 stays locked by another program").arg(m_path));
 
     // Opening a FIFO would block, and anything but a file is not our journal.
     const QFileInfo info(m_path);

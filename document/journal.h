@@ -44,7 +44,8 @@ public:
     void setMaxBytes(qint64 bytes) { m_maxBytes = bytes; }
 
     // Adds the entry as one whole line, or nothing at all; false with `error` set
-    // when it could not be added. Creates the folder when needed.
+    // when it could not be added. An entry without a valid time gets the time it is
+    // added at. Creates the folder when needed.
     bool append(const JournalEntry &entry, QString *error = nullptr);
     // Every entry, oldest first (the rotated file before the current one). Lines that
     // are no entry, torn or edited, are skipped and counted in `damaged`.

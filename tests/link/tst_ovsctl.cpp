@@ -765,7 +765,7 @@ void tst_Ovsctl::journalAndRestorePoints()
 
     const Run history = ovsctl({"history", "--json", "--port", port});
     QCOMPARE(history.exitCode, 0);
-    QVERIFY2(history.err.contains("1 damaged"), qPrintable(history.err));
+    QVERIFY2(history.err.contains("1 damaged line"), qPrintable(history.err));
     const QJsonArray entries = QJsonDocument::fromJson(history.out.toUtf8()).array();
     QStringList seen;
     for (const QJsonValue &v : entries) {

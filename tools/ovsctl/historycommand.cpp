@@ -57,6 +57,8 @@ int runHistory(const QStringList &args)
         out << QJsonDocument(array).toJson(QJsonDocument::Indented);
     out.flush();
     if (damaged > 0)
-        printError(QString("history: %1 damaged lines of the journal were skipped.").arg(damaged));
+        printError(damaged == 1 ? QString("history: 1 damaged line of the journal was skipped.")
+                                : QString("history: %1 damaged lines of the journal were skipped.")
+                                          .arg(damaged));
     return ExitOk;
 }

@@ -9,9 +9,7 @@
 void addToJournal(const QString &action, const QString &port, bool ok, const QString &reason,
                   const QString &file, const Configuration *config, const QString &restorePoint)
 {
-    JournalEntry entry;
-    // Stamped when it is added, so that the journal's lines follow each other in time.
-    entry.time = QDateTime::currentDateTime();
+    JournalEntry entry; // stamped by the journal as it is added
     entry.source = QStringLiteral("ovsctl");
     entry.action = action;
     entry.port = port;
