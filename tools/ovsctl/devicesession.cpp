@@ -132,8 +132,12 @@ void DeviceSession::tick()
     switch (status) {
     case ExchangeStatus::Running:
         return;
-    case ExchangeStatus::Failed:
-        return finish(ExitDevice, Msg::transmissionError());
+    case ExchangeStatus::Failed: {
+        // What is known about the failure goes on a line of its own.
+        const QString reason = m_link.failureReason();
+        return finish(ExitDevice, reason.isEmpty() ? Msg::transmissionError()
+                                                   : Msg::transmissionError() + '\n' + reason);
+    }
     case ExchangeStatus::NoConnection:
         m_helloUnanswered = true;
         return finish(ExitDevice, Msg::noConnection(m_document.currentConfig.channelCount));
