@@ -35,6 +35,8 @@ void Link::sendFrame(const LinkFrame &frame)
     if (frame.command != kCmdAck)
         m_ticksSinceSent = 0;
     m_state.lastSent = frame;
+    if (m_listenOnly && frame.command != kCmdClosing)
+        return;
     write(frame.wireBytes());
 }
 

@@ -101,6 +101,11 @@ public:
     // close should follow. Ends both waits, so no time-out fires after the end.
     bool closeConnection();
 
+    // Sends nothing of its own but the closing frame: no acknowledgement, negative
+    // acknowledgement or repeat. For a probe, which only listens for the hello's answer.
+    // Kept across exchanges.
+    void setListenOnly(bool listenOnly) { m_listenOnly = listenOnly; }
+
     // Observer of every byte written (outgoing = true) and read, for line traces.
     using TraceHook = std::function<void(bool outgoing, const QByteArray &bytes)>;
     void setTraceHook(TraceHook hook) { m_trace = std::move(hook); }
@@ -222,6 +227,7 @@ private:
     TraceHook m_trace;
 
     RestorePointHook m_restorePointHook;
+    bool m_listenOnly = false;
     Stage m_stage = Stage::Plain;
     // A write or a frame of the transmission went out more than once.
     bool m_resent = false;

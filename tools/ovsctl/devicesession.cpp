@@ -134,7 +134,7 @@ void DeviceSession::tick()
     case ExchangeStatus::Running:
         return;
     case ExchangeStatus::Failed: {
-        // The reason, when the link knows more than the message says, on a line of its own.
+        // What is known about the failure goes on a line of its own.
         const QString reason = m_link.failureReason();
         return finish(ExitDevice, reason.isEmpty() ? Msg::transmissionError()
                                                    : Msg::transmissionError() + '\n' + reason);

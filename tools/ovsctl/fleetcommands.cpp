@@ -227,11 +227,13 @@ int runProbe(const QStringList &args)
 {
     QCommandLineParser parser;
     parser.setApplicationDescription(
-            "Asks every port at once whether a switch answers: the opening of a connection\n"
-            "up to the switch's answer to the hello, then the closing frame. One line per\n"
-            "port, 'PORT<TAB>Vorrix 8 at 115200 bit/s', 'PORT<TAB>no answer' or the reason\n"
-            "the port could not be opened. Each bitrate takes at most about 1.5 s. Exit code\n"
-            "0 when at least one switch answered, 1 when none did.");
+            "Asks every port at once whether a switch answers: the lead-in, the hello and,\n"
+            "after the switch's answer or 1.5 s of waiting, the closing frame; nothing else\n"
+            "is sent, whatever comes back. The closing frame has 0.75 s on the line before\n"
+            "the port changes its bitrate or closes. One line per port, 'PORT<TAB>Vorrix 8\n"
+            "at 115200 bit/s', 'PORT<TAB>no answer' or the reason the port could not be\n"
+            "opened. Each bitrate takes at most about 2.5 s. Exit code 0 when at least one\n"
+            "switch answered, 1 when none did.");
     parser.addOptions({kPorts, kFleetBitrate});
     if (const int code = parseCommand(parser, "probe", args); code >= 0)
         return code;
