@@ -254,23 +254,27 @@ int runWrite(const QStringList &args)
 {
     QCommandLineParser parser;
     parser.setApplicationDescription(
-            "Writes an .ovs file into the switch. When the switch has another channel count\n"
-            "than the file, nothing is written unless --yes is given. A file in which\n"
-            "'ovsctl check' finds problems is refused with exit code 4 unless --force is\n"
-            "given. With --verify the configuration is read back in a second connection\n"
-            "and compared with the file: exit code 0 only when they are equal, otherwise\n"
-            "the differences and exit code 1. Compared are the channel count the switch\n"
-            "reports, Orvanel Switching, the mouse speed and the channel records below the\n"
-            "smaller of the two channel counts. Before anything is written, the switch's\n"
-            "present configuration is kept as a restore point, an .ovs file in the\n"
-            "restore-points folder of "
-            + ovsDataFolder()
-            + "\n"
-              "('ovsctl history' names it); when it cannot be read or kept, nothing is written\n"
-              "and the exit code is 1. With --backup the switch's configuration is also read\n"
-              "first in a connection of its own and saved to FILE, which must be another file\n"
-              "than FILE.ovs; when that fails, nothing is written and the exit code is 1.\n"
-              "Every write, verification and backup is added to the journal.");
+            QString("Writes an .ovs file into the switch. When the switch has another channel "
+                    "count\n"
+                    "than the file, nothing is written unless --yes is given. A file in which\n"
+                    "'ovsctl check' finds problems is refused with exit code 4 unless --force is\n"
+                    "given. With --verify the configuration is read back in a second connection\n"
+                    "and compared with the file: exit code 0 only when they are equal, otherwise\n"
+                    "the differences and exit code 1. Compared are the channel count the switch\n"
+                    "reports, Orvanel Switching, the mouse speed and the channel records below "
+                    "the\n"
+                    "smaller of the two channel counts. Before anything is written, the switch's\n"
+                    "present configuration is kept as a restore point, an .ovs file in the folder\n"
+                    "%1/restore-points\n"
+                    "('ovsctl history' names it); when it cannot be read or kept, nothing is "
+                    "written\n"
+                    "and the exit code is 1. With --backup the switch's configuration is also "
+                    "read\n"
+                    "first in a connection of its own and saved to FILE, which must be another "
+                    "file\n"
+                    "than FILE.ovs; when that fails, nothing is written and the exit code is 1.\n"
+                    "Every write, verification and backup is added to the journal.")
+                    .arg(ovsDataFolder()));
     LinkOptions link;
     link.addTo(parser);
     const QCommandLineOption yes({"y", "yes"}, "Go on over a channel count mismatch.");
