@@ -426,9 +426,16 @@ int runEmulate(const QStringList &args)
     const QCommandLineOption corruptIncoming(
             "corrupt-incoming", "Damage this share (0 to 1) of the bytes received.", "SHARE");
     const QCommandLineOption delay("delay", "Send everything MS milliseconds late.", "MS");
+    const QCommandLineOption recordDelay(
+            "record-delay", "Acknowledge record writes MS milliseconds late (not --delay).", "MS");
     const QCommandLineOption silent("silent", "Answer nothing at all, as a port without a switch.");
+    const QCommandLineOption silentAfter(
+            "silent-after", "Fall silent for good once N frames have been received.", "N");
+    const QCommandLineOption onlyBitrate(
+            "answer-bitrate", "Hear only a line set to RATE bit/s (9600 or 115200).", "RATE");
     parser.addOptions({channels, from, linkPath, save, corrupt, keepRecord, corruptHeader, chatter,
-                       recordOffset, loseRecord, strayBytes, corruptIncoming, delay, silent});
+                       recordOffset, loseRecord, strayBytes, corruptIncoming, delay, recordDelay,
+                       silent, silentAfter, onlyBitrate});
     if (const int code = parseCommand(parser, "emulate", args); code >= 0)
         return code;
 
@@ -471,10 +478,21 @@ int runEmulate(const QStringList &args)
             return ExitUsage;
         }
     }
-    bool delayOk = true;
-    const int delayMs = parser.isSet(delay) ? parser.value(delay).toInt(&delayOk) : 0;
-    if (!delayOk || delayMs < 0 || delayMs > 60000) {
-        printError("emulate: --delay must be a number of milliseconds from 0 to 60000.");
+    int delays[3] = {};
+    const QCommandLineOption *delayOptions[3] = {&delay, &recordDelay, &silentAfter};
+    for (int k = 0; k < 3; ++k) {
+        const QCommandLineOption &option = *delayOptions[k];
+        bool ok = true;
+        delays[k] = parser.isSet(option) ? parser.value(option).toInt(&ok) : 0;
+        if (!ok || delays[k] < 0 || delays[k] > 60000) {
+            printError(QString("emulate: --%1 must be a number from 0 to 60000.")
+                               .arg(option.names().first()));
+            return ExitUsage;
+        }
+    }
+    const QString rate = parser.value(onlyBitrate);
+    if (parser.isSet(onlyBitrate) && rate != "9600" && rate != "115200") {
+        printError("emulate: --answer-bitrate must be 9600 or 115200.");
         return ExitUsage;
     }
     SwitchEmulator::Chatter chatterMode = SwitchEmulator::Chatter::Off;
@@ -506,7 +524,10 @@ int runEmulate(const QStringList &args)
     emulator.setIncomingCorruptShare(shares[2]);
     emulator.keepRecordOnWrite(channelOptions[0] - 1);
     emulator.loseRecordWrite(channelOptions[1] - 1);
-    emulator.setAnswerDelay(delayMs);
+    emulator.setAnswerDelay(delays[0]);
+    emulator.setRecordDelay(delays[1]);
+    emulator.goQuietAfter(parser.isSet(silentAfter) ? delays[2] : -1);
+    emulator.setOnlyBitrate(parser.isSet(onlyBitrate) ? rate.toInt() : 0);
     emulator.setCorruptHeaders(parser.isSet(corruptHeader));
     emulator.setChatter(chatterMode);
     emulator.setRecordOffset(offset);
