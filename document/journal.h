@@ -1,6 +1,7 @@
 #pragma once
 
 #include "document/configuration.h"
+#include "document/datafolder.h"
 
 #include <QDateTime>
 #include <QJsonObject>
