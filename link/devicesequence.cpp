@@ -264,7 +264,9 @@ void DeviceSequence::handleError()
     m_host.setBusy(false);
     m_link.state().errorEvent = false;
     m_changes.refresh();
-    m_report.exchangeFailed();
+    const QString reason = m_link.failureReason();
+    m_report.exchangeFailed(reason);
+    m_host.setMessageDetail(reason);
     m_host.showMessage(QCoreApplication::translate(
             "CorvaneCfg", "An error occured during transmission! Action has failed."));
     closeConnection();

@@ -80,8 +80,12 @@ public:
     // Answers the request for record i with record i + offset (modulo 8); 0 = in order.
     void setRecordOffset(int offset) { m_recordOffset = offset; }
     // Loses the first write of the record with this index on the way in: the switch
-    // never sees it, so neither answers nor stores it; -1 = none.
-    void loseRecordWrite(int index) { m_lostRecord = index; }
+    // never sees it, so neither answers nor stores it. Each call adds an index; -1
+    // clears them all.
+    void loseRecordWrite(int index)
+    {
+        m_lostRecords = index < 0 ? 0u : m_lostRecords | (1u << (index % kMaxChannels));
+    }
     // After each frame it sends, a stray byte 00 follows with this probability.
     void setStrayByteShare(double share) { m_strayShare = share; }
     // Each byte that arrives is damaged (one bit) with this probability before the
@@ -90,6 +94,13 @@ public:
     // Everything the switch sends leaves this many milliseconds late, as from a switch
     // that is slow to answer.
     void setAnswerDelay(int ms) { m_answerDelayMs = ms; }
+    // The acknowledgement of a record write leaves this many milliseconds late instead,
+    // as from a switch slow to store a record; everything else as setAnswerDelay()
+    // says. 0 = as the rest.
+    void setRecordDelay(int ms) { m_recordDelayMs = ms; }
+    // On a pseudo-terminal: hears only a client whose line is set to this bitrate (bytes
+    // at any other rate are noise it cannot read); 0 = any.
+    void setOnlyBitrate(int bitrate) { m_onlyBitrate = bitrate; }
 
     // What happened, for tests.
     const QList<LinkFrame> &receivedFrames() const { return m_received; }
@@ -147,10 +158,13 @@ private:
     int m_quietAfter = -1;
     QByteArray m_garbage;
     int m_keptRecord = -1;
-    int m_lostRecord = -1;
+    quint32 m_lostRecords = 0; // one bit per record index
     double m_strayShare = 0.0;
     double m_incomingShare = 0.0;
     int m_answerDelayMs = 0;
+    int m_recordDelayMs = 0;
+    bool m_sendingRecordAck = false;
+    int m_onlyBitrate = 0;
     // Delayed output: when each piece is due (on the in-process clock, or as measured by
     // m_delayClock when live) and its bytes.
     QList<QPair<qint64, QByteArray>> m_delayed;

@@ -27,6 +27,7 @@ const char kUsage[] = "Usage: ovsctl <command> [options]\n"
                       "  backup   Read several switches at once into a folder of .ovs files\n"
                       "  restore  Write a folder of .ovs files into several switches at once\n"
                       "  record   Write a PDF record of an .ovs file\n"
+                      "  history  Print the journal of every exchange with a switch\n"
                       "  emulate  Play a switch on a pseudo-terminal\n"
                       "\n"
                       "Options:\n"
@@ -142,6 +143,8 @@ int main(int argc, char *argv[])
         return runRestore(args);
     if (command == "record")
         return runRecord(args);
+    if (command == "history")
+        return runHistory(args);
     if (command == "emulate")
         return runEmulate(args);
     printError(QString("Unknown command '%1'.").arg(command));
