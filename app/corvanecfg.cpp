@@ -9,6 +9,7 @@
 #include "app/mausspeed.h"
 #include "app/recordexport.h"
 #include "app/resolution.h"
+#include "app/windowhost.h"
 #include "document/commandhost.h"
 #include "document/documentcommands.h"
 #include "editor/arrangeactions.h"
@@ -35,59 +36,6 @@
 namespace {
 const char kVersion[] = "1.0.001 (00170)";
 } // namespace
-
-// The window's side of the document commands and the device sequence: they reach the
-// message box, the cursor and the actions through this and nothing else.
-class CorvaneCfg::Host : public CommandHost
-{
-public:
-    explicit Host(CorvaneCfg &window)
-        : w(window)
-    {
-    }
-
-    QWidget *hostWindow() override { return &w; }
-
-    int showMessage(const QString &text, QMessageBox::StandardButtons buttons,
-                    QMessageBox::StandardButton defaultButton) override
-    {
-        QMessageBox &box = w.messageBox;
-        box.setText(text);
-        box.setStandardButtons(buttons);
-        box.setDefaultButton(defaultButton);
-        const int answer = box.exec();
-        box.setInformativeText(QString());
-        // Every other message of the program has a single OK.
-        box.setStandardButtons(QMessageBox::Ok);
-        box.setDefaultButton(QMessageBox::Ok);
-        return answer;
-    }
-
-    void setMessageDetail(const QString &detail) override
-    {
-        w.messageBox.setInformativeText(detail);
-    }
-
-    void setBusy(bool busy) override
-    {
-        if (busy)
-            w.setCursor(Qt::WaitCursor);
-        else
-            w.setCursor(Qt::ArrowCursor);
-    }
-
-    void setSaveEnabled(bool enabled) override { w.ui->action_Save->setEnabled(enabled); }
-    void setTransmitEnabled(bool enabled) override { w.ui->actionTransmit->setEnabled(enabled); }
-
-    PrintArea preparePrintArea() override
-    {
-        w.ui->rasterwidget->childLostFocus();
-        return {w.m_editorState.cellWidth, w.m_editorState.cellHeight, w.ui->scrollArea->size()};
-    }
-
-private:
-    CorvaneCfg &w;
-};
 
 namespace {
 // The one local .ovs file a drag from a file manager carries, or empty.
