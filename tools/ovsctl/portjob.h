@@ -27,6 +27,8 @@ public:
         Configuration send; // transmission
         bool continueOnMismatch = false;
         bool verify = false;
+        // Transmission: called with the switch's configuration before anything is written.
+        Link::RestorePointHook restorePoint;
     };
 
     explicit PortJob(const Plan &plan, QObject *parent = nullptr);
