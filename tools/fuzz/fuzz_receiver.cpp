@@ -24,6 +24,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     link.setPort(&port);
     link.beginExchange();
     link.state().direction = (data[0] & 4) ? kDirectionTransmit : kDirectionReadout;
+    // A transmission may read a restore point first, which may be refused.
+    if (data[0] & 8) {
+        const bool keep = !(data[0] & 16);
+        link.setRestorePointHook([keep](const Configuration &previous, QString *) {
+            if (previous.channelCount > kMaxChannels)
+                __builtin_trap();
+            return keep;
+        });
+    }
     link.writeLeadIn();
     link.writeHello();
 
