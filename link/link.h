@@ -24,6 +24,11 @@ constexpr int kGarbageQuietTicks = 25;
 // A wait that runs out while a frame is arriving (or bytes wait unread) lasts this many
 // ticks more, enough to take in the longest frame with a few stray bytes around it.
 constexpr int kLateFrameTicks = 50;
+// Once the switch falls silent, every exchange ends within this many ticks of its last
+// byte: the wait that runs (a little longer while that byte's frame is unfinished),
+// then the wait of one resend of a write. Closing, reconnecting and the hello of a
+// read-back take less than the second wait.
+constexpr int kSilentEndTicks = 2 * (kAckTimeoutTicks + 1) + kLateFrameTicks;
 
 constexpr quint8 kLeadInByte = 0x7F;
 constexpr quint8 kHelloByte = 0x7E;

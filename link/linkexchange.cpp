@@ -86,6 +86,12 @@ void Link::writeAckTimedOut()
     m_resent = true;
     m_state.ackWaitTicks = 0;
     m_lateTicks = 0;
+    // Only what arrives after the resend counts: a frame that stalled before it, or
+    // bytes dropped before it, cannot make it go again.
+    m_state.rxState = 0;
+    m_state.rxIndex = 0;
+    m_droppedBytes = false;
+    m_nakDue = false;
     sendFrame(m_request);
 }
 

@@ -97,13 +97,24 @@ void SwitchEmulator::readPty()
     char buf[256];
     qint64 n = 0;
     while ((n = m_pty.read(buf, sizeof buf)) > 0) {
-        if (m_onlyBitrate > 0 && m_pty.clientBitrate() != m_onlyBitrate)
+        if (!hearsClientBitrate())
             continue;
         if (m_rxState != 0 && m_lastByte.isValid() && m_lastByte.elapsed() > kPartialFrameGapMs)
             lineIdle();
         m_lastByte.start();
         feed(QByteArray(buf, int(n)));
     }
+}
+
+// The line's setting is read when the bytes are, so what a client sent just before it
+// closed the port (which puts back the setting it found) is judged by that setting:
+// only a client at the other of the tool's two rates goes unheard.
+bool SwitchEmulator::hearsClientBitrate() const
+{
+    if (m_onlyBitrate <= 0)
+        return true;
+    const int rate = m_pty.clientBitrate();
+    return rate == m_onlyBitrate || (rate != 9600 && rate != 115200);
 }
 
 void SwitchEmulator::readDevice()

@@ -117,6 +117,7 @@ signals:
 private:
     void readPty();
     void readDevice();
+    bool hearsClientBitrate() const;
     void receiveByte(quint8 b);
     void handleFrame(const LinkFrame &f);
     void send(quint8 command, const QByteArray &payload);

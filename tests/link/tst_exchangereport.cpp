@@ -49,6 +49,7 @@ private slots:
     void cleanup();
     void statusBar_data();
     void statusBar();
+    void secondFailureHasItsOwnReason();
 
 private:
     QTemporaryDir m_dir;
@@ -145,6 +146,11 @@ void tst_ExchangeReport::statusBar_data()
             << read << "English" << 8 << 0 << "vanishes" << okOk
             << "Reading from PORT failed at 14:02:11: the device was removed" << QStringList()
             << "";
+    // Record 2 is resent; the read-back finds what the acknowledgements hid.
+    QTest::newRow("switch keeps its old record 1")
+            << send << "English" << 8 << 1 << "keeps record 1" << okOk
+            << "Sending to PORT failed at 14:02:11: Channel 1 differs after read-back."
+            << QStringList() << "";
 
     QTest::newRow("read, German") << read << "Deutsch" << 4 << 0 << "" << ok
                                   << "Vorrix 8 von PORT gelesen um 14:02:11"
@@ -203,6 +209,10 @@ void tst_ExchangeReport::statusBar()
         emulator.setSilent(true);
     } else if (fault.startsWith("quiet after ")) {
         emulator.goQuietAfter(fault.mid(12).toInt());
+    } else if (fault == "keeps record 1") {
+        emulator.loseRecordWrite(1);
+        emulator.keepRecordOnWrite(0);
+        emulator.setStrayByteShare(1.0);
     } else if (fault == "vanishes") {
         connect(&emulator, &SwitchEmulator::frameReceived, this, [&emulator](quint8 command) {
             if (command == kCmdMouseSpeed)
@@ -256,6 +266,44 @@ void tst_ExchangeReport::statusBar()
         window->findChild<QAction *>("action_English")->trigger();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::LanguageChange);
         QCOMPARE(label->text(), QString(english).replace("PORT", port));
+    }
+}
+
+// A port that vanished under one exchange says nothing about the next one.
+void tst_ExchangeReport::secondFailureHasItsOwnReason()
+{
+    SwitchEmulator first(8, inARow(8));
+    SwitchEmulator second(8, inARow(8));
+    QVERIFY(first.startOnPty() && second.startOnPty());
+    second.goQuietAfter(5);
+    connect(&first, &SwitchEmulator::frameReceived, this, [&first](quint8 command) {
+        if (command == kCmdMouseSpeed)
+            QTimer::singleShot(0, &first, [&first] { first.stop(); });
+    });
+    std::unique_ptr<CorvaneCfg> window;
+    {
+        DialogAnswerer startup;
+        window = std::make_unique<CorvaneCfg>();
+    }
+    DeviceSequence &sequence = window->deviceSequence();
+    sequence.report().setClock([] { return QTime(14, 2, 11); });
+    window->document().currentConfig = inARow(8);
+    const auto *label = window->findChild<QLabel *>("exchangeOutcome");
+    QVERIFY(label);
+    const QString expected[2] = {"Reading from %1 failed at 14:02:11: the device was removed",
+                                 "Reading from %1 failed at 14:02:11: record 2 of 8 not received"};
+    const QString paths[2] = {first.devicePath(), second.devicePath()};
+    for (int k = 0; k < 2; ++k) {
+        window->setExtraPorts({paths[k]});
+        DialogAnswerer answerer({"ok", "Ok"});
+        window->findChild<QAction *>("actionReadout")->trigger();
+        QVERIFY(runUntil(
+                [&] {
+                    return answerer.done() && !sequence.connectionInProgress()
+                           && !sequence.serialPort().isOpen();
+                },
+                30000));
+        QCOMPARE(label->text(), expected[k].arg(paths[k]));
     }
 }
 

@@ -435,6 +435,9 @@ void tst_Link::writeAcknowledgements_data()
     // had its whole wait, and only what follows counts.
     QTest::newRow("stray byte, record lost") << hex("00") << -1 << wait << 2 << false;
     QTest::newRow("stray byte, record lost twice") << hex("00") << -1 << 3 * wait << 2 << true;
+    // Nothing goes again while the answer is on its way in.
+    QTest::newRow("stray byte, acknowledgement arriving as the wait runs out")
+            << hex("00") << -1 << wait - 5 << 1 << false;
     QTest::newRow("record lost, nothing dropped") << QByteArray() << -1 << wait << 1 << true;
     // The repeat the switch asked for late has its whole wait before anything goes again.
     QTest::newRow("damaged acknowledgement, late request for the record")

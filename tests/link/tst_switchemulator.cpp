@@ -4,8 +4,10 @@
 #include "link/memoryport.h"
 #include "link/serialportsetup.h"
 #include "link/switchemulator.h"
+#include "link/switchprobe.h"
 
 #include <QSerialPort>
+#include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
 
@@ -124,6 +126,7 @@ private slots:
     void faults();
     void noisyLineNeverDeliversWrongData();
     void readoutOverPseudoTerminal();
+    void probeSendsOnlyOpeningAndClose();
 };
 
 void tst_SwitchEmulator::readout_data()
@@ -439,6 +442,28 @@ void tst_SwitchEmulator::readoutOverPseudoTerminal()
     QCOMPARE(status, ExchangeStatus::Complete);
     QVERIFY(sameEntries(doc.stagingConfig, device, 4));
     QCOMPARE(doc.stagingConfig.mouseSpeed, device.mouseSpeed);
+}
+
+// A device that answers the hello with damaged frames hears from a probe, at each of its
+// two bitrates, the lead-in, the hello and a closing frame that reached it before the
+// port changed its bitrate or closed: no request to repeat, nothing else.
+void tst_SwitchEmulator::probeSendsOnlyOpeningAndClose()
+{
+    SwitchEmulator emu(4);
+    emu.setCorruptShare(1.0);
+    QVERIFY(emu.startOnPty());
+    SwitchProbe probe(emu.devicePath(), {115200, 9600});
+    QSignalSpy finished(&probe, &SwitchProbe::finished);
+    probe.start();
+    QVERIFY(finished.wait(10000));
+    QTest::qWait(50); // the last bytes reach the emulator
+    QCOMPARE(probe.result().outcome, ProbeResult::Outcome::NoAnswer);
+    QCOMPARE(emu.leadInCount(), 2);
+    QCOMPARE(emu.helloCount(), 2);
+    QList<quint8> commands;
+    for (const LinkFrame &f : emu.receivedFrames())
+        commands << f.command;
+    QCOMPARE(commands, (QList<quint8>{kCmdClosing, kCmdClosing}));
 }
 
 QTEST_GUILESS_MAIN(tst_SwitchEmulator)

@@ -1,7 +1,8 @@
 // Fuzz target: arbitrary bytes from the switch into the tool's receiver, in either
 // direction, with time passing between them. The link must never store beyond its
 // records nor accept a channel count it cannot hold, and an exchange must always be
-// supervised by a wait, so that it ends once the switch falls silent.
+// supervised by a wait, so that it ends within kSilentEndTicks once the switch falls
+// silent.
 #include "document/document.h"
 #include "link/exchangedriver.h"
 #include "link/link.h"
@@ -23,6 +24,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     link.setPort(&port);
     link.beginExchange();
     link.state().direction = (data[0] & 4) ? kDirectionTransmit : kDirectionReadout;
+    // A transmission may read a restore point first, which may be refused.
+    if (data[0] & 8) {
+        const bool keep = !(data[0] & 16);
+        link.setRestorePointHook([keep](const Configuration &previous, QString *) {
+            if (previous.channelCount > kMaxChannels)
+                __builtin_trap();
+            return keep;
+        });
+    }
     link.writeLeadIn();
     link.writeHello();
 
@@ -49,8 +59,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
             __builtin_trap();
         port.takeWritten();
     }
-    // One wait, at most, is left once the switch is silent.
-    for (int t = 0; t < 1100; ++t)
+    // The link promises an end within kSilentEndTicks of the last byte.
+    for (int t = 0; t < kSilentEndTicks; ++t)
         tick();
     if (!over)
         __builtin_trap();
