@@ -59,8 +59,6 @@ void PortJob::connectAt(quint8 direction, int bitrate)
     // that emitted its finished().
     m_sessions.push_back(std::make_unique<DeviceSession>(options, m_document));
     DeviceSession *session = m_sessions.back().get();
-    if (direction == kDirectionTransmit)
-        session->link().setRestorePointHook(m_plan.restorePoint);
     connect(session, &DeviceSession::finished, this, &PortJob::sessionFinished);
     session->start();
 }

@@ -29,8 +29,6 @@ public:
         bool restorePoint = false; // transmission: keep the switch's configuration first
         bool continueOnMismatch = false;
         bool verify = false;
-        // Transmission: called with the switch's configuration before anything is written.
-        Link::RestorePointHook restorePoint;
     };
 
     explicit PortJob(const Plan &plan, QObject *parent = nullptr);
