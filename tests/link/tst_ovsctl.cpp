@@ -491,6 +491,10 @@ void tst_Ovsctl::checkVerifyAndDiff_data()
             << "write: @/bad.ovs has layout problems; nothing was sent (--force sends it "
                "anyway):\n"
                        + badProblems;
+    // A screen without a resolution is a notice, not an error: it is sent.
+    QTest::newRow("write sends a screen without resolution")
+            << QStringList{"write", "--port", "@port", "@/unset.ovs"} << -1 << 1 << 0 << sent
+            << QString();
     QTest::newRow("write --force --verify")
             << QStringList{"write", "--force", "--verify", "--port", "@port", "@/bad.ovs"} << -1
             << 2 << 0 << sent + verified << QString();
@@ -537,6 +541,9 @@ void tst_Ovsctl::checkVerifyAndDiff()
     QVERIFY(putFile(path("clean.ovs"), encodeOvs(clean)));
     QVERIFY(putFile(path("bad.ovs"), encodeOvs(bad)));
     QVERIFY(putFile(path("other.ovs"), encodeOvs(other)));
+    Configuration unset = clean;
+    unset.channels[0].resolutionX = unset.channels[0].resolutionY = 0;
+    QVERIFY(putFile(path("unset.ovs"), encodeOvs(unset)));
 
     Configuration before = clean;
     before.channels[1] = ChannelEntry{0, 0, 0, 0, 0, 1920, 1080};

@@ -257,9 +257,10 @@ int runWrite(const QStringList &args)
             QString("Writes an .ovs file into the switch. When the switch has another channel "
                     "count\n"
                     "than the file, nothing is written unless --yes is given. A file in which\n"
-                    "'ovsctl check' finds problems is refused with exit code 4 unless --force is\n"
-                    "given. With --verify the configuration is read back in a second connection\n"
-                    "and compared with the file: exit code 0 only when they are equal, otherwise\n"
+                    "'ovsctl check' finds errors is refused with exit code 4 unless --force is\n"
+                    "given (a screen without a resolution is only a notice, not an error).\n"
+                    "With --verify the configuration is read back in a second connection and\n"
+                    "compared with the file: exit code 0 only when they are equal, otherwise\n"
                     "the differences and exit code 1. Compared are the channel count the switch\n"
                     "reports, Orvanel Switching, the mouse speed and the channel records below "
                     "the\n"
@@ -305,7 +306,10 @@ int runWrite(const QStringList &args)
     if (const int code = reportLoad(readOvsFile(file, document.stagingConfig)))
         return code;
     document.currentConfig = document.stagingConfig;
-    const QList<LayoutProblem> problems = checkLayout(document.currentConfig);
+    // Notices (a screen without a resolution) are the ordinary state of a layout; only
+    // errors stop a write.
+    const QList<LayoutProblem> problems
+            = layoutProblemsOf(checkLayout(document.currentConfig), LayoutSeverity::Error);
     if (!problems.isEmpty() && !parser.isSet(force)) {
         printError(QString("write: %1 has layout problems; nothing was sent (--force sends it "
                            "anyway):")

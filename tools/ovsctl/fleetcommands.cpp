@@ -355,7 +355,8 @@ int runRestore(const QStringList &args)
         const OvsLoadResult load = readOvsFile(files.at(i), plan.send);
         if (load != OvsLoadResult::Loaded) {
             refused[i] = QString("%1: %2").arg(files.at(i), loadFailureText(load));
-        } else if (const QList<LayoutProblem> problems = checkLayout(plan.send);
+        } else if (const QList<LayoutProblem> problems
+                   = layoutProblemsOf(checkLayout(plan.send), LayoutSeverity::Error);
                    !problems.isEmpty() && !parser.isSet(force)) {
             refused[i] = QString("%1 has layout problems; nothing was sent (--force sends it "
                                  "anyway): %2")
