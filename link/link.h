@@ -62,6 +62,16 @@ public:
     // the waits and the events, so one bad exchange cannot poison the next. Takes the
     // snapshot of the current configuration that this exchange sends or compares with.
     void beginExchange();
+    // Stand-in until the proving link lands: a transmission of `toSend`.
+    void beginExchange(const Configuration &toSend)
+    {
+        beginExchange();
+        m_snapshot = toSend;
+    }
+    using RestorePointHook = std::function<bool(const Configuration &previous, QString *why)>;
+    void setRestorePointHook(RestorePointHook hook) { m_restorePointHook = std::move(hook); }
+    QString failureReason() const { return {}; }
+    bool provenByReadBack() const { return false; }
     // The configuration as it was when the exchange began. A transmission sends only
     // this, so edits made while it runs can never mix two layouts on the switch.
     const Configuration &snapshot() const { return m_snapshot; }
@@ -156,4 +166,5 @@ private:
     bool m_nakDue = false;
     quint8 m_nakCommand = 0;
     TraceHook m_trace;
+    RestorePointHook m_restorePointHook;
 };
