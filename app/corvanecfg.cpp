@@ -6,6 +6,7 @@
 #include "app/languageswitch.h"
 #include "app/mausspeed.h"
 #include "app/resolution.h"
+#include "app/wayback.h"
 #include "document/commandhost.h"
 #include "document/documentcommands.h"
 #include "editor/editorwiring.h"
@@ -138,6 +139,9 @@ CorvaneCfg::CorvaneCfg(QWidget *parent, const QString &startupFile)
     m_verifyAction->setText(tr("&Verify device configuration"));
     ui->menuAction->addAction(m_verifyAction);
     connect(m_verifyAction, &QAction::triggered, this, [this] { m_sequence->startVerify(); });
+    m_wayBack = std::make_unique<WayBack>(WayBack::Parts{*m_host, m_changes, *m_documentCommands,
+                                                         *m_sequence, selectedPort, messageBox,
+                                                         *ui->menuAction});
     setAcceptDrops(true);
 
     resize(280 + 16 * m_editorState.cellWidth, height());
@@ -192,6 +196,7 @@ CorvaneCfg::~CorvaneCfg()
 {
     protocolTimer->stop();
     // The controllers hold the form's widgets; they go before it.
+    m_wayBack.reset();
     m_language.reset();
     m_marks.reset();
     m_editorWiring.reset();
@@ -249,6 +254,8 @@ void CorvaneCfg::retranslateTexts()
     }
     if (m_verifyAction)
         m_verifyAction->setText(tr("&Verify device configuration"));
+    if (m_wayBack)
+        m_wayBack->retranslate();
     ui->menuAction->setTitle(tr("&Action"));
     ui->menu_Settings->setTitle(tr("&Settings"));
     ui->menu_Help->setTitle(tr("&Help"));

@@ -104,9 +104,10 @@ QString RestorePoints::save(const Configuration &config, const QString &port, QS
     QDir().mkpath(m_folder);
     QString name = port;
     name.replace(QLatin1Char('/'), QLatin1Char('_'));
-    const QString path = m_folder + QLatin1Char('/')
-                         + QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmsszzz"))
-                         + QLatin1Char('-') + name + QStringLiteral(".ovs");
+    const QString path
+            = m_folder + QLatin1Char('/')
+              + QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmsszzz"))
+              + QLatin1Char('-') + name + QStringLiteral(".ovs");
     if (!writeOvsFile(path, config)) {
         if (error)
             *error = QStringLiteral("cannot write %1").arg(path);

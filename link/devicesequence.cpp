@@ -87,6 +87,8 @@ void DeviceSequence::startReadout()
 {
     if (connectionInProgress())
         return;
+    m_toSend.reset();
+    m_goingBack = false;
     m_verifying = false;
     m_link.state().direction = kDirectionReadout;
     beginConnection();
@@ -102,6 +104,27 @@ void DeviceSequence::startTransmit()
         && m_host.showMessage(problems, QMessageBox::Yes | QMessageBox::Cancel, QMessageBox::Yes)
                    != QMessageBox::Yes)
         return;
+    m_toSend.reset();
+    m_goingBack = false;
+    m_verifying = false;
+    m_link.state().direction = kDirectionTransmit;
+    beginConnection();
+}
+
+void DeviceSequence::startTransmitOf(const Configuration &config, bool goingBack)
+{
+    if (connectionInProgress())
+        return;
+    if (!goingBack) {
+        const QString problems = layoutProblemsQuestion(config);
+        if (!problems.isEmpty()
+            && m_host.showMessage(problems, QMessageBox::Yes | QMessageBox::Cancel,
+                                  QMessageBox::Yes)
+                       != QMessageBox::Yes)
+            return;
+    }
+    m_toSend = config;
+    m_goingBack = goingBack;
     m_verifying = false;
     m_link.state().direction = kDirectionTransmit;
     beginConnection();
@@ -111,17 +134,18 @@ void DeviceSequence::startVerify()
 {
     if (connectionInProgress())
         return;
+    m_toSend.reset();
+    m_goingBack = false;
     m_verifying = true;
     m_link.state().direction = kDirectionReadout;
     beginConnection();
 }
 
-void DeviceSequence::beginConnection()
+bool DeviceSequence::choosePort(quint8 direction, int channelCount)
 {
-    const quint8 direction = m_link.state().direction;
     comPort dialog(*m_portModel);
     dialog.selectPort(m_ports.selectedPort);
-    if (m_changes.configuration().channelCount <= kMaxChannelsWithBitrateChoice) {
+    if (channelCount <= kMaxChannelsWithBitrateChoice) {
         dialog.setBitrateVisible(true);
     } else {
         // Switches with more than four channels always talk at the high rate.
@@ -143,10 +167,19 @@ void DeviceSequence::beginConnection()
     const int result = dialog.exec();
     m_dialogOpen = false;
     if (result != QDialog::Accepted)
-        return;
+        return false;
 
     m_ports.selectedPort = dialog.chosenPort();
     m_ports.bitrate = dialog.chosenBitrate();
+    return true;
+}
+
+void DeviceSequence::beginConnection()
+{
+    const quint8 direction = m_link.state().direction;
+    const Configuration &config = m_toSend ? *m_toSend : m_changes.configuration();
+    if (!m_goingBack && !choosePort(direction, config.channelCount))
+        return;
 
     // The previous connection may still wait for its delayed close; close it now so
     // that the pending close cannot shut the port of this connection.
@@ -156,7 +189,10 @@ void DeviceSequence::beginConnection()
         m_port.close();
     }
     m_portFailed = false;
-    m_link.beginExchange();
+    if (m_toSend)
+        m_link.beginExchange(*m_toSend);
+    else
+        m_link.beginExchange();
     m_link.state().direction = direction;
 
     using Action = ExchangeReport::Action;
@@ -258,9 +294,13 @@ void DeviceSequence::handleError()
     m_host.setBusy(false);
     m_link.state().errorEvent = false;
     m_changes.refresh();
-    m_report.exchangeFailed();
-    m_host.showMessage(QCoreApplication::translate(
-            "CorvaneCfg", "An error occured during transmission! Action has failed."));
+    const QString why = m_link.failureReason();
+    m_report.exchangeFailed(why);
+    QString text = QCoreApplication::translate(
+            "CorvaneCfg", "An error occured during transmission! Action has failed.");
+    if (!why.isEmpty())
+        text += QLatin1String("\n\n") + why;
+    m_host.showMessage(text);
     closeConnection();
     m_handlingEvent = false;
 }
@@ -282,8 +322,10 @@ void DeviceSequence::handleNoConnection()
     }
     closeConnection();
     m_handlingEvent = false;
-    // Same direction again: the operator may pick another port or bitrate.
-    beginConnection();
+    // Same direction again: the operator may pick another port or bitrate. Going back
+    // has no port dialog and is not tried again unasked.
+    if (!m_goingBack)
+        beginConnection();
 }
 
 void DeviceSequence::handleComplete()
@@ -324,9 +366,12 @@ void DeviceSequence::handleComplete()
         if (!problems.isEmpty())
             m_host.showMessage(problems);
     } else {
+        // The switch is released first: the operator is asked to keep the new layout
+        // while this message is still open, and going back needs the port.
         m_report.transmitted(m_link.snapshot());
-        m_host.showMessage(QCoreApplication::translate("CorvaneCfg", "Transmission complete!"));
         closeConnection();
+        if (!m_goingBack)
+            m_host.showMessage(QCoreApplication::translate("CorvaneCfg", "Transmission complete!"));
     }
     m_handlingEvent = false;
 }

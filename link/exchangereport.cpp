@@ -95,8 +95,12 @@ void ExchangeReport::portFailed(QSerialPort::SerialPortError error)
     m_portReason = portReason(error, QString(), &m_portDetail);
 }
 
-void ExchangeReport::exchangeFailed()
+void ExchangeReport::exchangeFailed(const QString &linkReason)
 {
+    if (m_portReason == Reason::None && !linkReason.isEmpty()) {
+        fail(Reason::Link, linkReason);
+        return;
+    }
     if (m_portReason != Reason::None) {
         fail(m_portReason, m_portDetail);
         return;
@@ -146,6 +150,12 @@ void ExchangeReport::transmitted(const Configuration &sent)
 {
     m_channels = sent.channelCount;
     finish(Result::Sent);
+}
+
+void ExchangeReport::wentBack(const QString &why)
+{
+    m_detail = why;
+    finish(Result::WentBack);
 }
 
 void ExchangeReport::fail(Reason reason, const QString &detail)
@@ -199,6 +209,8 @@ QString ExchangeReport::outcome() const
         return tr("Sent Vorrix %1 to %2 at %3").arg(channels, m_resultPort, time);
     case Result::Verified:
         return verifiedText(time);
+    case Result::WentBack:
+        return tr("Went back to the previous configuration at %1: %2").arg(time, m_detail);
     case Result::Failed:
         break;
     }
@@ -268,6 +280,8 @@ QString ExchangeReport::reasonText() const
         return tr("the device was removed");
     case Reason::PortError:
         return m_detail; // Qt's own words, in its catalogue's language
+    case Reason::Link:
+        return m_detail;
     case Reason::NoHelloAnswer:
         return tr("no answer to the hello");
     case Reason::BadHelloAnswer:

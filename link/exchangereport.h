@@ -38,8 +38,9 @@ public:
     void writeFailed(const QSerialPort &port);
     // The port failed under a running exchange; exchangeFailed() follows.
     void portFailed(QSerialPort::SerialPortError error);
-    // The exchange failed at the step tracked last (or at the port, if it failed).
-    void exchangeFailed();
+    // The exchange failed at the step tracked last (or at the port, if it failed). A
+    // reason the link gives (a read-back that differs, no restore point) comes first.
+    void exchangeFailed(const QString &linkReason = QString());
     void noHelloAnswer();
     // The operator declined to go on.
     void cancelled();
@@ -48,6 +49,16 @@ public:
     void readoutDone(const Configuration &shown, const Configuration &read);
     void verified(const Configuration &shown, const Configuration &read);
     void transmitted(const Configuration &sent);
+    // The transmission just reported put the switch's previous configuration back.
+    void wentBack(const QString &why);
+
+    // The last outcome, for the journal.
+    Action outcomeAction() const { return m_resultAction; }
+    bool outcomeFailed() const { return m_result == Result::Failed; }
+    bool outcomeWentBack() const { return m_result == Result::WentBack; }
+    QString outcomePort() const { return m_resultPort; }
+    // Empty unless the outcome is a failure with a known reason.
+    QString outcomeReason() const { return outcomeFailed() ? reasonText() : QString(); }
 
     // Empty when no exchange runs.
     QString progress() const;
@@ -62,7 +73,7 @@ signals:
 
 private:
     enum class Phase { None, Hello, HelloAnswered, Settings, Record };
-    enum class Result { None, Read, ReadSame, Sent, Verified, Failed };
+    enum class Result { None, Read, ReadSame, Sent, Verified, Failed, WentBack };
     enum class Reason {
         None,
         NoSuchPort,
@@ -74,6 +85,7 @@ private:
         BadHelloAnswer,
         Settings,
         Record,
+        Link,
     };
     struct Step
     {

@@ -13,7 +13,8 @@
 // Answers the modal dialogs one after the other from a list and writes down what
 // it saw: "new", "port:<title>:<bitrate or 'fixed'>", "message:<text>". Dialogs are
 // looked up while they run; no pointer to one is kept after it was answered.
-// Answers: "ok" / "cancel" for the port dialog, "Ok" / "Yes" / "Cancel" for messages.
+// Answers: "ok" / "cancel" for the port dialog, "Ok" / "Yes" / "Cancel" for messages,
+// "Keep" / "Go back" for the question after a transmission (seen as "keep").
 class DialogAnswerer : public QObject
 {
 public:
@@ -52,6 +53,9 @@ private:
         } else if (qobject_cast<comPort *>(modal)) {
             const char *name = answer == "ok" ? "pushButtonOk" : "pushButtonCancel";
             modal->findChild<QPushButton *>(name)->click();
+        } else if (modal->objectName() == QLatin1String("KeepDialog")) {
+            const char *name = answer == "Keep" ? "keepButton" : "goBackButton";
+            modal->findChild<QPushButton *>(name)->click();
         } else if (auto *ok = modal->findChild<QPushButton *>("pushOk")) {
             ok->click(); // the new-configuration dialog
         } else if (auto *dialog = qobject_cast<QDialog *>(modal)) {
@@ -69,6 +73,8 @@ private:
                     .arg(modal->windowTitle(),
                          combo->isVisible() ? combo->currentText() : QStringLiteral("fixed"));
         }
+        if (modal->objectName() == QLatin1String("KeepDialog"))
+            return QStringLiteral("keep");
         if (modal->findChild<QPushButton *>("pushOk"))
             return QStringLiteral("new");
         return QStringLiteral("unexpected:") + modal->metaObject()->className();
