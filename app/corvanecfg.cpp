@@ -53,10 +53,16 @@ public:
         box.setStandardButtons(buttons);
         box.setDefaultButton(defaultButton);
         const int answer = box.exec();
+        box.setInformativeText(QString());
         // Every other message of the program has a single OK.
         box.setStandardButtons(QMessageBox::Ok);
         box.setDefaultButton(QMessageBox::Ok);
         return answer;
+    }
+
+    void setMessageDetail(const QString &detail) override
+    {
+        w.messageBox.setInformativeText(detail);
     }
 
     void setBusy(bool busy) override

@@ -20,6 +20,9 @@ public:
                             QMessageBox::StandardButtons buttons = QMessageBox::Ok,
                             QMessageBox::StandardButton defaultButton = QMessageBox::Ok)
             = 0;
+    // Text shown below the next message only (what is known about a failure); the
+    // message itself stays as it is.
+    virtual void setMessageDetail(const QString &detail) { Q_UNUSED(detail) }
     virtual void setBusy(bool busy) = 0;
     virtual void setSaveEnabled(bool enabled) = 0;
     virtual void setTransmitEnabled(bool enabled) = 0;

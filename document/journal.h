@@ -1,30 +1,68 @@
 #pragma once
 
-// Stand-in until the journal lands.
 #include "document/configuration.h"
 
 #include <QDateTime>
+#include <QJsonObject>
 #include <QList>
 #include <QString>
 
-QString ovsDataFolder();
-
+// One exchange with a switch, or one file it involved, as the journal keeps it. Every
+// field but the time is text and may be empty.
 struct JournalEntry
 {
     QDateTime time;
-    QString source, action, port, model, outcome, reason, file, restorePoint, sha256;
+    QString source;       // "window" or "ovsctl"
+    QString action;       // "read", "write", "verify", "backup", "restore" or "go-back"
+    QString port;         // as given
+    QString model;        // "Vorrix 8"
+    QString outcome;      // "ok" or "failed"
+    QString reason;       // empty when ok
+    QString file;         // the .ovs file involved
+    QString restorePoint; // writes: the restore point taken before
+    QString sha256;       // of the configuration's .ovs bytes
+
+    bool operator==(const JournalEntry &o) const;
 };
 
+// The journal of every exchange, shared by the window and any number of ovsctl
+// processes: one JSON object per line. Each entry is written with one write() while a
+// lock file is held, so no entry is lost or torn when several programs append at once.
+// A file grown past maxBytes() is renamed to PATH.1 (replacing the one before) under the
+// same lock, so the journal keeps at most about twice that many bytes, the newest ones.
 class Journal
 {
 public:
+    static constexpr qint64 kDefaultMaxBytes = 1024 * 1024;
+
     explicit Journal(const QString &path = defaultPath());
+    // journal.jsonl in ovsDataFolder().
     static QString defaultPath();
+    QString path() const { return m_path; }
+
+    qint64 maxBytes() const { return m_maxBytes; }
+    void setMaxBytes(qint64 bytes) { m_maxBytes = bytes; }
+
+    // Adds the entry as one whole line, or nothing at all; false with `error` set
+    // when it could not be added. An entry without a valid time gets the time it is
+    // added at. Creates the folder when needed.
     bool append(const JournalEntry &entry, QString *error = nullptr);
+    // Every entry, oldest first (the rotated file before the current one). Lines that
+    // are no entry, torn or edited, are skipped and counted in `damaged`.
     QList<JournalEntry> entries(int *damaged = nullptr) const;
+
+    // The entry as a JSON object with exactly the ten fields, `time` in ISO 8601 with
+    // milliseconds and the offset from UTC.
+    static QJsonObject toJson(const JournalEntry &entry);
+    // False when the object lacks a field, holds one that is not text, or its time
+    // cannot be read.
+    static bool fromJson(const QJsonObject &object, JournalEntry &entry);
+    // Hex SHA-256 of the configuration's .ovs bytes.
     static QString sha256Of(const Configuration &config);
+    // "Vorrix 8"
     static QString modelName(int channelCount);
 
 private:
     QString m_path;
+    qint64 m_maxBytes = kDefaultMaxBytes;
 };

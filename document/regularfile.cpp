@@ -67,3 +67,18 @@ bool saveFileContents(const QString &path, const QByteArray &bytes)
     ok = file.commit() && ok;
     return ok;
 }
+
+bool isSameFile(const QString &a, const QString &b)
+{
+#ifdef Q_OS_WIN
+    const QString first = QFileInfo(a).canonicalFilePath();
+    return !first.isEmpty()
+           && first.compare(QFileInfo(b).canonicalFilePath(), Qt::CaseInsensitive) == 0;
+#else
+    struct stat sa;
+    struct stat sb;
+    return ::stat(QFile::encodeName(a).constData(), &sa) == 0
+           && ::stat(QFile::encodeName(b).constData(), &sb) == 0 && sa.st_dev == sb.st_dev
+           && sa.st_ino == sb.st_ino;
+#endif
+}

@@ -25,3 +25,7 @@ bool isReplaceableFile(const QString &path);
 // write to is written in place instead (not atomic: a failure midway leaves it cut
 // short). False on any failure; the caller checks the path with isReplaceableFile first.
 bool saveFileContents(const QString &path, const QByteArray &bytes);
+
+// True when both paths name one existing file: the same path, a symbolic link to the
+// other, a path through a linked folder, or (on Unix) a hard link.
+bool isSameFile(const QString &a, const QString &b);

@@ -294,13 +294,11 @@ void DeviceSequence::handleError()
     m_host.setBusy(false);
     m_link.state().errorEvent = false;
     m_changes.refresh();
-    const QString why = m_link.failureReason();
-    m_report.exchangeFailed(why);
-    QString text = QCoreApplication::translate(
-            "CorvaneCfg", "An error occured during transmission! Action has failed.");
-    if (!why.isEmpty())
-        text += QLatin1String("\n\n") + why;
-    m_host.showMessage(text);
+    const QString reason = m_link.failureReason();
+    m_report.exchangeFailed(reason);
+    m_host.setMessageDetail(reason);
+    m_host.showMessage(QCoreApplication::translate(
+            "CorvaneCfg", "An error occured during transmission! Action has failed."));
     closeConnection();
     m_handlingEvent = false;
 }

@@ -95,14 +95,14 @@ void ExchangeReport::portFailed(QSerialPort::SerialPortError error)
     m_portReason = portReason(error, QString(), &m_portDetail);
 }
 
-void ExchangeReport::exchangeFailed(const QString &linkReason)
+void ExchangeReport::exchangeFailed(const QString &reason)
 {
-    if (m_portReason == Reason::None && !linkReason.isEmpty()) {
-        fail(Reason::Link, linkReason);
-        return;
-    }
     if (m_portReason != Reason::None) {
         fail(m_portReason, m_portDetail);
+        return;
+    }
+    if (!reason.isEmpty()) {
+        fail(Reason::Explained, reason);
         return;
     }
     switch (m_step.phase) {
@@ -280,7 +280,7 @@ QString ExchangeReport::reasonText() const
         return tr("the device was removed");
     case Reason::PortError:
         return m_detail; // Qt's own words, in its catalogue's language
-    case Reason::Link:
+    case Reason::Explained:
         return m_detail;
     case Reason::NoHelloAnswer:
         return tr("no answer to the hello");

@@ -38,9 +38,9 @@ public:
     void writeFailed(const QSerialPort &port);
     // The port failed under a running exchange; exchangeFailed() follows.
     void portFailed(QSerialPort::SerialPortError error);
-    // The exchange failed at the step tracked last (or at the port, if it failed). A
-    // reason the link gives (a read-back that differs, no restore point) comes first.
-    void exchangeFailed(const QString &linkReason = QString());
+    // The exchange failed at the step tracked last (or at the port, if it failed);
+    // `reason`, when given, says more than the step (the link's failureReason()).
+    void exchangeFailed(const QString &reason = QString());
     void noHelloAnswer();
     // The operator declined to go on.
     void cancelled();
@@ -85,7 +85,7 @@ private:
         BadHelloAnswer,
         Settings,
         Record,
-        Link,
+        Explained, // the link's own words, in m_detail
     };
     struct Step
     {

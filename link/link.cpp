@@ -35,6 +35,8 @@ void Link::sendFrame(const LinkFrame &frame)
     if (frame.command != kCmdAck)
         m_ticksSinceSent = 0;
     m_state.lastSent = frame;
+    if (m_listenOnly && frame.command != kCmdClosing)
+        return;
     write(frame.wireBytes());
 }
 
@@ -91,6 +93,7 @@ void Link::nextTransmitFrame(quint8 step)
     const Configuration &c = m_snapshot;
     switch (step) {
     case kHelloByte:
+        m_stage = Stage::Writing;
         sendPayload(kCmdWriteSwitching, {c.switchingEnabled});
         awaitReply(kCmdWriteSwitching);
         break;
@@ -134,6 +137,11 @@ void Link::sendClosingFrame()
 
 void Link::beginExchange()
 {
+    beginExchange(m_document.currentConfig);
+}
+
+void Link::beginExchange(const Configuration &toSend)
+{
     LinkState &s = m_state;
     s.rxFrame = LinkFrame();
     s.rxState = 0;
@@ -158,7 +166,16 @@ void Link::beginExchange()
     m_resendDue = false;
     m_writeResends = 0;
     m_ticksSinceSent = 0;
-    m_snapshot = m_document.currentConfig;
+    m_snapshot = toSend;
+    m_stage = Stage::Plain;
+    m_resent = false;
+    m_proven = false;
+    m_reconnectTicks = 0;
+    m_lateTicks = 0;
+    m_failure = Failure::None;
+    m_refusal.clear();
+    m_differingChannels.clear();
+    m_switchingDiffers = m_speedDiffers = false;
 }
 
 bool Link::writeLeadIn()
@@ -174,6 +191,14 @@ bool Link::writeLeadIn()
 
 bool Link::writeHello()
 {
+    if (!sendHello())
+        return false;
+    m_document.stagingConfig = m_snapshot;
+    return true;
+}
+
+bool Link::sendHello()
+{
     QIODevice *port = m_state.serialPort;
     if (!isOpen(port))
         return false;
@@ -188,7 +213,6 @@ bool Link::writeHello()
         m_trace(true, b);
     if (port->write(b) == -1)
         return false;
-    m_document.stagingConfig = m_snapshot;
     m_state.ackWaitTicks = 0;
     m_state.awaitingHello = true;
     return true;
@@ -197,6 +221,7 @@ bool Link::writeHello()
 bool Link::closeConnection()
 {
     endWaits();
+    m_stage = Stage::Plain;
     if (!isOpen(m_state.serialPort))
         return false;
     sendClosingFrame();

@@ -3,6 +3,9 @@
 #include "link/linkframe.h"
 #include "link/linkstate.h"
 
+#include <QList>
+#include <QString>
+
 #include <functional>
 #include <initializer_list>
 
@@ -18,6 +21,9 @@ constexpr int kAckTimeoutTicks = 1000;
 // Bytes that made no frame, then this many ticks without a byte: the frame they were
 // is asked for again with a negative acknowledgement.
 constexpr int kGarbageQuietTicks = 25;
+// A wait that runs out while a frame is arriving (or bytes wait unread) lasts this many
+// ticks more, enough to take in the longest frame with a few stray bytes around it.
+constexpr int kLateFrameTicks = 50;
 
 constexpr quint8 kLeadInByte = 0x7F;
 constexpr quint8 kHelloByte = 0x7E;
@@ -31,10 +37,28 @@ constexpr quint8 kHelloByte = 0x7E;
 // kAckTimeoutTicks + 1 ticks for its acknowledgement, and a readout request as long
 // again for its answer. Only the acknowledgement (or the answer) of the outstanding
 // frame starts a wait anew; repeats, other frames and further acknowledgements do not.
+//
+// An acknowledgement names only the command, so once a write has gone out twice the
+// acknowledgements no longer prove which record the switch holds. A transmission in
+// which anything was resent therefore ends with the closing frame, a quiet line as
+// after a delayed close, a second connection and a readout of everything written; it
+// completes only when the switch holds what was sent.
 class Link
 {
 public:
     explicit Link(Document &document);
+
+    // Called once the switch's present configuration has been read, before anything is
+    // written; false (with a reason) ends the exchange with nothing written.
+    using RestorePointHook = std::function<bool(const Configuration &previous, QString *why)>;
+    // Empty hook = no restore point. Kept across exchanges.
+    void setRestorePointHook(RestorePointHook hook) { m_restorePointHook = std::move(hook); }
+    // Why the last exchange failed, in the current language; empty when nothing more
+    // specific than the generic message is known (e.g. "Channels 3 and 5 differ after
+    // read-back.").
+    QString failureReason() const;
+    // The last transmission was proven by reading it back (it had resends).
+    bool provenByReadBack() const { return m_proven; }
 
     LinkState &state() { return m_state; }
     const LinkState &state() const { return m_state; }
@@ -62,16 +86,9 @@ public:
     // the waits and the events, so one bad exchange cannot poison the next. Takes the
     // snapshot of the current configuration that this exchange sends or compares with.
     void beginExchange();
-    // Stand-in until the proving link lands: a transmission of `toSend`.
-    void beginExchange(const Configuration &toSend)
-    {
-        beginExchange();
-        m_snapshot = toSend;
-    }
-    using RestorePointHook = std::function<bool(const Configuration &previous, QString *why)>;
-    void setRestorePointHook(RestorePointHook hook) { m_restorePointHook = std::move(hook); }
-    QString failureReason() const { return {}; }
-    bool provenByReadBack() const { return false; }
+    // Like beginExchange(), but the exchange sends `toSend` instead of currentConfig
+    // (going back to a restore point, sending an entry of the history).
+    void beginExchange(const Configuration &toSend);
     // The configuration as it was when the exchange began. A transmission sends only
     // this, so edits made while it runs can never mix two layouts on the switch.
     const Configuration &snapshot() const { return m_snapshot; }
@@ -84,6 +101,11 @@ public:
     // close should follow. Ends both waits, so no time-out fires after the end.
     bool closeConnection();
 
+    // Sends nothing of its own but the closing frame: no acknowledgement, negative
+    // acknowledgement or repeat. For a probe, which only listens for the hello's answer.
+    // Kept across exchanges.
+    void setListenOnly(bool listenOnly) { m_listenOnly = listenOnly; }
+
     // Observer of every byte written (outgoing = true) and read, for line traces.
     using TraceHook = std::function<void(bool outgoing, const QByteArray &bytes)>;
     void setTraceHook(TraceHook hook) { m_trace = std::move(hook); }
@@ -95,8 +117,25 @@ public:
     // record index it carries, for reports of the exchange's progress.
     int outstandingCommand() const { return m_outstanding; }
     int outstandingRecord() const { return m_recordIndex; }
+    // A wait is armed, or the read-back's second connection is being opened: either
+    // way the exchange ends by itself if the switch falls silent.
+    bool supervised() const
+    {
+        return m_state.awaitingAck || m_state.awaitingHello || m_stage == Stage::Reconnecting;
+    }
 
 private:
+    // What a transmission is doing beyond the plain exchange.
+    enum class Stage {
+        Plain,
+        ReadingPrevious, // the restore point's readout, before anything is written
+        Writing,
+        Reconnecting, // closing frame sent; lead-in and hello of the read-back follow
+        ReadingBack,
+    };
+    enum class Failure { None, ReadPrevious, Refused, ReadBack, Differs };
+    enum class Cause { Unusable, NoAnswer };
+
     static constexpr quint8 kAckSecondByte = 0x08;
     static constexpr quint8 kNakReasonCrc = 0;
     static constexpr quint8 kNakReasonTimeout = 1;
@@ -126,7 +165,27 @@ private:
     // Builds a frame with this command and payload, fills in its CRC and sends it.
     void sendPayload(quint8 command, std::initializer_list<quint8> payload);
     void acknowledged();
-    void failExchange();
+    void failExchange(Cause cause = Cause::Unusable);
+    // A readout into the restore point or the read-back copy rather than stagingConfig.
+    bool readingAside() const
+    {
+        return m_stage == Stage::ReadingPrevious || m_stage == Stage::ReadingBack;
+    }
+    bool reading() const { return m_state.direction == kDirectionReadout || readingAside(); }
+    Configuration &readTarget();
+    // The hello of a transmission was answered: the restore point, the read-back or the
+    // channel-count check follows.
+    void transmitHelloAnswered(quint8 count);
+    void readoutComplete();
+    void allWritten();
+    void reconnectTick();
+    // Discards stale input, writes the hello byte and starts the hello wait.
+    bool sendHello();
+    // A frame arrives, or bytes wait unread, when a wait has run out: it gets a little
+    // longer, once, so that no resend or failure crosses an answer on its way.
+    bool lateFrameArriving();
+    // Records which of what was written the switch does not hold.
+    bool readBackMatches();
     // An acknowledgement of a write (record, switching state, pointer speed) is due.
     bool writeAckDue() const;
     // The write acknowledgement did not come in time after input had been dropped:
@@ -166,5 +225,21 @@ private:
     bool m_nakDue = false;
     quint8 m_nakCommand = 0;
     TraceHook m_trace;
+
     RestorePointHook m_restorePointHook;
+    bool m_listenOnly = false;
+    Stage m_stage = Stage::Plain;
+    // A write or a frame of the transmission went out more than once.
+    bool m_resent = false;
+    bool m_proven = false;
+    int m_reconnectTicks = 0;
+    int m_lateTicks = 0;
+    // The restore point or the read-back, never the document's copies.
+    Configuration m_aside;
+    Failure m_failure = Failure::None;
+    Cause m_cause = Cause::Unusable;
+    QString m_refusal;
+    QList<int> m_differingChannels; // 1-based
+    bool m_switchingDiffers = false;
+    bool m_speedDiffers = false;
 };

@@ -16,6 +16,7 @@ void Link::awaitReply(quint8 command, quint8 index)
     m_request = m_state.lastSent;
     m_resendDue = false;
     m_writeResends = 0;
+    m_lateTicks = 0;
 }
 
 void Link::endWaits()
@@ -38,10 +39,18 @@ void Link::acknowledged()
 
 // Ends the exchange with the transmission error. Both waits end with it, so the
 // acknowledgement time-out cannot report the same failure a second time.
-void Link::failExchange()
+void Link::failExchange(Cause cause)
 {
     m_state.errorEvent = true;
     endWaits();
+    if (m_failure == Failure::None) {
+        m_cause = cause;
+        if (m_stage == Stage::ReadingPrevious)
+            m_failure = Failure::ReadPrevious;
+        else if (m_stage == Stage::Reconnecting || m_stage == Stage::ReadingBack)
+            m_failure = Failure::ReadBack;
+    }
+    m_stage = Stage::Plain;
 }
 
 // Only the first acknowledgement of the outstanding frame counts, and for the hello
@@ -67,15 +76,24 @@ bool Link::writeAckDue() const
 void Link::writeAckTimedOut()
 {
     if (!m_resendDue || m_writeResends >= kMaxWriteResends) {
-        failExchange();
+        failExchange(Cause::NoAnswer);
         return;
     }
     if (m_ticksSinceSent <= kAckTimeoutTicks)
         return;
     ++m_writeResends;
     m_resendDue = false;
+    m_resent = true;
     m_state.ackWaitTicks = 0;
+    m_lateTicks = 0;
     sendFrame(m_request);
+}
+
+bool Link::lateFrameArriving()
+{
+    if (m_state.rxState == 0 && !bytesWaiting())
+        return false;
+    return ++m_lateTicks <= kLateFrameTicks;
 }
 
 void Link::linkTick()
@@ -106,22 +124,35 @@ void Link::linkTick()
     }
     if (m_ticksSinceSent <= kAckTimeoutTicks)
         ++m_ticksSinceSent;
-    if (s.awaitingAck && ++s.ackWaitTicks > kAckTimeoutTicks) {
+    if (s.awaitingAck && ++s.ackWaitTicks > kAckTimeoutTicks && !lateFrameArriving()) {
         if (writeAckDue())
             writeAckTimedOut();
         else
-            failExchange();
+            failExchange(Cause::NoAnswer);
     }
     if (s.awaitingHello && ++s.ackWaitTicks > kAckTimeoutTicks) {
         s.awaitingHello = false;
         s.ackWaitTicks = 0;
-        s.noConnectionEvent = true;
+        // The read-back's connection is part of the transmission: no answer fails it.
+        if (m_stage == Stage::ReadingBack)
+            failExchange(Cause::NoAnswer);
+        else
+            s.noConnectionEvent = true;
     }
+    if (m_stage == Stage::Reconnecting)
+        reconnectTick();
 }
 
 void Link::processFrame(const LinkFrame &frame)
 {
     LinkState &s = m_state;
+    // Between the two connections of a read-back nothing is answered: the switch has
+    // been told that the transmission is over.
+    if (m_stage == Stage::Reconnecting)
+        return;
+    // A repeat of a write makes the acknowledgements that follow ambiguous.
+    if (writeAckDue() && frame.command != kCmdAck && !answers(frame.command))
+        m_resent = true;
     switch (frame.command) {
     case kCmdChannelRecord:
     case kCmdSwitchingState:
@@ -164,14 +195,14 @@ void Link::processAck(const LinkFrame &frame)
             failExchange();
             return;
         }
-        staging.deviceChannels = count;
         if (s.direction == kDirectionReadout) {
+            staging.deviceChannels = count;
             staging.channelCount = count;
             acknowledged();
             nextReadoutRequest(kHelloByte);
         } else {
-            s.transmitHelloEvent = true;
             acknowledged();
+            transmitHelloAnswered(count);
         }
         break;
     }
@@ -186,7 +217,7 @@ void Link::processAck(const LinkFrame &frame)
         acknowledged();
         m_outstanding = kNothing;
         if (next >= m_snapshot.channelCount || next >= kMaxChannels) {
-            s.completeEvent = true;
+            allWritten();
             break;
         }
         fillRecord(s.lastSent, quint8(next));

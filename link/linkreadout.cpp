@@ -18,7 +18,7 @@ void Link::processAnswer(const LinkFrame &frame)
     m_lastAnswer = frame;
 
     LinkState &s = m_state;
-    Configuration &staging = m_document.stagingConfig;
+    Configuration &staging = readTarget();
     switch (frame.command) {
     case kCmdChannelRecord: {
         const quint8 i = frame.payload[0];
@@ -29,7 +29,7 @@ void Link::processAnswer(const LinkFrame &frame)
         staging.channels[i] = decodeChannelRecord(frame.payload);
         const quint8 next = quint8(i + 1);
         if (next >= staging.channelCount) {
-            s.completeEvent = true;
+            readoutComplete();
             return;
         }
         s.lastSent.start = kFrameStart;

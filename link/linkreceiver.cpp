@@ -138,11 +138,10 @@ bool Link::expected(const LinkFrame &frame) const
 {
     switch (frame.command) {
     case kCmdChannelRecord:
-        return m_outstanding == kCmdChannelRecord && frame.payload[0] == m_recordIndex
-               && m_state.direction == kDirectionReadout;
+        return m_outstanding == kCmdChannelRecord && frame.payload[0] == m_recordIndex && reading();
     case kCmdSwitchingState:
     case kCmdMouseSpeed:
-        return m_outstanding == frame.command && m_state.direction == kDirectionReadout;
+        return m_outstanding == frame.command && reading();
     default:
         return true;
     }
@@ -174,6 +173,8 @@ void Link::askAgain(quint8 command, quint8 reason)
 {
     m_nakDue = false;
     m_droppedBytes = false;
+    if (m_stage == Stage::Reconnecting)
+        return;
     if (writeAckDue()) {
         m_resendDue = true;
         return;

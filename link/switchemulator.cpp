@@ -251,9 +251,9 @@ void SwitchEmulator::handleFrame(const LinkFrame &f)
 {
     if (quiet())
         return;
-    if (f.command == kCmdWriteRecord && m_lostRecord >= 0 && f.length >= 1
-        && f.payload[0] == m_lostRecord) {
-        m_lostRecord = -1;
+    if (f.command == kCmdWriteRecord && f.length >= 1 && f.payload[0] < kMaxChannels
+        && (m_lostRecords & (1u << f.payload[0]))) {
+        m_lostRecords &= ~(1u << f.payload[0]);
         return;
     }
     m_received.append(f);

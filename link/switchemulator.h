@@ -80,8 +80,12 @@ public:
     // Answers the request for record i with record i + offset (modulo 8); 0 = in order.
     void setRecordOffset(int offset) { m_recordOffset = offset; }
     // Loses the first write of the record with this index on the way in: the switch
-    // never sees it, so neither answers nor stores it; -1 = none.
-    void loseRecordWrite(int index) { m_lostRecord = index; }
+    // never sees it, so neither answers nor stores it. Each call adds an index; -1
+    // clears them all.
+    void loseRecordWrite(int index)
+    {
+        m_lostRecords = index < 0 ? 0u : m_lostRecords | (1u << (index % kMaxChannels));
+    }
     // After each frame it sends, a stray byte 00 follows with this probability.
     void setStrayByteShare(double share) { m_strayShare = share; }
     // Each byte that arrives is damaged (one bit) with this probability before the
@@ -147,7 +151,7 @@ private:
     int m_quietAfter = -1;
     QByteArray m_garbage;
     int m_keptRecord = -1;
-    int m_lostRecord = -1;
+    quint32 m_lostRecords = 0; // one bit per record index
     double m_strayShare = 0.0;
     double m_incomingShare = 0.0;
     int m_answerDelayMs = 0;

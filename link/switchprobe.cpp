@@ -28,10 +28,18 @@ SwitchProbe::SwitchProbe(const QString &portName, const QList<int> &bitrates, QO
     setUpSingleShot(m_leadInTimer, kConnectionDelayMs);
     setUpSingleShot(m_helloTimer, kConnectionDelayMs);
     setUpSingleShot(m_deadline, kProbeWindowMs);
+    setUpSingleShot(m_closeTimer, kClosingDelayMs);
+    // Only the lead-in, the hello and the closing frame go out.
+    m_link.setListenOnly(true);
     connect(&m_ticker, &QTimer::timeout, this, &SwitchProbe::tick);
     connect(&m_leadInTimer, &QTimer::timeout, this, &SwitchProbe::leadIn);
     connect(&m_helloTimer, &QTimer::timeout, this, &SwitchProbe::hello);
     connect(&m_deadline, &QTimer::timeout, this, [this] { endAttempt(true); });
+    connect(&m_closeTimer, &QTimer::timeout, this, [this] {
+        if (m_tryAnother && m_result.outcome == ProbeResult::Outcome::NoAnswer)
+            return tryNextBitrate();
+        conclude();
+    });
     connect(&m_port, &QSerialPort::errorOccurred, this, &SwitchProbe::portError);
 }
 
@@ -67,6 +75,7 @@ void SwitchProbe::stopTimers()
     m_leadInTimer.stop();
     m_helloTimer.stop();
     m_deadline.stop();
+    m_closeTimer.stop();
 }
 
 void SwitchProbe::tryNextBitrate()
@@ -144,14 +153,19 @@ void SwitchProbe::portError(QSerialPort::SerialPortError error)
     conclude();
 }
 
+// The closing frame gets the same time on the line as after any connection before the
+// port is set to another bitrate (which discards what is still queued) or closed.
 void SwitchProbe::endAttempt(bool tryAnother)
 {
     stopTimers();
-    if (m_link.closeConnection())
-        drainSerialPort(m_port, kDrainMs);
-    if (tryAnother && m_result.outcome == ProbeResult::Outcome::NoAnswer)
-        return tryNextBitrate();
-    conclude();
+    m_tryAnother = tryAnother;
+    if (!m_link.closeConnection()) {
+        if (tryAnother && m_result.outcome == ProbeResult::Outcome::NoAnswer)
+            return tryNextBitrate();
+        return conclude();
+    }
+    drainSerialPort(m_port, kDrainMs);
+    m_closeTimer.start();
 }
 
 void SwitchProbe::conclude()

@@ -76,4 +76,7 @@ private:
     QTimer m_leadInTimer;
     QTimer m_helloTimer;
     QTimer m_deadline;
+    // The closing frame's time on the line before the port changes bitrate or closes.
+    QTimer m_closeTimer;
+    bool m_tryAnother = false;
 };

@@ -507,6 +507,41 @@ Möchten Sie sie trotzdem an den Switch übertragen?</translation>
     </message>
 </context>
 <context>
+    <name>Link</name>
+    <message>
+        <source>the switch did not answer in time.</source>
+        <translation>der Switch hat nicht rechtzeitig geantwortet.</translation>
+    </message>
+    <message>
+        <source>its answers could not be used.</source>
+        <translation>seine Antworten waren nicht verwendbar.</translation>
+    </message>
+    <message>
+        <source>Could not read the switch&apos;s present configuration: %1</source>
+        <translation>Die aktuelle Konfiguration des Switches konnte nicht gelesen werden: %1</translation>
+    </message>
+    <message>
+        <source>Could not read the switch back after resends: %1</source>
+        <translation>Der Switch konnte nach Wiederholungen nicht zurückgelesen werden: %1</translation>
+    </message>
+    <message>
+        <source>Channel %1 differs after read-back.</source>
+        <translation>Kanal %1 weicht nach dem Zurücklesen ab.</translation>
+    </message>
+    <message>
+        <source>Channels %1 and %2 differ after read-back.</source>
+        <translation>Die Kanäle %1 und %2 weichen nach dem Zurücklesen ab.</translation>
+    </message>
+    <message>
+        <source>Orvanel Switching differs after read-back.</source>
+        <translation>Orvanel-Switching weicht nach dem Zurücklesen ab.</translation>
+    </message>
+    <message>
+        <source>The mouse speed differs after read-back.</source>
+        <translation>Die Mausgeschwindigkeit weicht nach dem Zurücklesen ab.</translation>
+    </message>
+</context>
+<context>
     <name>comPort</name>
     <message>
         <source>&amp;Find switch</source>

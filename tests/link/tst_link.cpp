@@ -475,7 +475,10 @@ void tst_Link::writeAcknowledgements()
     QVERIFY(!b.s().completeEvent);
     QCOMPARE(sent.right(18).mid(4, 10).toHex(' '), hex("01010000020280073804").toHex(' '));
     b.deliver(frame(kCmdAck, hex("0100")));
-    QVERIFY(b.s().completeEvent);
+    // Once record 0 went twice, the acknowledgements prove nothing: the switch is read
+    // back in a connection of its own before anything completes.
+    QCOMPARE(b.s().completeEvent, record0Sent == 1);
+    QCOMPARE(b.written() == hex("CE06000049F8A7E1"), record0Sent > 1);
 }
 
 void tst_Link::hostileDevice_data()

@@ -1,3 +1,4 @@
+#include "document/journal.h"
 #include "document/ovsfile.h"
 #include "link/linkframe.h"
 #include "link/serialportsetup.h"
@@ -7,6 +8,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <QSerialPort>
 #include <QTemporaryDir>
@@ -103,6 +107,8 @@ private slots:
     void checkVerifyAndDiff();
     void fleet_data();
     void fleet();
+    void journalAndRestorePoints_data();
+    void journalAndRestorePoints();
 
 private:
     QTemporaryDir m_dir;
@@ -113,6 +119,8 @@ void tst_Ovsctl::init()
 {
     QVERIFY(m_dir.isValid());
     QVERIFY(QFile::exists(QStringLiteral(OVSCTL_PATH)));
+    // Restore points and the journal go to the test's folder, never the user's.
+    qputenv("XDG_DATA_HOME", QFile::encodeName(path("data")));
 }
 
 void tst_Ovsctl::readout_data()
@@ -408,6 +416,26 @@ void tst_Ovsctl::fileAndUsageErrors_data()
             << QStringList{"check", "@/missing.ovs"} << QByteArray() << 3 << "Could not open file!";
     QTest::newRow("diff one side")
             << QStringList{"diff", "@/in.ovs"} << good << 2 << "exactly two sides";
+    // The backup would replace the file to send with the switch's old configuration.
+    QTest::newRow("write --backup onto its input")
+            << QStringList{"write", "--port", "@/no-port", "--backup", "@/in.ovs", "@/in.ovs"}
+            << good << 2 << "--backup must name another file";
+    QTest::newRow("write --backup onto a link to its input")
+            << QStringList{"write", "--port", "@/no-port", "--backup", "@/in-link", "@/in.ovs"}
+            << good << 2 << "--backup must name another file";
+    // An empty name would open the folder /dev/.
+    const QList<QStringList> emptyPort{
+            {"read", "--port", "", "--output", "@/out.ovs"},
+            {"write", "--port", "", "@/in.ovs"},
+            {"probe", "--port", ""},
+            {"backup", "--dir", "@/d", "--port", ""},
+            {"restore", "--dir", "@/d", "--port", ""},
+            {"history", "--port", ""},
+    };
+    for (const QStringList &args : emptyPort)
+        QTest::addRow("%s --port \"\"", qPrintable(args.first())) << args << good << 2 << "--port";
+    QTest::newRow("diff --port \"\"")
+            << QStringList{"diff", "--port", "", "@/in.ovs"} << good << 2 << "--port needs";
 }
 
 void tst_Ovsctl::fileAndUsageErrors()
@@ -424,6 +452,8 @@ void tst_Ovsctl::fileAndUsageErrors()
     QCOMPARE(::mkfifo(fifo.constData(), 0600), 0);
     if (!QFileInfo(path("zero")).isSymLink())
         QVERIFY(QFile::link("/dev/zero", path("zero")));
+    if (!QFileInfo(path("in-link")).isSymLink())
+        QVERIFY(QFile::link(path("in.ovs"), path("in-link")));
     for (QString &a : args)
         a.replace("@/", m_dir.path() + "/");
 
@@ -543,6 +573,10 @@ void tst_Ovsctl::fleet_data()
             << "@pts8\tVorrix 8 at 115200 bit/s\n@pts2\tVorrix 2 at 115200 bit/s\n"
                "@pts4\tVorrix 4 at 115200 bit/s\n@/silent\tno answer\n@/missing\tNo such port.\n"
             << QStringList() << QList<int>();
+    QTest::newRow("probe keeps a port name with a line break on its line")
+            << QStringList{"probe", "--port", "@/no\nsuch\tport"} << 1
+            << "@/no\\nsuch\\tport\tNo such port.\n"
+            << QStringList() << QList<int>();
     QTest::newRow("probe without an answer")
             << QStringList{"probe", "--port", "@/silent", "--bitrate", "9600"} << 1
             << "@/silent\tno answer\n"
@@ -652,6 +686,102 @@ void tst_Ovsctl::fleet()
         if (!emu->receivedFrames().isEmpty())
             QCOMPARE(emu->receivedFrames().last().command, quint8(kCmdClosing));
     }
+}
+
+void tst_Ovsctl::journalAndRestorePoints_data()
+{
+    // @sw: a link to the switch, which holds `before`; @/ the test folder, where send.ovs
+    // and rs/sw.ovs hold the configuration to send.
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<bool>("silent");
+    QTest::addColumn<bool>("blockRestorePoints"); // a file where their folder belongs
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("journal");   // "action:outcome" of the new entries
+    QTest::addColumn<bool>("restorePoint"); // one holding `before` was taken
+    QTest::addColumn<bool>("written");      // the switch now holds what was sent
+
+    QTest::newRow("write") << QStringList{"write", "--force", "--port", "@sw", "@/send.ovs"}
+                           << false << false << 0 << "write:ok" << true << true;
+    QTest::newRow("write --verify")
+            << QStringList{"write", "--force", "--verify", "--port", "@sw", "@/send.ovs"} << false
+            << false << 0 << "write:ok verify:ok" << true << true;
+    QTest::newRow("write --no-restore-point")
+            << QStringList{"write", "--force", "--no-restore-point", "--port", "@sw", "@/send.ovs"}
+            << false << false << 0 << "write:ok" << false << true;
+    QTest::newRow("restore point cannot be kept")
+            << QStringList{"write", "--force", "--port", "@sw", "@/send.ovs"} << false << true << 1
+            << "write:failed" << false << false;
+    QTest::newRow("write to a silent switch")
+            << QStringList{"write", "--force", "--port", "@sw", "@/send.ovs"} << true << false << 1
+            << "write:failed" << false << false;
+    QTest::newRow("read") << QStringList{"read", "--port", "@sw", "--output", "@/out.ovs"} << false
+                          << false << 0 << "read:ok" << false << false;
+    QTest::newRow("restore --verify")
+            << QStringList{"restore", "--force", "--verify", "--dir", "@/rs", "--port", "@sw"}
+            << false << false << 0 << "restore:ok verify:ok" << true << true;
+}
+
+// Each exchange leaves its entries in the journal, which history lists past a damaged
+// line; a write keeps the switch's previous configuration first, or writes nothing.
+void tst_Ovsctl::journalAndRestorePoints()
+{
+    QFETCH(QStringList, args);
+    QFETCH(bool, silent);
+    QFETCH(bool, blockRestorePoints);
+    QFETCH(int, exitCode);
+    QFETCH(QString, journal);
+    QFETCH(bool, restorePoint);
+    QFETCH(bool, written);
+
+    const QString data = path("data/Orvanel Switching Config Tool");
+    QDir(path("data")).removeRecursively();
+    QVERIFY(QDir().mkpath(data));
+    QVERIFY(putFile(data + "/journal.jsonl", "{\"time\": \"torn\n"));
+    if (blockRestorePoints)
+        QVERIFY(putFile(data + "/restore-points", "x"));
+    const Configuration before = cleanLayout();
+    const Configuration sent = sample(7, 4);
+    QVERIFY(putFile(path("send.ovs"), encodeOvs(sent)));
+    QVERIFY(QDir().mkpath(path("rs")));
+    QVERIFY(putFile(path("rs/sw.ovs"), encodeOvs(sent)));
+    SwitchEmulator emu(4, before);
+    emu.setSilent(silent);
+    QVERIFY(emu.startOnPty());
+    const QString port = path("sw");
+    QFile::remove(port);
+    QVERIFY(QFile::link(emu.devicePath(), port));
+    for (QString &a : args)
+        a.replace("@sw", port).replace("@/", m_dir.path() + "/");
+
+    const Run r = ovsctl(args);
+    QCOMPARE(r.exitCode, exitCode);
+    if (blockRestorePoints)
+        QVERIFY2(r.err.contains("restore point"), qPrintable(r.err));
+    QCOMPARE(encodeOvs(emu.configuration()) == encodeOvs(sent), written);
+    const QStringList points = QDir(data + "/restore-points").entryList(QDir::Files);
+    QCOMPARE(points.size(), restorePoint ? 1 : 0);
+    if (restorePoint)
+        QCOMPARE(fileBytes(data + "/restore-points/" + points.first()), encodeOvs(before));
+
+    const Run history = ovsctl({"history", "--json", "--port", port});
+    QCOMPARE(history.exitCode, 0);
+    QVERIFY2(history.err.contains("1 damaged line"), qPrintable(history.err));
+    const QJsonArray entries = QJsonDocument::fromJson(history.out.toUtf8()).array();
+    QStringList seen;
+    for (const QJsonValue &v : entries) {
+        const QJsonObject e = v.toObject();
+        seen << e.value("action").toString() + ':' + e.value("outcome").toString();
+        QCOMPARE(e.value("source").toString(), QString("ovsctl"));
+        QCOMPARE(e.value("port").toString(), port);
+        QCOMPARE(e.value("reason").toString().isEmpty(), e.value("outcome") == "ok");
+        const QString action = e.value("action").toString();
+        if (action == "write" || action == "restore") {
+            QCOMPARE(e.value("sha256").toString(), Journal::sha256Of(sent));
+            QCOMPARE(e.value("restorePoint").toString(),
+                     restorePoint ? data + "/restore-points/" + points.first() : QString());
+        }
+    }
+    QCOMPARE(seen.join(' '), journal);
 }
 
 QTEST_GUILESS_MAIN(tst_Ovsctl)

@@ -29,8 +29,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     bool over = false;
     const auto tick = [&] {
         over = exchangeTick(link, doc, true) != ExchangeStatus::Running || over;
-        const LinkState &s = link.state();
-        if (!over && !s.awaitingAck && !s.awaitingHello)
+        if (!over && !link.supervised())
             __builtin_trap();
     };
     // Byte 0x00 after an escape 0xAA means "let 350 ticks pass" so time-outs are reached.

@@ -1,8 +1,10 @@
 #include "devicesession.h"
 #include "messages.h"
 #include "ovsctl.h"
+#include "ovsctljournal.h"
 
 #include "document/configdiff.h"
+#include "document/datafolder.h"
 #include "document/layoutcheck.h"
 #include "document/regularfile.h"
 #include "link/switchemulator.h"
@@ -14,6 +16,8 @@
 #include <QSocketNotifier>
 #include <QTextStream>
 #include <QThread>
+
+#include <algorithm>
 
 #ifndef Q_OS_WIN
 #include <csignal>
@@ -89,15 +93,22 @@ QList<Side> sidesInOrder(const QStringList &args)
 
 // The differences between what was sent and what the switch gives back; ExitOk when
 // they are equal.
-int verifyTransmission(DeviceSession::Options options, const Configuration &sent)
+int verifyTransmission(DeviceSession::Options options, const Configuration &sent,
+                       const QString &file)
 {
     // A quiet line between the two connections, as after the window's delayed close.
     QThread::msleep(kClosingDelayMs);
     options.appendTrace = true;
     Configuration stored;
-    if (const int code = readSwitch(options, stored, sent.channelCount); code != ExitOk)
+    QString failure;
+    if (const int code = readSwitch(options, stored, sent.channelCount, &failure); code != ExitOk) {
+        addToJournal("verify", options.port, false, failure, file, &sent);
         return code;
+    }
     const QStringList differences = diffConfigurations(sent, stored);
+    addToJournal("verify", options.port, differences.isEmpty(),
+                 "the switch does not hold what was sent: " + differences.join("; "), file,
+                 &stored);
     if (differences.isEmpty()) {
         QTextStream(stdout) << "Verified: the switch holds what was sent." << Qt::endl;
         return ExitOk;
@@ -123,6 +134,8 @@ int saveBackup(DeviceSession::Options options, const QString &file, int configur
         document.currentConfig.channelCount = quint8(configuredChannels);
         DeviceSession session(options, document);
         code = session.run();
+        addToJournal("backup", options.port, code == ExitOk, session.errorText(), file,
+                     code == ExitOk ? &document.stagingConfig : nullptr);
     }
     if (code != ExitOk) {
         printError(QString("write: the switch's configuration could not be saved to %1; "
@@ -203,7 +216,8 @@ int runRead(const QStringList &args)
     QCommandLineParser parser;
     parser.setApplicationDescription(
             "Reads the configuration out of the switch. The file is written only after a\n"
-            "complete readout; on any failure an existing file stays untouched.");
+            "complete readout; on any failure an existing file stays untouched. Each\n"
+            "readout is added to the journal ('ovsctl history').");
     LinkOptions link;
     link.addTo(parser);
     const QCommandLineOption output({"o", "output"}, "The .ovs file to write.", "FILE.ovs");
@@ -230,7 +244,10 @@ int runRead(const QStringList &args)
     Document document;
     document.currentConfig.channelCount = 4;
     DeviceSession session(options, document);
-    return session.run();
+    const int code = session.run();
+    addToJournal("read", options.port, code == ExitOk, session.errorText(), options.outputFile,
+                 code == ExitOk ? &document.stagingConfig : nullptr);
+    return code;
 }
 
 int runWrite(const QStringList &args)
@@ -244,16 +261,25 @@ int runWrite(const QStringList &args)
             "and compared with the file: exit code 0 only when they are equal, otherwise\n"
             "the differences and exit code 1. Compared are the channel count the switch\n"
             "reports, Orvanel Switching, the mouse speed and the channel records below the\n"
-            "smaller of the two channel counts. With --backup the switch's configuration is\n"
-            "first read in a connection of its own and saved to FILE; when that fails,\n"
-            "nothing is written and the exit code is 1.");
+            "smaller of the two channel counts. Before anything is written, the switch's\n"
+            "present configuration is kept as a restore point, an .ovs file in the\n"
+            "restore-points folder of "
+            + ovsDataFolder()
+            + "\n"
+              "('ovsctl history' names it); when it cannot be read or kept, nothing is written\n"
+              "and the exit code is 1. With --backup the switch's configuration is also read\n"
+              "first in a connection of its own and saved to FILE, which must be another file\n"
+              "than FILE.ovs; when that fails, nothing is written and the exit code is 1.\n"
+              "Every write, verification and backup is added to the journal.");
     LinkOptions link;
     link.addTo(parser);
     const QCommandLineOption yes({"y", "yes"}, "Go on over a channel count mismatch.");
     const QCommandLineOption force("force", "Send the file even when it has layout problems.");
     const QCommandLineOption verify("verify", "Read the configuration back and compare it.");
     const QCommandLineOption backup("backup", "Save the switch's configuration first.", "FILE.ovs");
-    parser.addOptions({yes, force, verify, backup});
+    const QCommandLineOption noRestorePoint(
+            "no-restore-point", "Take no restore point (for scripts that keep their own backups).");
+    parser.addOptions({yes, force, verify, backup, noRestorePoint});
     parser.addPositionalArgument("FILE.ovs", "The configuration to send.");
     if (const int code = parseCommand(parser, "write", args); code >= 0)
         return code;
@@ -265,6 +291,12 @@ int runWrite(const QStringList &args)
         return ExitUsage;
     }
     const QString file = parser.positionalArguments().first();
+    // The backup would replace the file about to be sent with the switch's old one.
+    if (parser.isSet(backup)
+        && (parser.value(backup) == file || isSameFile(parser.value(backup), file))) {
+        printError("write: --backup must name another file than FILE.ovs.");
+        return ExitUsage;
+    }
     Document document;
     if (const int code = reportLoad(readOvsFile(file, document.stagingConfig)))
         return code;
@@ -290,11 +322,16 @@ int runWrite(const QStringList &args)
             return code;
         options.appendTrace = true;
     }
+    QString restorePoint;
+    if (!parser.isSet(noRestorePoint))
+        options.restorePointHook = restorePointSaver(options.port, restorePoint);
     DeviceSession session(options, document);
     const int code = session.run();
+    addToJournal("write", options.port, code == ExitOk, session.errorText(), file,
+                 &document.currentConfig, restorePoint);
     if (code != ExitOk || !parser.isSet(verify))
         return code;
-    return verifyTransmission(options, document.currentConfig);
+    return verifyTransmission(options, document.currentConfig, file);
 }
 
 int runDiff(const QStringList &args)
@@ -313,6 +350,11 @@ int runDiff(const QStringList &args)
     if (const int code = parseCommand(parser, "diff", args); code >= 0)
         return code;
     QList<Side> sides = sidesInOrder(args);
+    if (std::any_of(sides.cbegin(), sides.cend(),
+                    [](const Side &side) { return side.device && side.name.isEmpty(); })) {
+        printError("diff: --port needs a port name.");
+        return ExitUsage;
+    }
     if (sides.size() != 2
         || parser.values(port).size() + parser.positionalArguments().size() != 2) {
         printError("diff: exactly two sides are needed, each FILE.ovs or --port PATH.");
@@ -331,7 +373,11 @@ int runDiff(const QStringList &args)
     for (Side &side : sides) {
         if (side.device) {
             options.port = side.name;
-            if (const int code = readSwitch(options, side.config); code != ExitOk)
+            QString failure;
+            const int code = readSwitch(options, side.config, 4, &failure);
+            addToJournal("read", side.name, code == ExitOk, failure, QString(),
+                         code == ExitOk ? &side.config : nullptr);
+            if (code != ExitOk)
                 return code;
         }
     }

@@ -100,6 +100,7 @@ void DeviceSession::start()
         return finish(ExitDevice, Msg::portInUse() + '\n' + reason);
     }
     m_link.setPort(&m_port);
+    m_link.setRestorePointHook(m_options.restorePointHook);
     m_link.beginExchange();
     m_link.state().direction = m_options.direction;
     m_exchanging = true;
@@ -132,8 +133,12 @@ void DeviceSession::tick()
     switch (status) {
     case ExchangeStatus::Running:
         return;
-    case ExchangeStatus::Failed:
-        return finish(ExitDevice, Msg::transmissionError());
+    case ExchangeStatus::Failed: {
+        // What is known about the failure goes on a line of its own.
+        const QString reason = m_link.failureReason();
+        return finish(ExitDevice, reason.isEmpty() ? Msg::transmissionError()
+                                                   : Msg::transmissionError() + '\n' + reason);
+    }
     case ExchangeStatus::NoConnection:
         m_helloUnanswered = true;
         return finish(ExitDevice, Msg::noConnection(m_document.currentConfig.channelCount));
@@ -222,7 +227,8 @@ void DeviceSession::flushTraceLine()
     m_rxLine.clear();
 }
 
-int readSwitch(DeviceSession::Options options, Configuration &result, int configuredChannels)
+int readSwitch(DeviceSession::Options options, Configuration &result, int configuredChannels,
+               QString *failure)
 {
     options.direction = kDirectionReadout;
     options.outputFile.clear();
@@ -232,5 +238,7 @@ int readSwitch(DeviceSession::Options options, Configuration &result, int config
     const int code = session.run();
     if (code == ExitOk)
         result = document.stagingConfig;
+    if (failure)
+        *failure = session.errorText();
     return code;
 }

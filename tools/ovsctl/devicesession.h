@@ -29,6 +29,9 @@ public:
         QString outputFile; // readout; empty = keep the result in the document only
         QString traceFile;
         bool appendTrace = false; // a second connection adds to the first one's trace
+        // A transmission calls it with the switch's configuration before anything is
+        // written; false stops it with nothing written and the reason it sets.
+        Link::RestorePointHook restorePointHook;
     };
 
     // For a transmission `document.currentConfig` holds what is sent; a complete
@@ -48,6 +51,8 @@ public:
     QString errorText() const { return m_error; }
     // The hello went unanswered: at another bitrate the switch may answer.
     bool helloUnanswered() const { return m_helloUnanswered; }
+    // The session's link, e.g. to set a restore-point hook before start().
+    Link &link() { return m_link; }
 
 signals:
     void finished();
@@ -83,6 +88,8 @@ private:
 };
 
 // Reads the switch's configuration in one connection into `result`, written only on
-// success; returns the exit code after printing any failure. `configuredChannels`
-// picks the message for a switch that does not answer, as in the window.
-int readSwitch(DeviceSession::Options options, Configuration &result, int configuredChannels = 4);
+// success; returns the exit code after printing any failure, which goes to `failure`
+// too. `configuredChannels` picks the message for a switch that does not answer, as in
+// the window.
+int readSwitch(DeviceSession::Options options, Configuration &result, int configuredChannels = 4,
+               QString *failure = nullptr);

@@ -2,6 +2,7 @@
 // link per port on one event loop, and one line per port.
 #include "messages.h"
 #include "ovsctl.h"
+#include "ovsctljournal.h"
 #include "portjob.h"
 
 #include "document/layoutcheck.h"
@@ -48,7 +49,7 @@ public:
         m_lines[index] = text;
         QTextStream out(stdout);
         while (m_printed < m_lines.size() && m_lines.at(m_printed)) {
-            out << m_ports.at(m_printed) << '\t' << *m_lines.at(m_printed) << '\n';
+            out << printable(m_ports.at(m_printed)) << '\t' << *m_lines.at(m_printed) << '\n';
             ++m_printed;
         }
         out.flush();
@@ -67,9 +68,14 @@ void waitUntil(const std::function<bool()> &done)
         loop.processEvents(QEventLoop::WaitForMoreEvents);
 }
 
-// False after a usage message; 0 = try both rates.
+// False after a usage message; 0 = try both rates. Also refuses an empty port name,
+// which would otherwise open the folder /dev/.
 bool takeFleetBitrate(const QCommandLineParser &parser, int &bitrate)
 {
+    if (parser.values(kPorts).contains(QString())) {
+        printError("--port needs a port name.");
+        return false;
+    }
     bitrate = 0;
     if (!parser.isSet(kFleetBitrate))
         return true;
@@ -177,7 +183,7 @@ QStringList backupFiles(const QString &command, const QString &dir, const QStrin
         const QString name = backupName(port);
         if (owner.contains(name)) {
             printError(QString("%1: %2 and %3 would share the file %4.ovs.")
-                               .arg(command, owner.value(name), port, name));
+                               .arg(command, printable(owner.value(name)), printable(port), name));
             return {};
         }
         owner.insert(name, port);
@@ -221,11 +227,13 @@ int runProbe(const QStringList &args)
 {
     QCommandLineParser parser;
     parser.setApplicationDescription(
-            "Asks every port at once whether a switch answers: the opening of a connection\n"
-            "up to the switch's answer to the hello, then the closing frame. One line per\n"
-            "port, 'PORT<TAB>Vorrix 8 at 115200 bit/s', 'PORT<TAB>no answer' or the reason\n"
-            "the port could not be opened. Each bitrate takes at most about 1.5 s. Exit code\n"
-            "0 when at least one switch answered, 1 when none did.");
+            "Asks every port at once whether a switch answers: the lead-in, the hello and,\n"
+            "after the switch's answer or 1.5 s of waiting, the closing frame; nothing else\n"
+            "is sent, whatever comes back. The closing frame has 0.75 s on the line before\n"
+            "the port changes its bitrate or closes. One line per port, 'PORT<TAB>Vorrix 8\n"
+            "at 115200 bit/s', 'PORT<TAB>no answer' or the reason the port could not be\n"
+            "opened. Each bitrate takes at most about 2.5 s. Exit code 0 when at least one\n"
+            "switch answered, 1 when none did.");
     parser.addOptions({kPorts, kFleetBitrate});
     if (const int code = parseCommand(parser, "probe", args); code >= 0)
         return code;
@@ -311,12 +319,16 @@ int runRestore(const QStringList &args)
     parser.setApplicationDescription(
             "Writes DIR/NAME.ovs into the switch on each port at the same time, NAME being\n"
             "the last part of the port's name as given or listed, with the rules of\n"
-            "'ovsctl write'. One line per port; exit code 0 only when every port succeeded\n"
+            "'ovsctl write', restore points included. One line per port; exit code 0 only\n"
+            "when every port succeeded\n"
             "(and, with --verify, holds what was sent), 1 otherwise.");
     const QCommandLineOption yes({"y", "yes"}, "Go on over a channel count mismatch.");
     const QCommandLineOption force("force", "Send files even when they have layout problems.");
     const QCommandLineOption verify("verify", "Read each configuration back and compare it.");
-    parser.addOptions({kDir, kPorts, kFleetBitrate, yes, force, verify});
+    const QCommandLineOption noRestorePoint(
+            "no-restore-point",
+            "Take no restore points (for scripts that keep their own backups).");
+    parser.addOptions({kDir, kPorts, kFleetBitrate, yes, force, verify, noRestorePoint});
     int bitrate = 0;
     if (const int code = parseDirCommand(parser, "restore", args, bitrate); code >= 0)
         return code;
@@ -337,6 +349,8 @@ int runRestore(const QStringList &args)
         plan.direction = kDirectionTransmit;
         plan.continueOnMismatch = parser.isSet(yes);
         plan.verify = parser.isSet(verify);
+        plan.sendFrom = files.at(i);
+        plan.restorePoint = !parser.isSet(noRestorePoint);
         // Files first: a bad file costs no connection.
         const OvsLoadResult load = readOvsFile(files.at(i), plan.send);
         if (load != OvsLoadResult::Loaded) {

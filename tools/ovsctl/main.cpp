@@ -23,6 +23,7 @@ const char kUsage[] = "Usage: ovsctl <command> [options]\n"
                       "  probe    Find the switches on several ports at once\n"
                       "  backup   Read several switches at once into a folder of .ovs files\n"
                       "  restore  Write a folder of .ovs files into several switches at once\n"
+                      "  history  Print the journal of every exchange with a switch\n"
                       "  emulate  Play a switch on a pseudo-terminal\n"
                       "\n"
                       "Options:\n"
@@ -122,6 +123,8 @@ int main(int argc, char *argv[])
         return runBackup(args);
     if (command == "restore")
         return runRestore(args);
+    if (command == "history")
+        return runHistory(args);
     if (command == "emulate")
         return runEmulate(args);
     printError(QString("Unknown command '%1'.").arg(command));

@@ -18,6 +18,7 @@ int runEmulate(const QStringList &args);
 int runProbe(const QStringList &args);
 int runBackup(const QStringList &args);
 int runRestore(const QStringList &args);
+int runHistory(const QStringList &args);
 
 // Parses `args` for one command: prints help and reports ExitOk, prints the error
 // and usage and reports ExitUsage, or returns -1 to go on.

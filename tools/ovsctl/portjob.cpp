@@ -1,6 +1,7 @@
 #include "portjob.h"
 
 #include "messages.h"
+#include "ovsctljournal.h"
 
 #include "document/configdiff.h"
 
@@ -52,6 +53,8 @@ void PortJob::connectAt(quint8 direction, int bitrate)
     options.continueOnMismatch = m_plan.continueOnMismatch;
     if (direction == kDirectionReadout && !m_verifying)
         options.outputFile = m_plan.saveTo;
+    if (direction == kDirectionTransmit && m_plan.restorePoint)
+        options.restorePointHook = restorePointSaver(m_plan.port, m_restorePoint);
     // Sessions that ended stay until the job goes: the last one is still on the stack
     // that emitted its finished().
     m_sessions.push_back(std::make_unique<DeviceSession>(options, m_document));
@@ -82,6 +85,8 @@ void PortJob::sessionFinished()
                                 .arg(switchModelText(read.channelCount, m_bitrate), m_plan.saveTo));
     }
     if (!m_verifying && m_plan.verify) {
+        addToJournal("restore", m_plan.port, true, QString(), m_plan.sendFrom, &m_plan.send,
+                     m_restorePoint);
         m_verifying = true;
         // The bitrate that answered is the one to verify at.
         m_nextBitrate = m_plan.bitrates.size();
@@ -101,6 +106,14 @@ void PortJob::sessionFinished()
 
 void PortJob::conclude(bool ok, const QString &text)
 {
+    const Configuration *read = ok ? &m_document.stagingConfig : nullptr;
+    if (m_plan.direction == kDirectionReadout)
+        addToJournal("backup", m_plan.port, ok, text, m_plan.saveTo, read);
+    else if (m_verifying)
+        addToJournal("verify", m_plan.port, ok, text, m_plan.sendFrom, read);
+    else
+        addToJournal("restore", m_plan.port, ok, text, m_plan.sendFrom, &m_plan.send,
+                     m_restorePoint);
     m_finished = true;
     m_succeeded = ok;
     m_text = text;

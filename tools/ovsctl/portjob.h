@@ -10,9 +10,9 @@
 
 // The exchanges of a backup or a restore with the switch on one port, one connection
 // after another on the event loop: a readout saved to a file, or a transmission and,
-// when asked, the readout that verifies it. Each connection is tried at the given
-// bitrates in turn while the hello goes unanswered. Between two connections the line
-// stays quiet for the closing delay, as after the window's delayed close.
+// when asked, the readout that verifies it. Each one is added to the journal. Each connection is
+// tried at the given bitrates in turn while the hello goes unanswered. Between two connections the
+// line stays quiet for the closing delay, as after the window's delayed close.
 class PortJob : public QObject
 {
     Q_OBJECT
@@ -23,8 +23,10 @@ public:
         QString port;
         QList<int> bitrates;
         quint8 direction = kDirectionReadout;
-        QString saveTo;     // readout: the .ovs file written after a complete readout
-        Configuration send; // transmission
+        QString saveTo;            // readout: the .ovs file written after a complete readout
+        Configuration send;        // transmission
+        QString sendFrom;          // transmission: the file `send` came from, for the journal
+        bool restorePoint = false; // transmission: keep the switch's configuration first
         bool continueOnMismatch = false;
         bool verify = false;
     };
@@ -56,6 +58,7 @@ private:
     bool m_finished = false;
     bool m_succeeded = false;
     QString m_text;
+    QString m_restorePoint;
 };
 
 // "Vorrix 8 at 115200 bit/s"

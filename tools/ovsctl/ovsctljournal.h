@@ -1,0 +1,23 @@
+#pragma once
+
+#include "document/journal.h"
+#include "link/link.h"
+
+// ovsctl's side of the journal and the restore points. Journal entries have the source
+// "ovsctl" and are stamped when they are added.
+
+// Adds one entry: `config` (may be null) gives the model and the checksum, `reason` is
+// kept for a failure only, in one line. A journal that cannot be written is reported
+// on standard error and changes no exit code, since the exchange itself happened as
+// reported.
+void addToJournal(const QString &action, const QString &port, bool ok, const QString &reason,
+                  const QString &file, const Configuration *config,
+                  const QString &restorePoint = QString());
+
+// A restore point hook for a transmission on `port`: saves the switch's configuration
+// as a new restore point and puts its path into `savedPath`, which must outlive it.
+Link::RestorePointHook restorePointSaver(const QString &port, QString &savedPath);
+
+// `text` with line breaks, tabs and other control characters written as \n, \t, \r and
+// \xHH, so that a port name keeps a "PORT<TAB>result" line one line.
+QString printable(const QString &text);
