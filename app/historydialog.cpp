@@ -89,7 +89,7 @@ HistoryDialog::HistoryDialog(const QList<JournalEntry> &entries, int damaged,
     m_open->setObjectName(QStringLiteral("openEntry"));
     m_open->setAccessibleName(tr("Open as new document"));
     m_compareButton
-            = buttons->addButton(tr("&Compare with this layout"), QDialogButtonBox::ActionRole);
+            = buttons->addButton(tr("Co&mpare with this layout"), QDialogButtonBox::ActionRole);
     m_compareButton->setObjectName(QStringLiteral("compareEntry"));
     m_compareButton->setAccessibleName(tr("Compare with this layout"));
     m_send = buttons->addButton(tr("Send to &switch"), QDialogButtonBox::ActionRole);

@@ -20,6 +20,7 @@ KeepDialog::KeepDialog(QWidget *parent)
 {
     setObjectName(QStringLiteral("KeepDialog"));
     setWindowModality(Qt::ApplicationModal);
+    setMinimumWidth(360);
     auto *layout = new QVBoxLayout(this);
     m_text = new QLabel(this);
     m_text->setObjectName(QStringLiteral("countdown"));

@@ -436,7 +436,7 @@ Möchten Sie sie trotzdem an den Switch übertragen?</translation>
         <translation>Als neues Dokument öffnen</translation>
     </message>
     <message>
-        <source>&amp;Compare with this layout</source>
+        <source>Co&amp;mpare with this layout</source>
         <translation>Mit diesem Layout &amp;vergleichen</translation>
     </message>
     <message>
@@ -445,7 +445,7 @@ Möchten Sie sie trotzdem an den Switch übertragen?</translation>
     </message>
     <message>
         <source>Send to &amp;switch</source>
-        <translation>An den &amp;Switch senden</translation>
+        <translation>An den Switch s&amp;enden</translation>
     </message>
     <message>
         <source>Send to switch</source>
