@@ -104,12 +104,16 @@ Journal::Journal(const QString &path)
 
 QString Journal::defaultPath()
 {
-    return ovsDataFolder() + QStringLiteral("/journal.jsonl");
+    // No data folder (no home at all): no journal, rather than one at the root.
+    const QString folder = ovsDataFolder();
+    return folder.isEmpty() ? QString() : folder + QStringLiteral("/journal.jsonl");
 }
 
 bool Journal::append(const JournalEntry &entry, QString *error)
 {
-    if (m_path.isEmpty() || !QDir().mkpath(QFileInfo(m_path).absolutePath()))
+    if (m_path.isEmpty())
+        return fail(error, QStringLiteral("there is no per-user data folder"));
+    if (!QDir().mkpath(QFileInfo(m_path).absolutePath()))
         return fail(error, QStringLiteral("cannot create the folder of %1").arg(m_path));
 
     QLockFile lock(m_path + QStringLiteral(".lock"));

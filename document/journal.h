@@ -1,6 +1,7 @@
 #pragma once
 
 #include "document/configuration.h"
+#include "document/datafolder.h"
 
 #include <QDateTime>
 #include <QJsonObject>
@@ -36,7 +37,7 @@ public:
     static constexpr qint64 kDefaultMaxBytes = 1024 * 1024;
 
     explicit Journal(const QString &path = defaultPath());
-    // journal.jsonl in ovsDataFolder().
+    // journal.jsonl in ovsDataFolder(); empty when there is no such folder.
     static QString defaultPath();
     QString path() const { return m_path; }
 

@@ -57,7 +57,8 @@ RestorePoints::RestorePoints(const QString &folder)
 
 QString RestorePoints::defaultFolder()
 {
-    return ovsDataFolder() + QStringLiteral("/restore-points");
+    const QString folder = ovsDataFolder();
+    return folder.isEmpty() ? QString() : folder + QStringLiteral("/restore-points");
 }
 
 QString RestorePoints::fileName(const QDateTime &time, const QString &port, int channelCount)
@@ -69,7 +70,11 @@ QString RestorePoints::fileName(const QDateTime &time, const QString &port, int 
 
 QString RestorePoints::save(const Configuration &config, const QString &port, QString *error)
 {
-    if (m_folder.isEmpty() || !QDir().mkpath(m_folder)) {
+    if (m_folder.isEmpty()) {
+        fail(error, QStringLiteral("there is no per-user data folder"));
+        return QString();
+    }
+    if (!QDir().mkpath(m_folder)) {
         fail(error, QStringLiteral("cannot create the folder %1").arg(m_folder));
         return QString();
     }

@@ -16,7 +16,7 @@ public:
     static constexpr int kDefaultKept = 100;
 
     explicit RestorePoints(const QString &folder = defaultFolder());
-    // restore-points in ovsDataFolder().
+    // restore-points in ovsDataFolder(); empty when there is no such folder.
     static QString defaultFolder();
     QString folder() const { return m_folder; }
 

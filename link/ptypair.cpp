@@ -12,6 +12,11 @@ bool PtyPair::open()
 
 void PtyPair::close() {}
 
+int PtyPair::clientBitrate() const
+{
+    return 0;
+}
+
 qint64 PtyPair::read(char *, qint64)
 {
     return -1;
@@ -92,6 +97,27 @@ qint64 PtyPair::write(const char *data, qint64 size)
         written += n;
     }
     return written;
+}
+
+int PtyPair::clientBitrate() const
+{
+    termios t{};
+    if (m_master < 0 || ::tcgetattr(m_master, &t) != 0)
+        return 0;
+    switch (::cfgetispeed(&t)) {
+    case B9600:
+        return 9600;
+    case B19200:
+        return 19200;
+    case B38400:
+        return 38400;
+    case B57600:
+        return 57600;
+    case B115200:
+        return 115200;
+    default:
+        return 0;
+    }
 }
 
 #endif

@@ -27,6 +27,9 @@ public:
     qint64 write(const char *data, qint64 size);
 
     int masterFd() const { return m_master; }
+    // The bitrate the client set on its end (both ends share one line setting); 0 when
+    // unknown or closed.
+    int clientBitrate() const;
     QString slavePath() const { return m_slavePath; }
     QString errorString() const { return m_error; }
 

@@ -97,6 +97,8 @@ void SwitchEmulator::readPty()
     char buf[256];
     qint64 n = 0;
     while ((n = m_pty.read(buf, sizeof buf)) > 0) {
+        if (m_onlyBitrate > 0 && m_pty.clientBitrate() != m_onlyBitrate)
+            continue;
         if (m_rxState != 0 && m_lastByte.isValid() && m_lastByte.elapsed() > kPartialFrameGapMs)
             lineIdle();
         m_lastByte.start();
@@ -278,7 +280,9 @@ void SwitchEmulator::handleFrame(const LinkFrame &f)
         return;
     }
 
+    m_sendingRecordAck = f.command == kCmdWriteRecord;
     send(kCmdAck, twoBytes(f.command, 0));
+    m_sendingRecordAck = false;
     const quint8 *p = f.payload;
     switch (f.command) {
     case kCmdChannelRecord: {
@@ -354,14 +358,20 @@ void SwitchEmulator::sendFrameBytes(const LinkFrame &f)
 
 void SwitchEmulator::emit_(const QByteArray &bytes)
 {
-    if (m_answerDelayMs <= 0) {
+    const int delay = m_sendingRecordAck && m_recordDelayMs > 0 ? m_recordDelayMs : m_answerDelayMs;
+    if (delay <= 0 && m_delayed.isEmpty()) {
         write(bytes);
         return;
     }
+    // Kept in the order the bytes are due; what is due at the same time keeps its order.
     const qint64 now = live() ? m_delayClock.elapsed() : m_clockMs;
-    m_delayed.append({now + m_answerDelayMs, bytes});
-    if (live() && !m_delayTimer.isActive())
-        m_delayTimer.start(m_answerDelayMs);
+    const qint64 due = now + delay;
+    qsizetype at = m_delayed.size();
+    while (at > 0 && m_delayed.at(at - 1).first > due)
+        --at;
+    m_delayed.insert(at, {due, bytes});
+    if (live())
+        releaseDelayed();
 }
 
 void SwitchEmulator::releaseDelayed()

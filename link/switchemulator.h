@@ -94,6 +94,13 @@ public:
     // Everything the switch sends leaves this many milliseconds late, as from a switch
     // that is slow to answer.
     void setAnswerDelay(int ms) { m_answerDelayMs = ms; }
+    // The acknowledgement of a record write leaves this many milliseconds late instead,
+    // as from a switch slow to store a record; everything else as setAnswerDelay()
+    // says. 0 = as the rest.
+    void setRecordDelay(int ms) { m_recordDelayMs = ms; }
+    // On a pseudo-terminal: hears only a client whose line is set to this bitrate (bytes
+    // at any other rate are noise it cannot read); 0 = any.
+    void setOnlyBitrate(int bitrate) { m_onlyBitrate = bitrate; }
 
     // What happened, for tests.
     const QList<LinkFrame> &receivedFrames() const { return m_received; }
@@ -155,6 +162,9 @@ private:
     double m_strayShare = 0.0;
     double m_incomingShare = 0.0;
     int m_answerDelayMs = 0;
+    int m_recordDelayMs = 0;
+    bool m_sendingRecordAck = false;
+    int m_onlyBitrate = 0;
     // Delayed output: when each piece is due (on the in-process clock, or as measured by
     // m_delayClock when live) and its bytes.
     QList<QPair<qint64, QByteArray>> m_delayed;

@@ -15,6 +15,17 @@
 // share of its frames and, with "lose", loses one record write on its way in, every
 // position in turn (and none, every channels + 1st run). A delay makes the switch answer
 // that much late.
+//
+//   bench_noise slow [runs per row=125] [channels=4]
+// Transmissions to a slow switch: record writes acknowledged 0.5 to 3 times the
+// acknowledgement wait late, a stray byte 00 after half its frames, with and without
+// falling silent after its tenth frame received, and each record write lost once in
+// turn (and none). One row per latency with the share completed; none may complete
+// with the switch holding anything else.
+//
+//   bench_noise restore [runs=200] [channels=8]
+// Ticks of a readout, a transmission, and a transmission with a restore point read
+// first, on a clean line: the restore point may cost at most one readout more.
 #include "document/document.h"
 #include "link/exchangedriver.h"
 #include "link/link.h"
@@ -47,6 +58,9 @@ struct Noise
     double strayShare = 0.0;
     int lostRecord = -1;
     int delayMs = 0;
+    int recordDelayMs = 0;
+    int quietAfter = -1;
+    bool restorePoint = false;
 };
 
 struct Outcome
@@ -74,6 +88,10 @@ Outcome exchangeOnce(quint8 direction, quint32 seed, int channels, const Noise &
     emu.setStrayByteShare(noise.strayShare);
     emu.loseRecordWrite(noise.lostRecord);
     emu.setAnswerDelay(noise.delayMs);
+    emu.setRecordDelay(noise.recordDelayMs);
+    emu.goQuietAfter(noise.quietAfter);
+    if (noise.restorePoint)
+        link.setRestorePointHook([](const Configuration &, QString *) { return true; });
     link.beginExchange();
     link.state().direction = direction;
     link.writeLeadIn();
@@ -95,12 +113,85 @@ Outcome exchangeOnce(quint8 direction, quint32 seed, int channels, const Noise &
     return out;
 }
 
+// The acknowledgement wait in milliseconds: 1001 ticks.
+constexpr int kWaitMs = (kAckTimeoutTicks + 1) * kProtocolTickMs;
+
+int slowSwitchTable(int runsPerRow, int channels)
+{
+    const double factors[] = {0.5, 0.9, 1.0, 1.05, 1.5, 2.0, 2.5, 3.0};
+    std::printf("Transmissions of %d channels to a slow switch: stray byte after 50 %% of its "
+                "frames; half of the runs fall silent after the 10th frame received; each "
+                "record write lost once in turn, and none.\n",
+                channels);
+    std::printf("  record latency  writes  complete  (share)  failed  wrong  hanging\n");
+    int total = 0, totalComplete = 0, totalWrong = 0, totalHanging = 0;
+    quint32 seed = 1;
+    for (double factor : factors) {
+        int complete = 0, wrong = 0, failed = 0, hanging = 0;
+        for (int run = 0; run < runsPerRow; ++run, ++seed) {
+            Noise noise;
+            noise.strayShare = 0.5;
+            // A little spread, so the acknowledgement does not always land on one tick.
+            noise.recordDelayMs = int(factor * kWaitMs) + run % 7 * 3;
+            noise.quietAfter = run % 2 ? 10 : -1;
+            noise.lostRecord = (run / 2) % (channels + 1) - 1;
+            const Outcome o = exchangeOnce(kDirectionTransmit, seed, channels, noise);
+            if (o.status == ExchangeStatus::Complete) {
+                ++complete;
+                wrong += !o.right;
+            } else if (o.status == ExchangeStatus::Running) {
+                ++hanging;
+            } else {
+                ++failed;
+            }
+        }
+        std::printf("  %4.2f x wait     %6d  %8d  %6.1f %%  %6d  %5d  %7d\n", factor, runsPerRow,
+                    complete, 100.0 * complete / runsPerRow, failed, wrong, hanging);
+        total += runsPerRow;
+        totalComplete += complete;
+        totalWrong += wrong;
+        totalHanging += hanging;
+    }
+    std::printf("  all             %6d  %8d  %6.1f %%          %5d  %7d\n", total, totalComplete,
+                100.0 * totalComplete / total, totalWrong, totalHanging);
+    return totalWrong == 0 && totalHanging == 0 ? 0 : 1;
+}
+
+int restorePointCost(int runs, int channels)
+{
+    qint64 ticks[3] = {};
+    bool allRight = true;
+    for (int run = 0; run < runs; ++run) {
+        Noise noise;
+        const Outcome read = exchangeOnce(kDirectionReadout, quint32(run + 1), channels, noise);
+        const Outcome write = exchangeOnce(kDirectionTransmit, quint32(run + 1), channels, noise);
+        noise.restorePoint = true;
+        const Outcome both = exchangeOnce(kDirectionTransmit, quint32(run + 1), channels, noise);
+        allRight = allRight && read.right && write.right && both.right;
+        ticks[0] += read.ticks;
+        ticks[1] += write.ticks;
+        ticks[2] += both.ticks;
+    }
+    const double readout = double(ticks[0]) / runs;
+    const double extra = double(ticks[2] - ticks[1]) / runs;
+    std::printf("%d runs of %d channels on a clean line, mean ticks (2 ms) after the hello:\n",
+                runs, channels);
+    std::printf("  readout %.0f, transmission %.0f, transmission with restore point %.0f\n",
+                readout, double(ticks[1]) / runs, double(ticks[2]) / runs);
+    std::printf("  the restore point costs %.0f ticks = %.2f readouts\n", extra, extra / readout);
+    return allRight && extra <= readout ? 0 : 1;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     QStringList args = app.arguments();
+    if (args.size() > 1 && args.at(1) == "slow")
+        return slowSwitchTable(args.value(2, "125").toInt(), args.value(3, "4").toInt());
+    if (args.size() > 1 && args.at(1) == "restore")
+        return restorePointCost(args.value(2, "200").toInt(), args.value(3, "8").toInt());
     const bool write = args.size() > 1 && args.at(1) == "write";
     if (write)
         args.removeAt(1);

@@ -254,23 +254,27 @@ int runWrite(const QStringList &args)
 {
     QCommandLineParser parser;
     parser.setApplicationDescription(
-            "Writes an .ovs file into the switch. When the switch has another channel count\n"
-            "than the file, nothing is written unless --yes is given. A file in which\n"
-            "'ovsctl check' finds problems is refused with exit code 4 unless --force is\n"
-            "given. With --verify the configuration is read back in a second connection\n"
-            "and compared with the file: exit code 0 only when they are equal, otherwise\n"
-            "the differences and exit code 1. Compared are the channel count the switch\n"
-            "reports, Orvanel Switching, the mouse speed and the channel records below the\n"
-            "smaller of the two channel counts. Before anything is written, the switch's\n"
-            "present configuration is kept as a restore point, an .ovs file in the\n"
-            "restore-points folder of "
-            + ovsDataFolder()
-            + "\n"
-              "('ovsctl history' names it); when it cannot be read or kept, nothing is written\n"
-              "and the exit code is 1. With --backup the switch's configuration is also read\n"
-              "first in a connection of its own and saved to FILE, which must be another file\n"
-              "than FILE.ovs; when that fails, nothing is written and the exit code is 1.\n"
-              "Every write, verification and backup is added to the journal.");
+            QString("Writes an .ovs file into the switch. When the switch has another channel "
+                    "count\n"
+                    "than the file, nothing is written unless --yes is given. A file in which\n"
+                    "'ovsctl check' finds problems is refused with exit code 4 unless --force is\n"
+                    "given. With --verify the configuration is read back in a second connection\n"
+                    "and compared with the file: exit code 0 only when they are equal, otherwise\n"
+                    "the differences and exit code 1. Compared are the channel count the switch\n"
+                    "reports, Orvanel Switching, the mouse speed and the channel records below "
+                    "the\n"
+                    "smaller of the two channel counts. Before anything is written, the switch's\n"
+                    "present configuration is kept as a restore point, an .ovs file in the folder\n"
+                    "%1/restore-points\n"
+                    "('ovsctl history' names it); when it cannot be read or kept, nothing is "
+                    "written\n"
+                    "and the exit code is 1. With --backup the switch's configuration is also "
+                    "read\n"
+                    "first in a connection of its own and saved to FILE, which must be another "
+                    "file\n"
+                    "than FILE.ovs; when that fails, nothing is written and the exit code is 1.\n"
+                    "Every write, verification and backup is added to the journal.")
+                    .arg(ovsDataFolder()));
     LinkOptions link;
     link.addTo(parser);
     const QCommandLineOption yes({"y", "yes"}, "Go on over a channel count mismatch.");
@@ -422,9 +426,16 @@ int runEmulate(const QStringList &args)
     const QCommandLineOption corruptIncoming(
             "corrupt-incoming", "Damage this share (0 to 1) of the bytes received.", "SHARE");
     const QCommandLineOption delay("delay", "Send everything MS milliseconds late.", "MS");
+    const QCommandLineOption recordDelay(
+            "record-delay", "Acknowledge record writes MS milliseconds late (not --delay).", "MS");
     const QCommandLineOption silent("silent", "Answer nothing at all, as a port without a switch.");
+    const QCommandLineOption silentAfter(
+            "silent-after", "Fall silent for good once N frames have been received.", "N");
+    const QCommandLineOption onlyBitrate(
+            "answer-bitrate", "Hear only a line set to RATE bit/s (9600 or 115200).", "RATE");
     parser.addOptions({channels, from, linkPath, save, corrupt, keepRecord, corruptHeader, chatter,
-                       recordOffset, loseRecord, strayBytes, corruptIncoming, delay, silent});
+                       recordOffset, loseRecord, strayBytes, corruptIncoming, delay, recordDelay,
+                       silent, silentAfter, onlyBitrate});
     if (const int code = parseCommand(parser, "emulate", args); code >= 0)
         return code;
 
@@ -467,10 +478,21 @@ int runEmulate(const QStringList &args)
             return ExitUsage;
         }
     }
-    bool delayOk = true;
-    const int delayMs = parser.isSet(delay) ? parser.value(delay).toInt(&delayOk) : 0;
-    if (!delayOk || delayMs < 0 || delayMs > 60000) {
-        printError("emulate: --delay must be a number of milliseconds from 0 to 60000.");
+    int delays[3] = {};
+    const QCommandLineOption *delayOptions[3] = {&delay, &recordDelay, &silentAfter};
+    for (int k = 0; k < 3; ++k) {
+        const QCommandLineOption &option = *delayOptions[k];
+        bool ok = true;
+        delays[k] = parser.isSet(option) ? parser.value(option).toInt(&ok) : 0;
+        if (!ok || delays[k] < 0 || delays[k] > 60000) {
+            printError(QString("emulate: --%1 must be a number from 0 to 60000.")
+                               .arg(option.names().first()));
+            return ExitUsage;
+        }
+    }
+    const QString rate = parser.value(onlyBitrate);
+    if (parser.isSet(onlyBitrate) && rate != "9600" && rate != "115200") {
+        printError("emulate: --answer-bitrate must be 9600 or 115200.");
         return ExitUsage;
     }
     SwitchEmulator::Chatter chatterMode = SwitchEmulator::Chatter::Off;
@@ -502,7 +524,10 @@ int runEmulate(const QStringList &args)
     emulator.setIncomingCorruptShare(shares[2]);
     emulator.keepRecordOnWrite(channelOptions[0] - 1);
     emulator.loseRecordWrite(channelOptions[1] - 1);
-    emulator.setAnswerDelay(delayMs);
+    emulator.setAnswerDelay(delays[0]);
+    emulator.setRecordDelay(delays[1]);
+    emulator.goQuietAfter(parser.isSet(silentAfter) ? delays[2] : -1);
+    emulator.setOnlyBitrate(parser.isSet(onlyBitrate) ? rate.toInt() : 0);
     emulator.setCorruptHeaders(parser.isSet(corruptHeader));
     emulator.setChatter(chatterMode);
     emulator.setRecordOffset(offset);

@@ -320,8 +320,8 @@ int runRestore(const QStringList &args)
             "Writes DIR/NAME.ovs into the switch on each port at the same time, NAME being\n"
             "the last part of the port's name as given or listed, with the rules of\n"
             "'ovsctl write', restore points included. One line per port; exit code 0 only\n"
-            "when every port succeeded\n"
-            "(and, with --verify, holds what was sent), 1 otherwise.");
+            "when every port succeeded (and, with --verify, holds what was sent), 1\n"
+            "otherwise.");
     const QCommandLineOption yes({"y", "yes"}, "Go on over a channel count mismatch.");
     const QCommandLineOption force("force", "Send files even when they have layout problems.");
     const QCommandLineOption verify("verify", "Read each configuration back and compare it.");
