@@ -73,8 +73,10 @@ private:
 
 void tst_WayBack::initTestCase()
 {
-    QStandardPaths::setTestModeEnabled(true);
+    // A data folder of this run's own: the journal is read back here, and other tests
+    // running at the same time share the standard paths' test folder.
     QVERIFY(m_dir.isValid());
+    qputenv("XDG_DATA_HOME", QFile::encodeName(m_dir.filePath(QStringLiteral("data"))));
     QVERIFY(QDir::setCurrent(m_dir.path()));
 }
 
