@@ -34,6 +34,14 @@ WayBack::WayBack(Parts parts, QObject *parent)
 
     installHook();
     connect(&m.sequence.report(), &ExchangeReport::outcomeChanged, this, &WayBack::onOutcome);
+    // A restore point belongs to the exchange that took it: one cancelled at the
+    // channel-count question must not lend it to the next.
+    connect(&m.sequence.report(), &ExchangeReport::progressChanged, this,
+            [this](const QString &progress) {
+                if (!progress.isEmpty() && !m_exchangeRunning)
+                    m_restorePoint.clear();
+                m_exchangeRunning = !progress.isEmpty();
+            });
 }
 
 WayBack::~WayBack()

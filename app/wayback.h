@@ -62,6 +62,7 @@ private:
     QPointer<KeepDialog> m_keep;
     // The restore point of the transmission under way, set when it was saved.
     QString m_restorePoint;
+    bool m_exchangeRunning = false;
     Configuration m_previous;
     // What going back sends, and why it goes back.
     QString m_backFile;
