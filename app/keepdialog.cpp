@@ -24,7 +24,6 @@ KeepDialog::KeepDialog(QWidget *parent)
     auto *layout = new QVBoxLayout(this);
     m_text = new QLabel(this);
     m_text->setObjectName(QStringLiteral("countdown"));
-    m_text->setWordWrap(true);
     layout->addWidget(m_text);
     auto *buttons = new QDialogButtonBox(this);
     m_keep = buttons->addButton(QString(), QDialogButtonBox::AcceptRole);
