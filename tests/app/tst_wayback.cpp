@@ -141,6 +141,7 @@ void tst_WayBack::keepOrGoBack()
     });
     QTimer::singleShot(20000, &rescue, qOverload<>(&QTimer::start));
     // Everything happens inside "Transmission complete!", which runs its own loop.
+    bool releasedWhenAsked = false;
     bool asked = false;
     bool aboveTheMessage = false;
     QString title;
@@ -151,6 +152,8 @@ void tst_WayBack::keepOrGoBack()
         if (asked || !keep || !keep->isVisible())
             return;
         asked = true;
+        // The closing frame has gone out; the port waits for its delayed close.
+        releasedWhenAsked = window->deviceSequence().closeTimer().isActive();
         title = keep->windowTitle();
         aboveTheMessage = QApplication::activeModalWidget() == keep
                           && window->messageBox.isVisible()
@@ -181,6 +184,8 @@ void tst_WayBack::keepOrGoBack()
     QVERIFY(!window->protocolTimer->isActive());
     QVERIFY(asked);
     QVERIFY(aboveTheMessage);
+    // The switch was released, so it holds the new layout while the question runs.
+    QVERIFY(releasedWhenAsked);
     QCOMPARE(title, QStringLiteral("Keep this configuration?"));
 
     QCOMPARE(held(emulator.configuration()), held(goingBack ? previous : sent));
