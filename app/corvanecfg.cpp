@@ -9,6 +9,7 @@
 #include "app/mausspeed.h"
 #include "app/recordexport.h"
 #include "app/resolution.h"
+#include "app/wayback.h"
 #include "app/windowhost.h"
 #include "document/commandhost.h"
 #include "document/documentcommands.h"
@@ -102,6 +103,9 @@ CorvaneCfg::CorvaneCfg(QWidget *parent, const QString &startupFile)
     m_verifyAction->setText(tr("&Verify device configuration"));
     ui->menuAction->addAction(m_verifyAction);
     connect(m_verifyAction, &QAction::triggered, this, [this] { m_sequence->startVerify(); });
+    m_wayBack = std::make_unique<WayBack>(WayBack::Parts{*m_host, m_changes, *m_documentCommands,
+                                                         *m_sequence, selectedPort, messageBox,
+                                                         *ui->menuAction});
     setAcceptDrops(true);
 
     resize(280 + 16 * m_editorState.cellWidth, height());
@@ -155,6 +159,7 @@ CorvaneCfg::~CorvaneCfg()
 {
     protocolTimer->stop();
     // The controllers hold the form's widgets; they go before it.
+    m_wayBack.reset();
     m_language.reset();
     m_marks.reset();
     m_editorWiring.reset();
@@ -213,6 +218,8 @@ void CorvaneCfg::retranslateTexts()
     }
     if (m_verifyAction)
         m_verifyAction->setText(tr("&Verify device configuration"));
+    if (m_wayBack)
+        m_wayBack->retranslate();
     ui->menuAction->setTitle(tr("&Action"));
     ui->menu_Settings->setTitle(tr("&Settings"));
     ui->menu_Help->setTitle(tr("&Help"));

@@ -21,6 +21,7 @@ class LanguageSwitch;
 class LayoutMarks;
 class ListModel;
 class RasterWidget;
+class WayBack;
 
 namespace Ui {
 class CorvaneCfg;
@@ -135,5 +136,6 @@ private:
     std::unique_ptr<EditorWiring> m_editorWiring;
     std::unique_ptr<LanguageSwitch> m_language;
     std::unique_ptr<LayoutMarks> m_marks;
+    std::unique_ptr<WayBack> m_wayBack;
     QString m_startupProblems;
 };

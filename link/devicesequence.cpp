@@ -89,22 +89,45 @@ void DeviceSequence::startReadout()
 {
     if (connectionInProgress())
         return;
+    m_toSend.reset();
+    m_goingBack = false;
     m_verifying = false;
     m_link.state().direction = kDirectionReadout;
     beginConnection();
+}
+
+// A layout with errors goes out only when the operator says so; Return alone, the
+// default, sends nothing.
+bool DeviceSequence::layoutConfirmed(const Configuration &config)
+{
+    const QString problems = layoutProblemsQuestion(config);
+    return problems.isEmpty()
+           || m_host.showMessage(problems, QMessageBox::Yes | QMessageBox::Cancel,
+                                 QMessageBox::Cancel)
+                      == QMessageBox::Yes;
 }
 
 void DeviceSequence::startTransmit()
 {
     if (connectionInProgress())
         return;
-    // A layout with errors goes out only when the operator says so; Return alone, the
-    // default, sends nothing.
-    const QString problems = layoutProblemsQuestion(m_changes.configuration());
-    if (!problems.isEmpty()
-        && m_host.showMessage(problems, QMessageBox::Yes | QMessageBox::Cancel, QMessageBox::Cancel)
-                   != QMessageBox::Yes)
+    if (!layoutConfirmed(m_changes.configuration()))
         return;
+    m_toSend.reset();
+    m_goingBack = false;
+    m_verifying = false;
+    m_link.state().direction = kDirectionTransmit;
+    beginConnection();
+}
+
+void DeviceSequence::startTransmitOf(const Configuration &config, bool goingBack)
+{
+    if (connectionInProgress())
+        return;
+    if (!goingBack && !layoutConfirmed(config))
+        return;
+    m_toSend = config;
+    m_goingBack = goingBack;
     m_verifying = false;
     m_link.state().direction = kDirectionTransmit;
     beginConnection();
@@ -114,20 +137,21 @@ void DeviceSequence::startVerify()
 {
     if (connectionInProgress())
         return;
+    m_toSend.reset();
+    m_goingBack = false;
     m_verifying = true;
     m_link.state().direction = kDirectionReadout;
     beginConnection();
 }
 
-void DeviceSequence::beginConnection()
+bool DeviceSequence::choosePort(quint8 direction, int channelCount)
 {
-    const quint8 direction = m_link.state().direction;
     // Enumerating costs more than the rest of the window's start; it waits until here.
     if (!m_portList->isEnumerated())
         enumeratePorts();
     comPort dialog(*m_portModel);
     dialog.selectPort(m_ports.selectedPort);
-    if (m_changes.configuration().channelCount <= kMaxChannelsWithBitrateChoice) {
+    if (channelCount <= kMaxChannelsWithBitrateChoice) {
         dialog.setBitrateVisible(true);
     } else {
         // Switches with more than four channels always talk at the high rate.
@@ -149,10 +173,19 @@ void DeviceSequence::beginConnection()
     const int result = dialog.exec();
     m_dialogOpen = false;
     if (result != QDialog::Accepted)
-        return;
+        return false;
 
     m_ports.selectedPort = dialog.chosenPort();
     m_ports.bitrate = dialog.chosenBitrate();
+    return true;
+}
+
+void DeviceSequence::beginConnection()
+{
+    const quint8 direction = m_link.state().direction;
+    const Configuration &config = m_toSend ? *m_toSend : m_changes.configuration();
+    if (!m_goingBack && !choosePort(direction, config.channelCount))
+        return;
 
     // The previous connection may still wait for its delayed close; close it now so
     // that the pending close cannot shut the port of this connection.
@@ -162,7 +195,10 @@ void DeviceSequence::beginConnection()
         m_port.close();
     }
     m_portFailed = false;
-    m_link.beginExchange();
+    if (m_toSend)
+        m_link.beginExchange(*m_toSend);
+    else
+        m_link.beginExchange();
     m_link.state().direction = direction;
 
     using Action = ExchangeReport::Action;
@@ -290,8 +326,10 @@ void DeviceSequence::handleNoConnection()
     }
     closeConnection();
     m_handlingEvent = false;
-    // Same direction again: the operator may pick another port or bitrate.
-    beginConnection();
+    // Same direction again: the operator may pick another port or bitrate. Going back
+    // has no port dialog and is not tried again unasked.
+    if (!m_goingBack)
+        beginConnection();
 }
 
 void DeviceSequence::handleComplete()
@@ -332,9 +370,12 @@ void DeviceSequence::handleComplete()
         if (!problems.isEmpty())
             m_host.showMessage(problems);
     } else {
+        // The switch is released first: the operator is asked to keep the new layout
+        // while this message is still open, and going back needs the port.
         m_report.transmitted(m_link.snapshot());
-        m_host.showMessage(QCoreApplication::translate("CorvaneCfg", "Transmission complete!"));
         closeConnection();
+        if (!m_goingBack)
+            m_host.showMessage(QCoreApplication::translate("CorvaneCfg", "Transmission complete!"));
     }
     m_handlingEvent = false;
 }

@@ -10,6 +10,7 @@
 #include <QTimer>
 
 #include <memory>
+#include <optional>
 
 class CommandHost;
 class DocumentChanges;
@@ -48,6 +49,12 @@ public:
 
     void startReadout();
     void startTransmit();
+    // Sends `config` instead of the window's configuration. Going back takes the port
+    // and bitrate of the last exchange without the port dialog, asks nothing, and
+    // leaves the outcome to the status bar instead of "Transmission complete!".
+    void startTransmitOf(const Configuration &config, bool goingBack);
+    // The transmission under way (or the last one) puts a configuration back.
+    bool goingBack() const { return m_goingBack; }
     // Reads the switch like a readout and says whether it holds the window's
     // configuration; the document is not touched.
     void startVerify();
@@ -68,7 +75,10 @@ public:
     ExchangeReport &report() { return m_report; }
 
 private:
+    bool layoutConfirmed(const Configuration &config);
     void beginConnection();
+    // The port dialog; false when it was not accepted.
+    bool choosePort(quint8 direction, int channelCount);
     bool openSerialPort();
     void closeConnection();
     void closePortNow();
@@ -94,6 +104,9 @@ private:
     QTimer m_helloTimer;
     QTimer m_closeTimer;
     bool m_dialogOpen = false;
+    // What a transmission sends instead of the window's configuration.
+    std::optional<Configuration> m_toSend;
+    bool m_goingBack = false;
     // The readout in progress compares instead of taking the configuration over.
     bool m_verifying = false;
     // Set while the outcome of an exchange is reported, so nested ticks (the modal

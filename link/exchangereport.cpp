@@ -162,6 +162,12 @@ void ExchangeReport::transmitted(const Configuration &sent)
     finish(Result::Sent);
 }
 
+void ExchangeReport::wentBack(const QString &why)
+{
+    m_detail = why;
+    finish(Result::WentBack);
+}
+
 void ExchangeReport::fail(Reason reason, const QString &detail)
 {
     m_reason = reason;
@@ -215,6 +221,8 @@ QString ExchangeReport::outcome() const
         return tr("Sent Vorrix %1 to %2 at %3").arg(channels, m_resultPort, time);
     case Result::Verified:
         return verifiedText(time);
+    case Result::WentBack:
+        return tr("Went back to the previous configuration at %1: %2").arg(time, m_detail);
     case Result::Failed:
         break;
     }

@@ -52,6 +52,16 @@ public:
     // The last readout's step was undone (true) or redone (false): the outcome names the
     // configuration shown only while it is in force.
     void setReadoutUndone(bool undone);
+    // The transmission just reported put the switch's previous configuration back.
+    void wentBack(const QString &why);
+
+    // The last outcome, for the journal.
+    Action outcomeAction() const { return m_resultAction; }
+    bool outcomeFailed() const { return m_result == Result::Failed; }
+    bool outcomeWentBack() const { return m_result == Result::WentBack; }
+    QString outcomePort() const { return m_resultPort; }
+    // Empty unless the outcome is a failure with a known reason.
+    QString outcomeReason() const { return outcomeFailed() ? reasonText() : QString(); }
 
     // Empty when no exchange runs.
     QString progress() const;
@@ -79,7 +89,7 @@ signals:
 
 private:
     enum class Phase { None, Hello, HelloAnswered, Settings, Record };
-    enum class Result { None, Read, ReadSame, Sent, Verified, Failed };
+    enum class Result { None, Read, ReadSame, Sent, Verified, Failed, WentBack };
     enum class Reason {
         None,
         NoSuchPort,

@@ -629,6 +629,156 @@ Möchten Sie sie trotzdem an den Switch übertragen?</translation>
         <source>record %1 of %2 not received</source>
         <translation>Datensatz %1 von %2 nicht empfangen</translation>
     </message>
+    <message>
+        <source>Went back to the previous configuration at %1: %2</source>
+        <translation>Um %1 zur vorherigen Konfiguration zurückgekehrt: %2</translation>
+    </message>
+</context>
+<context>
+    <name>HistoryDialog</name>
+    <message>
+        <source>read</source>
+        <translation>lesen</translation>
+    </message>
+    <message>
+        <source>write</source>
+        <translation>schreiben</translation>
+    </message>
+    <message>
+        <source>verify</source>
+        <translation>prüfen</translation>
+    </message>
+    <message>
+        <source>backup</source>
+        <translation>sichern</translation>
+    </message>
+    <message>
+        <source>restore</source>
+        <translation>wiederherstellen</translation>
+    </message>
+    <message>
+        <source>go back</source>
+        <translation>zurückkehren</translation>
+    </message>
+    <message>
+        <source>ok</source>
+        <translation>ok</translation>
+    </message>
+    <message>
+        <source>failed</source>
+        <translation>fehlgeschlagen</translation>
+    </message>
+    <message>
+        <source>History</source>
+        <translation>Verlauf</translation>
+    </message>
+    <message>
+        <source>Exchanges with the switch, newest first</source>
+        <translation>Austausch mit dem Switch, neuester zuerst</translation>
+    </message>
+    <message>
+        <source>Time</source>
+        <translation>Zeit</translation>
+    </message>
+    <message>
+        <source>Action</source>
+        <translation>Aktion</translation>
+    </message>
+    <message>
+        <source>Port</source>
+        <translation>Port</translation>
+    </message>
+    <message>
+        <source>Model</source>
+        <translation>Modell</translation>
+    </message>
+    <message>
+        <source>Outcome</source>
+        <translation>Ergebnis</translation>
+    </message>
+    <message>
+        <source>Reason</source>
+        <translation>Grund</translation>
+    </message>
+    <message>
+        <source>File</source>
+        <translation>Datei</translation>
+    </message>
+    <message>
+        <source>Damaged lines of the journal skipped: %1</source>
+        <translation>Übersprungene beschädigte Zeilen des Protokolls: %1</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Schließen</translation>
+    </message>
+    <message>
+        <source>&amp;Open as new document</source>
+        <translation>Als neues Dokument ö&amp;ffnen</translation>
+    </message>
+    <message>
+        <source>Open as new document</source>
+        <translation>Als neues Dokument öffnen</translation>
+    </message>
+    <message>
+        <source>Co&amp;mpare with this layout</source>
+        <translation>Mit diesem Layout &amp;vergleichen</translation>
+    </message>
+    <message>
+        <source>Compare with this layout</source>
+        <translation>Mit diesem Layout vergleichen</translation>
+    </message>
+    <message>
+        <source>Send to &amp;switch</source>
+        <translation>An den Switch s&amp;enden</translation>
+    </message>
+    <message>
+        <source>Send to switch</source>
+        <translation>An den Switch senden</translation>
+    </message>
+    <message>
+        <source>The journal holds no exchange yet.</source>
+        <translation>Das Protokoll enthält noch keinen Austausch.</translation>
+    </message>
+    <message>
+        <source>No readable configuration belongs to this entry.</source>
+        <translation>Zu diesem Eintrag gehört keine lesbare Konfiguration.</translation>
+    </message>
+    <message>
+        <source>What the switch held before this write: %1</source>
+        <translation>Was der Switch vor diesem Schreiben enthielt: %1</translation>
+    </message>
+    <message>
+        <source>The configuration of this entry: %1</source>
+        <translation>Die Konfiguration dieses Eintrags: %1</translation>
+    </message>
+</context>
+<context>
+    <name>KeepDialog</name>
+    <message>
+        <source>Keep this configuration?</source>
+        <translation>Diese Konfiguration behalten?</translation>
+    </message>
+    <message>
+        <source>The switch goes back to its previous configuration in %1 s.</source>
+        <translation>Der Switch kehrt in %1 s zu seiner vorherigen Konfiguration zurück.</translation>
+    </message>
+    <message>
+        <source>&amp;Keep</source>
+        <translation>&amp;Behalten</translation>
+    </message>
+    <message>
+        <source>Keep</source>
+        <translation>Behalten</translation>
+    </message>
+    <message>
+        <source>&amp;Go back</source>
+        <translation>&amp;Zurück</translation>
+    </message>
+    <message>
+        <source>Go back</source>
+        <translation>Zurück</translation>
+    </message>
 </context>
 <context>
     <name>KeyboardAccess</name>
@@ -843,6 +993,41 @@ Möchten Sie sie trotzdem an den Switch übertragen?</translation>
     <message>
         <source>The port went away.</source>
         <translation>Die Schnittstelle ist verschwunden.</translation>
+    </message>
+</context>
+<context>
+    <name>WayBack</name>
+    <message>
+        <source>History…</source>
+        <translation>Verlauf…</translation>
+    </message>
+    <message>
+        <source>The switch's present configuration could not be kept as a restore point, so nothing was written: %1</source>
+        <translation>Die aktuelle Konfiguration des Switches konnte nicht als Wiederherstellungspunkt gesichert werden, daher wurde nichts geschrieben: %1</translation>
+    </message>
+    <message>
+        <source>you chose Go back</source>
+        <translation>Sie haben Zurück gewählt</translation>
+    </message>
+    <message>
+        <source>you closed the question</source>
+        <translation>Sie haben die Frage geschlossen</translation>
+    </message>
+    <message>
+        <source>no answer within %1 s</source>
+        <translation>keine Antwort innerhalb von %1 s</translation>
+    </message>
+    <message>
+        <source>This entry holds the configuration shown here.</source>
+        <translation>Dieser Eintrag enthält die hier gezeigte Konfiguration.</translation>
+    </message>
+    <message>
+        <source>This entry holds a different configuration (here → entry):
+
+%1</source>
+        <translation>Dieser Eintrag enthält eine andere Konfiguration (hier → Eintrag):
+
+%1</translation>
     </message>
 </context>
 </TS>

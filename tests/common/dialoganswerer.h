@@ -15,7 +15,8 @@
 // it saw: "new", "port:<title>:<bitrate or 'fixed'>", "message:<text>". Dialogs are
 // looked up while they run; no pointer to one is kept after it was answered.
 // Answers: "ok" / "cancel" for the port dialog, "Ok" / "Yes" / "Cancel" for messages,
-// "Return" for the key on a message box. Other dialogs (a file dialog) are rejected.
+// "Return" for the key on a message box, "Keep" / "Go back" for the question after a
+// transmission (seen as "keep"). Other dialogs (a file dialog) are rejected.
 class DialogAnswerer : public QObject
 {
 public:
@@ -56,6 +57,9 @@ private:
         } else if (qobject_cast<comPort *>(modal)) {
             const char *name = answer == "ok" ? "pushButtonOk" : "pushButtonCancel";
             modal->findChild<QPushButton *>(name)->click();
+        } else if (modal->objectName() == QLatin1String("KeepDialog")) {
+            const char *name = answer == "Keep" ? "keepButton" : "goBackButton";
+            modal->findChild<QPushButton *>(name)->click();
         } else if (auto *ok = modal->findChild<QPushButton *>("pushOk")) {
             ok->click(); // the new-configuration dialog
         } else if (auto *dialog = qobject_cast<QDialog *>(modal)) {
@@ -73,6 +77,8 @@ private:
                     .arg(modal->windowTitle(),
                          combo->isVisible() ? combo->currentText() : QStringLiteral("fixed"));
         }
+        if (modal->objectName() == QLatin1String("KeepDialog"))
+            return QStringLiteral("keep");
         if (modal->findChild<QPushButton *>("pushOk"))
             return QStringLiteral("new");
         return QStringLiteral("unexpected:") + modal->metaObject()->className();

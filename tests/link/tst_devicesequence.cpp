@@ -16,6 +16,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -53,6 +54,16 @@ QByteArray readAll(const QString &path)
 {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// The requests of the readout that keeps the switch's configuration as a restore point
+// before a transmission writes anything.
+QList<int> restorePointReadout(int channels)
+{
+    QList<int> list{kCmdSwitchingState, kCmdMouseSpeed};
+    for (int i = 0; i < channels; ++i)
+        list << kCmdChannelRecord;
+    return list;
 }
 
 const char kTransmissionError[] = "message:An error occured during transmission! Action has "
@@ -94,6 +105,8 @@ private:
 
 void tst_DeviceSequence::initTestCase()
 {
+    // Restore points and the journal go to a folder of the tests' own.
+    QStandardPaths::setTestModeEnabled(true);
     QVERIFY(m_dir.isValid());
     // The window reads and writes its language file in the working directory.
     QVERIFY(QDir::setCurrent(m_dir.path()));
@@ -324,16 +337,17 @@ void tst_DeviceSequence::transmit_data()
                              "\u2022 Channel 4 touches no other screen\n\n"
                              "Would you like to send it to the switch all the same?";
 
-    QTest::newRow("equal counts") << "" << 4 << QStringList{"ok", "Ok"}
-                                  << QStringList{port, complete} << fourRecords;
+    QTest::newRow("equal counts") << "" << 4 << QStringList{"ok", "Keep", "Ok"}
+                                  << QStringList{port, "keep", complete} << fourRecords;
     // The configured number of records goes out, not the switch's.
-    QTest::newRow("mismatch, Yes") << "" << 8 << QStringList{"ok", "Yes", "Ok"}
-                                   << QStringList{port, question, complete} << fourRecords;
+    QTest::newRow("mismatch, Yes") << "" << 8 << QStringList{"ok", "Yes", "Keep", "Ok"}
+                                   << QStringList{port, question, "keep", complete} << fourRecords;
     QTest::newRow("mismatch, Cancel") << "" << 8 << QStringList{"ok", "Cancel"}
                                       << QStringList{port, question} << QList<int>{kCmdClosing};
     // A layout the editor would not make goes out only when the operator says so.
-    QTest::newRow("layout problems, Yes") << "small" << 4 << QStringList{"Yes", "ok", "Ok"}
-                                          << QStringList{problems, port, complete} << fourRecords;
+    QTest::newRow("layout problems, Yes")
+            << "small" << 4 << QStringList{"Yes", "ok", "Keep", "Ok"}
+            << QStringList{problems, port, "keep", complete} << fourRecords;
     QTest::newRow("layout problems, Cancel")
             << "small" << 4 << QStringList{"Cancel"} << QStringList{problems} << QList<int>{};
     // Return answers the default, Cancel: a layout with errors is not sent by a keystroke.
@@ -343,8 +357,9 @@ void tst_DeviceSequence::transmit_data()
                            "overlap\n\nWould you like to send it to the switch all the same?"}
             << QList<int>{};
     // A screen without resolution is a notice, not an error: no question.
-    QTest::newRow("no resolution, no question") << "no resolution" << 4 << QStringList{"ok", "Ok"}
-                                                << QStringList{port, complete} << fourRecords;
+    QTest::newRow("no resolution, no question")
+            << "no resolution" << 4 << QStringList{"ok", "Keep", "Ok"}
+            << QStringList{port, "keep", complete} << fourRecords;
 }
 
 void tst_DeviceSequence::transmit()
@@ -377,13 +392,16 @@ void tst_DeviceSequence::transmit()
     QVERIFY(waitUntilIdle(*window, answerer));
 
     QCOMPARE(answerer.seen, seen);
+    const bool written = frames.size() > 1;
+    if (!frames.isEmpty())
+        frames = restorePointReadout(switchChannels) + frames;
     QCOMPARE(commands(emulator.receivedFrames()), frames);
     QCOMPARE(window->document().currentConfig, before);
     QVERIFY(!window->document().modified);
     QCOMPARE(window->windowTitle(), QStringLiteral("unchanged"));
     QCOMPARE(window->messageBox.standardButtons(), QMessageBox::Ok);
     QCOMPARE(window->cursor().shape(), Qt::ArrowCursor);
-    if (frames.size() > 1) {
+    if (written) {
         QCOMPARE(emulator.configuration().switchingEnabled, quint8(1));
         QCOMPARE(emulator.configuration().mouseSpeed, quint8(3));
         for (int i = 0; i < 4; ++i)
@@ -410,7 +428,7 @@ void tst_DeviceSequence::failureDuringTheQuestionSendsNothingMore()
 
     QCOMPARE(answerer.seen.size(), 3);
     QCOMPARE(answerer.seen.last(), QString::fromLatin1(kTransmissionError));
-    QCOMPARE(commands(emulator.receivedFrames()), QList<int>{kCmdClosing});
+    QCOMPARE(commands(emulator.receivedFrames()), restorePointReadout(8) + QList<int>{kCmdClosing});
 }
 
 // The switch stays silent: after about 2 s the operator is told and asked for the port
@@ -528,21 +546,22 @@ void tst_DeviceSequence::secondActionOnlyAfterTheExchange()
     connect(window.get(), &QWidget::windowTitleChanged, transmit, &QAction::trigger,
             Qt::QueuedConnection);
 
-    DialogAnswerer answerer({"ok", "ok", "Ok"});
+    DialogAnswerer answerer({"ok", "ok", "Keep", "Ok"});
     readout->trigger();
     QVERIFY(window->deviceSequence().connectionInProgress());
     readout->trigger(); // no second dialog
     QVERIFY(waitUntilIdle(*window, answerer));
 
     QCOMPARE(answerer.seen, (QStringList{"port:Get device configuration:115200",
-                                         "port:Set device configuration:fixed",
+                                         "port:Set device configuration:fixed", "keep",
                                          "message:Transmission complete!"}));
     QList<int> written = commands(emulator.receivedFrames());
     written = written.mid(written.indexOf(kCmdClosing));
-    QCOMPARE(written,
-             (QList<int>{kCmdClosing, kCmdWriteSwitching, kCmdWriteMouseSpeed, kCmdWriteRecord,
-                         kCmdWriteRecord, kCmdWriteRecord, kCmdWriteRecord, kCmdWriteRecord,
-                         kCmdWriteRecord, kCmdWriteRecord, kCmdWriteRecord, kCmdClosing}));
+    QCOMPARE(written, QList<int>{kCmdClosing} + restorePointReadout(8)
+                              + (QList<int>{kCmdWriteSwitching, kCmdWriteMouseSpeed,
+                                            kCmdWriteRecord, kCmdWriteRecord, kCmdWriteRecord,
+                                            kCmdWriteRecord, kCmdWriteRecord, kCmdWriteRecord,
+                                            kCmdWriteRecord, kCmdWriteRecord, kCmdClosing}));
     QCOMPARE(emulator.configuration(), expected);
 }
 

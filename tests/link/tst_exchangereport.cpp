@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QSerialPort>
 #include <QSignalSpy>
+#include <QStandardPaths>
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
@@ -57,6 +58,7 @@ private:
 
 void tst_ExchangeReport::initTestCase()
 {
+    QStandardPaths::setTestModeEnabled(true);
     QVERIFY(m_dir.isValid());
     // The window reads and writes its language file in the working directory.
     QVERIFY(QDir::setCurrent(m_dir.path()));
@@ -86,6 +88,8 @@ void tst_ExchangeReport::statusBar_data()
     const QString verify = "actionVerify";
     const QStringList ok{"ok"};
     const QStringList okOk{"ok", "Ok"};
+    // A transmission that completes asks to keep the configuration above its message.
+    const QStringList okKeepOk{"ok", "Keep", "Ok"};
 
     QStringList reading{"Reading from PORT…"};
     for (int r = 1; r <= 8; ++r)
@@ -96,19 +100,20 @@ void tst_ExchangeReport::statusBar_data()
             << read << "English" << 8 << 0 << "" << ok
             << "The switch holds the configuration shown here (read from PORT at 14:02:11)"
             << QStringList() << "";
-    QTest::newRow("sent") << send << "English" << 8 << 1 << "" << okOk
-                          << "Sent Vorrix 8 to PORT at 14:02:11"
-                          << QStringList{"Sending to PORT…",
-                                         "Sending to PORT: record 1 of 8",
-                                         "Sending to PORT: record 2 of 8",
-                                         "Sending to PORT: record 3 of 8",
-                                         "Sending to PORT: record 4 of 8",
-                                         "Sending to PORT: record 5 of 8",
-                                         "Sending to PORT: record 6 of 8",
-                                         "Sending to PORT: record 7 of 8",
-                                         "Sending to PORT: record 8 of 8",
-                                         ""}
-                          << "";
+    QTest::newRow("sent")
+            << send << "English" << 8 << 1 << "" << okKeepOk << "Sent Vorrix 8 to PORT at 14:02:11"
+            << QStringList{"Sending to PORT…",
+                           // the restore point's readout
+                           "Sending to PORT: record 1 of 8", "Sending to PORT: record 2 of 8",
+                           "Sending to PORT: record 3 of 8", "Sending to PORT: record 4 of 8",
+                           "Sending to PORT: record 5 of 8", "Sending to PORT: record 6 of 8",
+                           "Sending to PORT: record 7 of 8", "Sending to PORT: record 8 of 8",
+                           "Sending to PORT…", "Sending to PORT: record 1 of 8",
+                           "Sending to PORT: record 2 of 8", "Sending to PORT: record 3 of 8",
+                           "Sending to PORT: record 4 of 8", "Sending to PORT: record 5 of 8",
+                           "Sending to PORT: record 6 of 8", "Sending to PORT: record 7 of 8",
+                           "Sending to PORT: record 8 of 8", ""}
+            << "";
     QTest::newRow("verified, the same")
             << verify << "English" << 8 << 0 << "" << okOk
             << "Verified at 14:02:11: the switch holds this configuration" << QStringList() << "";
@@ -132,9 +137,10 @@ void tst_ExchangeReport::statusBar_data()
             << read << "English" << 8 << 0 << "silent" << QStringList{"ok", "Ok", "cancel"}
             << "Reading from PORT failed at 14:02:11: no answer to the hello" << QStringList()
             << "";
-    // The switch answers the first three records, then nothing.
+    // The switch answers the restore point's readout and the first three records, then
+    // nothing.
     QTest::newRow("record 4 not acknowledged")
-            << send << "English" << 8 << 1 << "quiet after 5" << okOk
+            << send << "English" << 8 << 1 << "quiet after 25" << okOk
             << "Sending to PORT failed at 14:02:11: record 4 of 8 not acknowledged" << QStringList()
             << "";
     // Requests and acknowledgements of the first three records, then nothing.
@@ -170,7 +176,7 @@ void tst_ExchangeReport::statusBar_data()
             << "Geprüft um 14:02:11: Der Switch weicht in 1 Kanal ab" << QStringList()
             << "Verified at 14:02:11: the switch differs in 1 channel";
     QTest::newRow("record 4 not acknowledged, German")
-            << send << "Deutsch" << 8 << 1 << "quiet after 5" << okOk
+            << send << "Deutsch" << 8 << 1 << "quiet after 25" << okOk
             << "Senden an PORT fehlgeschlagen um 14:02:11: Datensatz 4 von 8 nicht bestätigt"
             << QStringList()
             << "Sending to PORT failed at 14:02:11: record 4 of 8 not acknowledged";

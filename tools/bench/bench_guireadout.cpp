@@ -10,6 +10,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QPushButton>
@@ -63,6 +64,8 @@ int main(int argc, char *argv[])
     QTemporaryDir dir;
     if (!dir.isValid() || !QDir::setCurrent(dir.path()))
         return 1;
+    // Restore points and the journal stay in the run's own folder.
+    qputenv("XDG_DATA_HOME", QFile::encodeName(dir.path()));
 
     Configuration config;
     resetConfiguration(config);

@@ -57,6 +57,8 @@ private:
                 box->reject();
         } else if (qobject_cast<comPort *>(modal)) {
             modal->findChild<QPushButton *>("pushButtonOk")->click();
+        } else if (modal->objectName() == QLatin1String("KeepDialog")) {
+            modal->findChild<QPushButton *>("keepButton")->click();
         } else if (auto *ok = modal->findChild<QPushButton *>("pushOk")) {
             ok->click();
         } else if (auto *dialog = qobject_cast<QDialog *>(modal)) {
@@ -141,6 +143,8 @@ int main(int argc, char *argv[])
     QTemporaryDir dir;
     if (!dir.isValid() || !QDir::setCurrent(dir.path()))
         return 1;
+    // Restore points and the journal stay in the run's own folder.
+    qputenv("XDG_DATA_HOME", QFile::encodeName(dir.path()));
 
     SwitchEmulator emulator(kMaxChannels, variant(0));
     if (!emulator.startOnPty()) {
