@@ -55,19 +55,8 @@ QString heading(const QString &text)
 
 QString ConfigRecord::crossingsText(const Configuration &config, int index)
 {
-    QList<Crossing> mine;
-    for (const Crossing &c : crossingsOf(config)) {
-        if (c.before == index || c.after == index)
-            mine.append(c);
-    }
-    const auto neighbour
-            = [index](const Crossing &c) { return c.before == index ? c.after : c.before; };
-    std::stable_sort(mine.begin(), mine.end(), [&](const Crossing &a, const Crossing &b) {
-        return neighbour(a) < neighbour(b);
-    });
-
     QStringList pieces;
-    for (const Crossing &c : std::as_const(mine)) {
+    for (const Crossing &c : crossingsOfChannel(config, index)) {
         const bool vertical = c.seam == Crossing::Seam::Vertical;
         const bool first = c.before == index;
         const QString side
@@ -78,7 +67,7 @@ QString ConfigRecord::crossingsText(const Configuration &config, int index)
             span = (vertical ? tr("row %1") : tr("column %1")).arg(c.from + 1);
         else
             span = (vertical ? tr("rows %1–%2") : tr("columns %1–%2")).arg(c.from + 1).arg(c.to);
-        pieces << tr("%1, %2").arg(side.arg(neighbour(c) + 1), span);
+        pieces << tr("%1, %2").arg(side.arg(neighbourOf(c, index) + 1), span);
     }
     return pieces.join(QStringLiteral("; "));
 }

@@ -46,3 +46,16 @@ QList<Crossing> crossingsOf(const Configuration &config)
     }
     return crossings;
 }
+
+QList<Crossing> crossingsOfChannel(const Configuration &config, int channel)
+{
+    QList<Crossing> mine;
+    for (const Crossing &c : crossingsOf(config)) {
+        if (c.before == channel || c.after == channel)
+            mine.append(c);
+    }
+    std::stable_sort(mine.begin(), mine.end(), [channel](const Crossing &a, const Crossing &b) {
+        return neighbourOf(a, channel) < neighbourOf(b, channel);
+    });
+    return mine;
+}

@@ -32,3 +32,12 @@ struct Crossing
 // Every crossing of the layout, ordered by `before`, then `after`; empty unless Orvanel
 // Switching is on (switchingEnabled = 1). Two rectangles share at most one piece of edge.
 QList<Crossing> crossingsOf(const Configuration &config);
+
+// The screen a crossing leads to, seen from `channel`.
+inline int neighbourOf(const Crossing &c, int channel)
+{
+    return c.before == channel ? c.after : c.before;
+}
+
+// The crossings of one channel's screen, ordered by the channel they lead to.
+QList<Crossing> crossingsOfChannel(const Configuration &config, int channel);

@@ -72,19 +72,9 @@ QString TileAccessible::crossingsText(const Configuration &config, int channel)
 {
     if (channel < 0 || channel >= kMaxChannels)
         return QString();
-    QList<Crossing> mine;
-    for (const Crossing &c : crossingsOf(config)) {
-        if (c.before == channel || c.after == channel)
-            mine.append(c);
-    }
-    const auto neighbour
-            = [channel](const Crossing &c) { return c.before == channel ? c.after : c.before; };
-    std::sort(mine.begin(), mine.end(),
-              [&](const Crossing &a, const Crossing &b) { return neighbour(a) < neighbour(b); });
-
     const ChannelEntry &e = config.channels[channel];
     QStringList pieces;
-    for (const Crossing &c : std::as_const(mine)) {
+    for (const Crossing &c : crossingsOfChannel(config, channel)) {
         const bool vertical = c.seam == Crossing::Seam::Vertical;
         const bool first = c.before == channel;
         const char *side = vertical ? (first ? QT_TRANSLATE_NOOP("TileAccessible", "on the right")
@@ -93,7 +83,7 @@ QString TileAccessible::crossingsText(const Configuration &config, int channel)
                                              : QT_TRANSLATE_NOOP("TileAccessible", "above"));
         QString piece = translated(QT_TRANSLATE_NOOP("TileAccessible", "to %1 %2"))
                                 .arg(translated(QT_TRANSLATE_NOOP("TileAccessible", "Channel %1"))
-                                             .arg(neighbour(c) + 1),
+                                             .arg(neighbourOf(c, channel) + 1),
                                      translated(side));
         // The tile's own edge along the seam; a seam over all of it needs no span.
         const int edgeFrom = vertical ? e.top : e.left;
