@@ -33,6 +33,8 @@ void ExchangeReport::track(const Link &link, const Configuration &staging)
     switch (link.outstandingCommand()) {
     case kCmdSwitchingState:
     case kCmdMouseSpeed:
+        step = Step{Phase::Settings, 0, 0, true};
+        break;
     case kCmdWriteSwitching:
     case kCmdWriteMouseSpeed:
         step = Step{Phase::Settings};
@@ -40,7 +42,8 @@ void ExchangeReport::track(const Link &link, const Configuration &staging)
     case kCmdChannelRecord:
     case kCmdWriteRecord:
         step = Step{Phase::Record, link.outstandingRecord() + 1,
-                    std::min<int>(staging.channelCount, kMaxChannels)};
+                    std::min<int>(staging.channelCount, kMaxChannels),
+                    link.outstandingCommand() == kCmdChannelRecord};
         break;
     default:
         // The hello was answered and nothing is asked yet (the channel-count question
@@ -193,7 +196,7 @@ QString ExchangeReport::progress() const
 {
     if (!m_running)
         return {};
-    const bool sending = m_action == Action::Transmit;
+    const bool sending = m_action == Action::Transmit && !m_step.reading;
     if (m_step.phase == Phase::Record) {
         const QString record = QString::number(m_step.record);
         const QString total = QString::number(m_step.total);

@@ -108,9 +108,13 @@ private:
         Phase phase = Phase::None;
         int record = 0; // 1-based
         int total = 0;
+        // A request, not a write: a transmission reads the restore point and its
+        // read-back before and after its writes.
+        bool reading = false;
         bool operator==(const Step &o) const
         {
-            return phase == o.phase && record == o.record && total == o.total;
+            return phase == o.phase && record == o.record && total == o.total
+                   && reading == o.reading;
         }
     };
 

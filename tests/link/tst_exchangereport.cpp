@@ -104,15 +104,15 @@ void tst_ExchangeReport::statusBar_data()
             << send << "English" << 8 << 1 << "" << okKeepOk << "Sent Vorrix 8 to PORT at 14:02:11"
             << QStringList{"Sending to PORT…",
                            // the restore point's readout
+                           "Reading from PORT…", "Reading from PORT: record 1 of 8",
+                           "Reading from PORT: record 2 of 8", "Reading from PORT: record 3 of 8",
+                           "Reading from PORT: record 4 of 8", "Reading from PORT: record 5 of 8",
+                           "Reading from PORT: record 6 of 8", "Reading from PORT: record 7 of 8",
+                           "Reading from PORT: record 8 of 8", "Sending to PORT…",
                            "Sending to PORT: record 1 of 8", "Sending to PORT: record 2 of 8",
                            "Sending to PORT: record 3 of 8", "Sending to PORT: record 4 of 8",
                            "Sending to PORT: record 5 of 8", "Sending to PORT: record 6 of 8",
-                           "Sending to PORT: record 7 of 8", "Sending to PORT: record 8 of 8",
-                           "Sending to PORT…", "Sending to PORT: record 1 of 8",
-                           "Sending to PORT: record 2 of 8", "Sending to PORT: record 3 of 8",
-                           "Sending to PORT: record 4 of 8", "Sending to PORT: record 5 of 8",
-                           "Sending to PORT: record 6 of 8", "Sending to PORT: record 7 of 8",
-                           "Sending to PORT: record 8 of 8", ""}
+                           "Sending to PORT: record 7 of 8", "Sending to PORT: record 8 of 8", ""}
             << "";
     QTest::newRow("verified, the same")
             << verify << "English" << 8 << 0 << "" << okOk
