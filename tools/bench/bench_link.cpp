@@ -3,6 +3,8 @@
 //  2. a full simulated 8-channel readout in memory,
 //  3. the wall time of `ovsctl read` against `ovsctl emulate --channels 8`, next to
 //     the floor the pacing allows: received bytes x 2 ms + 200 ms of connection delays.
+#include "tracebytes.h"
+
 #include "document/document.h"
 #include "link/exchangedriver.h"
 #include "link/link.h"
@@ -79,20 +81,6 @@ void benchReadout()
     std::printf("8-channel readout in memory:      %8.1f us CPU per readout, %d ticks, %lld "
                 "bytes received (%.0f ms of line time at 2 ms per byte)\n",
                 us, ticks, received / runs, received / runs * 2.0);
-}
-
-int receivedBytesInTrace(const QString &path)
-{
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return 0;
-    int n = 0;
-    for (const QByteArray &line : f.readAll().split('\n')) {
-        const int at = line.indexOf(" RX ");
-        if (at >= 0)
-            n += int(line.mid(at + 4).split(' ').size());
-    }
-    return n;
 }
 
 void benchOvsctl(const QString &ovsctl)

@@ -3,6 +3,8 @@
 // `ovsctl write` against `ovsctl emulate --channels 8`, 7 runs each, with the
 // restore points and the journal in a temporary data folder. Goal: a write with its
 // restore point costs at most one readout more than one without.
+#include "tracebytes.h"
+
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
@@ -13,20 +15,6 @@
 #include <cstdio>
 
 namespace {
-
-int receivedBytes(const QString &trace)
-{
-    QFile f(trace);
-    if (!f.open(QIODevice::ReadOnly))
-        return -1;
-    int n = 0;
-    for (const QByteArray &line : f.readAll().split('\n')) {
-        const int at = line.indexOf(" RX ");
-        if (at >= 0)
-            n += int(line.mid(at + 4).split(' ').size());
-    }
-    return n;
-}
 
 struct Result
 {
@@ -51,7 +39,7 @@ Result run(const QString &ovsctl, const QStringList &args, const QString &trace)
         walls << t.nsecsElapsed() / 1e6;
         if (rc != 0)
             std::printf("  run %d of %s failed with %d\n", k, qPrintable(args.first()), rc);
-        r.bytes = receivedBytes(trace);
+        r.bytes = receivedBytesInTrace(trace);
     }
     std::sort(walls.begin(), walls.end());
     r.medianMs = walls.at(walls.size() / 2);
