@@ -25,6 +25,11 @@ KeepDialog::KeepDialog(QWidget *parent)
     m_text = new QLabel(this);
     m_text->setObjectName(QStringLiteral("countdown"));
     layout->addWidget(m_text);
+    m_summary = new QLabel(this);
+    m_summary->setObjectName(QStringLiteral("changes"));
+    m_summary->setWordWrap(true);
+    m_summary->hide();
+    layout->addWidget(m_summary);
     auto *buttons = new QDialogButtonBox(this);
     m_keep = buttons->addButton(QString(), QDialogButtonBox::AcceptRole);
     m_keep->setObjectName(QStringLiteral("keepButton"));
@@ -54,6 +59,12 @@ KeepDialog::KeepDialog(QWidget *parent)
     retranslate();
 }
 
+void KeepDialog::setSummary(std::function<QString()> summary)
+{
+    m_summaryText = std::move(summary);
+    retranslate();
+}
+
 void KeepDialog::retranslate()
 {
     setWindowTitle(tr("Keep this configuration?"));
@@ -64,6 +75,10 @@ void KeepDialog::retranslate()
     m_keep->setAccessibleName(tr("Keep"));
     m_goBack->setText(tr("&Go back"));
     m_goBack->setAccessibleName(tr("Go back"));
+    const QString summary = m_summaryText ? m_summaryText() : QString();
+    m_summary->setText(summary);
+    m_summary->setAccessibleName(summary);
+    m_summary->setVisible(!summary.isEmpty());
 }
 
 void KeepDialog::changeEvent(QEvent *event)

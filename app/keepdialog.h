@@ -3,6 +3,8 @@
 #include <QDialog>
 #include <QTimer>
 
+#include <functional>
+
 class QLabel;
 class QPushButton;
 
@@ -21,6 +23,9 @@ public:
     explicit KeepDialog(QWidget *parent = nullptr);
 
     Answer answer() const { return m_answer; }
+    // One short line under the countdown, made in the current language (what the switch
+    // now holds that differs from before); an empty text hides it.
+    void setSummary(std::function<QString()> summary);
     int secondsLeft() const { return m_secondsLeft; }
     // The length of one second of the countdown; tests shorten it.
     static void setSecondLength(int ms);
@@ -41,6 +46,8 @@ private:
     void retranslate();
 
     QLabel *m_text = nullptr;
+    QLabel *m_summary = nullptr;
+    std::function<QString()> m_summaryText;
     QPushButton *m_keep = nullptr;
     QPushButton *m_goBack = nullptr;
     QTimer m_deadline;

@@ -79,3 +79,61 @@ QStringList diffConfigurations(const Configuration &a, const Configuration &b)
     }
     return lines;
 }
+
+ConfigChanges compareConfigurations(const Configuration &a, const Configuration &b)
+{
+    ConfigChanges changes;
+    changes.channelCount = a.channelCount != b.channelCount;
+    changes.switching = a.switchingEnabled != b.switchingEnabled;
+    changes.mouseSpeed = a.mouseSpeed != b.mouseSpeed;
+    const int common = std::min({int(a.channelCount), int(b.channelCount), kMaxChannels});
+    for (int i = 0; i < common; ++i) {
+        if (a.channels[i] != b.channels[i])
+            changes.channels.append(i + 1);
+    }
+    return changes;
+}
+
+namespace {
+
+// "channel 2", "channels 2 and 5", "channels 1, 2 and 5"
+QString channelList(const QList<int> &channels)
+{
+    if (channels.size() == 1)
+        return QCoreApplication::translate("ConfigDiff", "channel %1").arg(channels.first());
+    QStringList first;
+    for (qsizetype k = 0; k + 1 < channels.size(); ++k)
+        first << QString::number(channels.at(k));
+    return QCoreApplication::translate("ConfigDiff", "channels %1 and %2")
+            .arg(first.join(QStringLiteral(", ")))
+            .arg(channels.last());
+}
+
+} // namespace
+
+QString summarizeChanges(const Configuration &a, const Configuration &b, ChangeValues values)
+{
+    const ConfigChanges changes = compareConfigurations(a, b);
+    const bool shown = values == ChangeValues::Shown;
+    QStringList parts;
+    if (changes.channelCount) {
+        parts << (shown ? QCoreApplication::translate("ConfigDiff", "channel count %1 → %2")
+                                  .arg(a.channelCount)
+                                  .arg(b.channelCount)
+                        : QCoreApplication::translate("ConfigDiff", "channel count"));
+    }
+    if (!changes.channels.isEmpty())
+        parts << channelList(changes.channels);
+    if (changes.switching) {
+        parts << (shown ? QCoreApplication::translate("ConfigDiff", "Orvanel Switching %1 → %2")
+                                  .arg(onOff(a.switchingEnabled), onOff(b.switchingEnabled))
+                        : QCoreApplication::translate("ConfigDiff", "Orvanel Switching"));
+    }
+    if (changes.mouseSpeed) {
+        parts << (shown ? QCoreApplication::translate("ConfigDiff", "mouse speed %1 → %2")
+                                  .arg(a.mouseSpeed)
+                                  .arg(b.mouseSpeed)
+                        : QCoreApplication::translate("ConfigDiff", "mouse speed"));
+    }
+    return parts.join(QStringLiteral(", "));
+}

@@ -13,3 +13,26 @@
 // deviceChannels is not compared: a readout puts the switch's count into
 // channelCount. Empty when the two are equal. Texts are in the current language.
 QStringList diffConfigurations(const Configuration &a, const Configuration &b);
+
+// What differs between two configurations, item by item, with the rules of
+// diffConfigurations(): channels below the smaller channel count, 1-based.
+struct ConfigChanges
+{
+    bool channelCount = false;
+    bool switching = false;
+    bool mouseSpeed = false;
+    QList<int> channels;
+
+    bool isEmpty() const
+    {
+        return !channelCount && !switching && !mouseSpeed && channels.isEmpty();
+    }
+};
+ConfigChanges compareConfigurations(const Configuration &a, const Configuration &b);
+
+// The differences in one short phrase, `a`'s values first where they are given:
+// "channels 2 and 5, mouse speed 3 → 5", or without values "channels 2 and 5, mouse
+// speed". Empty when the two are equal. In the current language.
+enum class ChangeValues { Shown, Left };
+QString summarizeChanges(const Configuration &a, const Configuration &b,
+                         ChangeValues values = ChangeValues::Shown);

@@ -171,6 +171,12 @@ void ExchangeReport::wentBack(const QString &why)
     finish(Result::WentBack);
 }
 
+void ExchangeReport::journalFailed(const QString &why)
+{
+    m_journalProblem = why;
+    emit outcomeChanged();
+}
+
 void ExchangeReport::fail(Reason reason, const QString &detail)
 {
     m_reason = reason;
@@ -182,6 +188,7 @@ void ExchangeReport::fail(Reason reason, const QString &detail)
 void ExchangeReport::finish(Result result)
 {
     m_result = result;
+    m_journalProblem.clear();
     m_resultAction = m_action;
     m_resultPort = m_port;
     m_time = m_clock ? m_clock() : QTime::currentTime();
@@ -207,6 +214,14 @@ QString ExchangeReport::progress() const
 }
 
 QString ExchangeReport::outcome() const
+{
+    const QString text = outcomeText();
+    if (m_journalProblem.isEmpty() || text.isEmpty())
+        return text;
+    return tr("%1 (not in the journal: %2)").arg(text, m_journalProblem);
+}
+
+QString ExchangeReport::outcomeText() const
 {
     const QString time = m_time.toString(QStringLiteral("HH:mm:ss"));
     const QString channels = QString::number(m_channels);

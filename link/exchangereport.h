@@ -54,6 +54,8 @@ public:
     void setReadoutUndone(bool undone);
     // The transmission just reported put the switch's previous configuration back.
     void wentBack(const QString &why);
+    // The exchange just reported could not be added to the journal; the outcome says so.
+    void journalFailed(const QString &why);
 
     // The last outcome, for the journal.
     Action outcomeAction() const { return m_resultAction; }
@@ -124,6 +126,7 @@ private:
     static Reason portReason(QSerialPort::SerialPortError error, const QString &path,
                              QString *detail);
     QString reasonText() const;
+    QString outcomeText() const;
     QString verifiedText(const QString &time) const;
 
     Clock m_clock;
@@ -144,6 +147,7 @@ private:
     bool m_readoutUndone = false;
     Reason m_reason = Reason::None;
     QString m_detail;
+    QString m_journalProblem;
     Step m_failedStep;
     Configuration m_shown;
     Configuration m_read;
