@@ -22,10 +22,12 @@
 #include "link/link.h"
 #include "resources/stylesheet.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QGridLayout>
+#include <QLabel>
 #include <QMenu>
 #include <QMimeData>
 #include <QSpacerItem>
@@ -289,8 +291,42 @@ void CorvaneCfg::loadLanguageChoice()
     m_language->loadLanguageChoice();
 }
 
+bool CorvaneCfg::busyWithSwitch() const
+{
+    return m_sequence->connectionInProgress() || (m_wayBack && m_wayBack->busy());
+}
+
+void CorvaneCfg::closeWhenIdle()
+{
+    if (!m_closeWhenIdle) {
+        m_closePending = new QLabel(this);
+        m_closePending->setObjectName(QStringLiteral("closePending"));
+        ui->statusBar->addPermanentWidget(m_closePending);
+        m_closeWhenIdle = new QTimer(this);
+        m_closeWhenIdle->setInterval(100);
+        connect(m_closeWhenIdle, &QTimer::timeout, this, [this] {
+            // Once the exchange has ended and its questions have been answered or have
+            // run out; a message still open is read first.
+            if (busyWithSwitch() || QApplication::activeModalWidget())
+                return;
+            m_closeWhenIdle->stop();
+            m_closePending->hide();
+            close();
+        });
+    }
+    m_closePending->setText(tr("The window closes when the exchange with the switch has ended."));
+    m_closePending->show();
+    m_closeWhenIdle->start();
+}
+
 void CorvaneCfg::closeEvent(QCloseEvent *event)
 {
+    // The switch is never left half-written: Quit during an exchange waits for its end.
+    if (busyWithSwitch()) {
+        event->ignore();
+        closeWhenIdle();
+        return;
+    }
     if (askToSave())
         event->accept();
     else

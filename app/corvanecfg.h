@@ -12,6 +12,7 @@
 #include <memory>
 
 class QAction;
+class QLabel;
 class QMenu;
 class QTimer;
 class DeviceSequence;
@@ -119,6 +120,10 @@ private:
     // Undo and Redo carry their prefix in the language of their creation, so a language
     // change makes them anew.
     void makeUndoActions();
+    // An exchange with the switch runs, or a question or going back follows one.
+    bool busyWithSwitch() const;
+    // Closing waits until the switch is done with; the status bar says so meanwhile.
+    void closeWhenIdle();
 
     // State owners come first: the form's widgets are handed them in the constructor.
     Document m_document;
@@ -138,4 +143,6 @@ private:
     std::unique_ptr<LayoutMarks> m_marks;
     std::unique_ptr<WayBack> m_wayBack;
     QString m_startupProblems;
+    QTimer *m_closeWhenIdle = nullptr;
+    QLabel *m_closePending = nullptr;
 };

@@ -6,13 +6,14 @@
 #include "document/documentchanges.h"
 #include "document/documentcommands.h"
 #include "document/journal.h"
-#include "document/restorepoints.h"
 #include "link/devicesequence.h"
 
 #include <QAction>
 #include <QDateTime>
+#include <QDir>
 #include <QMenu>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QTimer>
 
 #include <utility>
@@ -20,6 +21,11 @@
 namespace {
 // How often going back looks again for the end of the exchange before it.
 constexpr int kRetryMs = 50;
+
+QString clockTime(const QTime &time)
+{
+    return time.toString(QStringLiteral("HH:mm:ss"));
+}
 } // namespace
 
 WayBack::WayBack(Parts parts, QObject *parent)
@@ -32,40 +38,28 @@ WayBack::WayBack(Parts parts, QObject *parent)
     connect(m_history, &QAction::triggered, this, &WayBack::showHistory);
     retranslate();
 
-    installHook();
-    connect(&m.sequence.report(), &ExchangeReport::outcomeChanged, this, &WayBack::onOutcome);
-    // A restore point belongs to the exchange that took it: one cancelled at the
-    // channel-count question must not lend it to the next.
-    connect(&m.sequence.report(), &ExchangeReport::progressChanged, this,
-            [this](const QString &progress) {
-                if (!progress.isEmpty() && !m_exchangeRunning)
-                    m_restorePoint.clear();
-                m_exchangeRunning = !progress.isEmpty();
-            });
+    m.sequence.setRestorePointHook([this](const Configuration &previous, QString *why) {
+        return saveRestorePoint(previous, why);
+    });
+    connect(&m.sequence, &DeviceSequence::exchangeBegan, this, &WayBack::exchangeBegan);
+    connect(&m.sequence, &DeviceSequence::exchangeEnded, this, &WayBack::exchangeEnded);
 }
 
 WayBack::~WayBack()
 {
-    m.sequence.link().setRestorePointHook({});
+    m.sequence.setRestorePointHook({});
     delete m_keep;
 }
 
 void WayBack::retranslate()
 {
-    m_history->setText(tr("History…"));
-}
-
-void WayBack::installHook()
-{
-    m.sequence.link().setRestorePointHook([this](const Configuration &previous, QString *why) {
-        return saveRestorePoint(previous, why);
-    });
+    m_history->setText(tr("&History…"));
 }
 
 bool WayBack::saveRestorePoint(const Configuration &previous, QString *why)
 {
     QString error;
-    const QString path = RestorePoints().save(previous, m.port.portName, &error);
+    const QString path = m_restorePoints.save(previous, m.port.portName, &error);
     if (path.isEmpty()) {
         if (why)
             *why = tr("The switch's present configuration could not be kept as a restore "
@@ -74,31 +68,66 @@ bool WayBack::saveRestorePoint(const Configuration &previous, QString *why)
         return false;
     }
     m_restorePoint = path;
+    m_restorePointTime = QTime::currentTime();
     m_previous = previous;
     return true;
 }
 
-void WayBack::onOutcome()
+// A restore point belongs to the exchange that took it: one cancelled at the
+// channel-count question must not lend it to the next.
+void WayBack::exchangeBegan()
+{
+    m_restorePoint.clear();
+    m_file = exchangeFile();
+}
+
+QString WayBack::exchangeFile() const
+{
+    const Document &doc = m.changes.document();
+    switch (m.sequence.action()) {
+    case ExchangeReport::Action::Readout:
+        return QString();
+    case ExchangeReport::Action::Verify:
+        break;
+    case ExchangeReport::Action::Transmit:
+        if (m.sequence.goingBack())
+            return m_backFile;
+        if (m.sequence.sending())
+            return Journal::sha256Of(*m.sequence.sending()) == m_historySha ? m_historyFile
+                                                                            : QString();
+        break;
+    }
+    // The document's file holds what is shown only while nothing has changed since.
+    return doc.modified ? QString() : doc.fileName;
+}
+
+void WayBack::exchangeEnded()
 {
     const ExchangeReport &report = m.sequence.report();
-    // Going back is told in the status bar after its own transmission was journalled.
-    if (report.outcomeWentBack())
-        return;
-    journal();
-    if (report.outcomeAction() != ExchangeReport::Action::Transmit)
-        return;
-    if (m.sequence.goingBack()) {
-        installHook();
-        if (!report.outcomeFailed())
-            m.sequence.report().wentBack(m_backReason);
+    const bool failed = report.outcomeFailed();
+    if (m.sequence.action() != ExchangeReport::Action::Transmit) {
+        journal();
         return;
     }
-    const QString restorePoint = std::exchange(m_restorePoint, QString());
-    if (report.outcomeFailed() || restorePoint.isEmpty())
+    if (m.sequence.goingBack()) {
+        if (!failed)
+            m.sequence.report().wentBack(m_backReason);
+        journal();
         return;
-    m_backFile = restorePoint;
+    }
+    journal();
+    const QString restorePoint = std::exchange(m_restorePoint, QString());
+    if (restorePoint.isEmpty())
+        return;
     m_back = m_previous;
-    ask();
+    m_backFile = restorePoint;
+    m_sent = m.sequence.link().snapshot();
+    m_sentPort = report.outcomePort();
+    m_sentTime = report.lastExchange().time;
+    if (!failed)
+        ask();
+    else if (m.sequence.link().wroteAnything())
+        offerWayBack();
 }
 
 void WayBack::journal()
@@ -116,9 +145,10 @@ void WayBack::journal()
         if (entry.reason.isEmpty())
             entry.reason = report.outcome();
     }
-    entry.file = doc.fileName;
+    entry.file = m_file;
+    // What the exchange read (nothing known after a failed readout), or what it sent.
     const Configuration *config = failed ? nullptr : &doc.stagingConfig;
-    switch (report.outcomeAction()) {
+    switch (m.sequence.action()) {
     case ExchangeReport::Action::Readout:
         entry.action = QStringLiteral("read");
         break;
@@ -129,7 +159,6 @@ void WayBack::journal()
         config = &m.sequence.link().snapshot();
         if (m.sequence.goingBack()) {
             entry.action = QStringLiteral("go-back");
-            entry.file = m_backFile;
         } else {
             entry.action = QStringLiteral("write");
             entry.restorePoint = m_restorePoint;
@@ -139,12 +168,12 @@ void WayBack::journal()
     if (config) {
         entry.model = Journal::modelName(config->channelCount);
         entry.sha256 = Journal::sha256Of(*config);
-        if (entry.action == QLatin1String("write") && entry.sha256 == m_sentSha)
-            entry.file = std::exchange(m_sentFile, QString());
     }
     QString error;
-    if (!Journal().append(entry, &error))
-        qWarning("The journal could not be written: %s", qPrintable(error));
+    if (!Journal().append(entry, &error)) {
+        // Told where the operator looks: the exchange's outcome in the status bar.
+        m.sequence.report().journalFailed(error);
+    }
 }
 
 void WayBack::ask()
@@ -153,6 +182,10 @@ void WayBack::ask()
     // The countdown runs from here, the end of the transmission. The question is shown
     // once "Transmission complete!" is up, so that it stands above the message.
     m_keep = new KeepDialog(m.host.hostWindow());
+    m_keep->setSummary([back = m_back, sent = m_sent] {
+        const QString changes = summarizeChanges(back, sent);
+        return changes.isEmpty() ? QString() : tr("Changed: %1").arg(changes);
+    });
     connect(m_keep, &KeepDialog::answered, this, &WayBack::answered);
     QTimer::singleShot(0, m_keep, [keep = m_keep] {
         if (keep->answer() == KeepDialog::Answer::None)
@@ -182,20 +215,84 @@ void WayBack::answered(KeepDialog::Answer answer)
     // as the question was: it goes with the question.
     if (m.messageBox.isVisible())
         m.messageBox.done(QMessageBox::Ok);
-    QTimer::singleShot(0, this, &WayBack::goBack);
+    m_backPending = true;
+    QTimer::singleShot(0, this, [this] { goBack(stillHoldsWhatWasSent()); });
 }
 
-void WayBack::goBack()
+void WayBack::offerWayBack()
+{
+    QMessageBox question(QMessageBox::Question, tr("Go back to the previous configuration?"),
+                         tr("Not everything was sent to the switch on %1, so it may now hold "
+                            "parts of both configurations.\n\nGo back to the configuration it "
+                            "held before, kept as a restore point at %2?")
+                                 .arg(m_sentPort, clockTime(m_restorePointTime)),
+                         QMessageBox::NoButton, m.host.hostWindow());
+    question.setObjectName(QStringLiteral("GoBackQuestion"));
+    question.setInformativeText(QDir::toNativeSeparators(m_backFile));
+    QPushButton *goBackButton = question.addButton(tr("&Go back"), QMessageBox::AcceptRole);
+    goBackButton->setObjectName(QStringLiteral("goBackButton"));
+    QPushButton *leave = question.addButton(tr("&Leave it"), QMessageBox::RejectRole);
+    leave->setObjectName(QStringLiteral("leaveButton"));
+    question.setDefaultButton(goBackButton);
+    question.setEscapeButton(leave);
+    question.exec();
+    if (question.clickedButton() != goBackButton)
+        return;
+    m_backReason = tr("you chose Go back after the failure");
+    // The switch is expected to be mixed; it only has to be the one that was written.
+    m_backPending = true;
+    QTimer::singleShot(0, this, [this] { goBack(sameChannelCount()); });
+}
+
+void WayBack::goBack(Link::RestorePointHook check)
 {
     // The transmission before still closes its connection when the message box ends.
     if (m.sequence.connectionInProgress()) {
-        QTimer::singleShot(kRetryMs, this, &WayBack::goBack);
+        QTimer::singleShot(kRetryMs, this, [this, check] { goBack(check); });
         return;
     }
-    // Going back writes what the switch held a moment ago; it needs no restore point of
-    // its own, and a readout that failed must not stop it.
-    m.sequence.link().setRestorePointHook({});
-    m.sequence.startTransmitOf(m_back, true);
+    m_backPending = false;
+    // Going back writes what the switch held a moment ago: it needs no restore point of
+    // its own, only the certainty that it writes the switch that was written. Should it
+    // fail part-way, the operator learns what the switch may hold now.
+    m.sequence.startGoingBack(
+            m_back, std::move(check),
+            tr("The switch may now hold parts of both configurations. What it held before "
+               "is kept in the restore point %1.")
+                    .arg(QDir::toNativeSeparators(m_backFile)));
+}
+
+// Going back after the question lands only on a switch that holds what was sent: the
+// cable may have moved to the next switch, or another program may have written it.
+Link::RestorePointHook WayBack::stillHoldsWhatWasSent() const
+{
+    return [port = m_sentPort, sent = m_sent, back = m_back,
+            time = clockTime(m_sentTime)](const Configuration &held, QString *why) {
+        ConfigChanges changes = compareConfigurations(sent, held);
+        changes.channelCount = held.channelCount != back.channelCount;
+        if (changes.isEmpty())
+            return true;
+        if (why)
+            *why = tr("The switch on %1 no longer holds the configuration sent at %2; it was "
+                      "not changed.")
+                           .arg(port, time);
+        return false;
+    };
+}
+
+Link::RestorePointHook WayBack::sameChannelCount() const
+{
+    return [port = m_sentPort, back = m_back](const Configuration &held, QString *why) {
+        if (held.channelCount == back.channelCount)
+            return true;
+        if (why)
+            *why = tr("The switch on %1 has %2 channels, but the restore point is of a switch "
+                      "with %3; it was not changed.")
+                           .arg(port)
+                           .arg(held.channelCount)
+                           .arg(back.channelCount);
+        return false;
+    };
 }
 
 void WayBack::showHistory()
@@ -214,9 +311,9 @@ void WayBack::showHistory()
         openAsNew(config);
         break;
     case HistoryDialog::Request::Send:
-        m_sentFile = dialog.configurationFile();
-        m_sentSha = Journal::sha256Of(config);
-        m.sequence.startTransmitOf(config, false);
+        m_historyFile = dialog.configurationFile();
+        m_historySha = Journal::sha256Of(config);
+        m.sequence.startTransmitOf(config);
         break;
     }
 }

@@ -3,29 +3,34 @@
 #include "document/document.h"
 #include "link/link.h"
 
-ExchangeStatus exchangeTick(Link &link, Document &document, bool continueOnMismatch)
+TickResult takeExchangeEvent(Link &link, Document &document, bool continueOnMismatch)
 {
-    link.pollOneByte();
-    link.linkTick();
     LinkState &s = link.state();
     if (s.errorEvent) {
         s.errorEvent = false;
-        return ExchangeStatus::Failed;
+        return TickResult::Failed;
     }
     if (s.noConnectionEvent) {
         s.noConnectionEvent = false;
-        return ExchangeStatus::NoConnection;
+        return TickResult::NoConnection;
     }
     if (s.completeEvent) {
         s.completeEvent = false;
-        return ExchangeStatus::Complete;
+        return TickResult::Complete;
     }
     if (s.transmitHelloEvent) {
         s.transmitHelloEvent = false;
         const Configuration &staging = document.stagingConfig;
         if (staging.channelCount != staging.deviceChannels && !continueOnMismatch)
-            return ExchangeStatus::CountMismatch;
+            return TickResult::CountMismatch;
         link.nextTransmitFrame(kHelloByte);
     }
-    return ExchangeStatus::Running;
+    return TickResult::Running;
+}
+
+TickResult exchangeTick(Link &link, Document &document, bool continueOnMismatch)
+{
+    link.pollOneByte();
+    link.linkTick();
+    return takeExchangeEvent(link, document, continueOnMismatch);
 }

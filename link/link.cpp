@@ -94,6 +94,7 @@ void Link::nextTransmitFrame(quint8 step)
     switch (step) {
     case kHelloByte:
         m_stage = Stage::Writing;
+        m_wrote = true;
         sendPayload(kCmdWriteSwitching, {c.switchingEnabled});
         awaitReply(kCmdWriteSwitching);
         break;
@@ -170,6 +171,7 @@ void Link::beginExchange(const Configuration &toSend)
     m_stage = Stage::Plain;
     m_resent = false;
     m_proven = false;
+    m_wrote = false;
     m_reconnectTicks = 0;
     m_lateTicks = 0;
     m_failure = Failure::None;

@@ -64,6 +64,8 @@ public:
     QString failureReason() const;
     // The last transmission was proven by reading it back (it had resends).
     bool provenByReadBack() const { return m_proven; }
+    // The exchange has sent the first write: the switch may hold some of what it sends.
+    bool wroteAnything() const { return m_wrote; }
 
     LinkState &state() { return m_state; }
     const LinkState &state() const { return m_state; }
@@ -237,6 +239,7 @@ private:
     // A write or a frame of the transmission went out more than once.
     bool m_resent = false;
     bool m_proven = false;
+    bool m_wrote = false;
     int m_reconnectTicks = 0;
     int m_lateTicks = 0;
     // The restore point or the read-back, never the document's copies.

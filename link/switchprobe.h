@@ -1,12 +1,10 @@
 #pragma once
 
 #include "document/document.h"
-#include "link/link.h"
+#include "link/linkconnection.h"
 
 #include <QList>
 #include <QObject>
-#include <QSerialPort>
-#include <QTimer>
 
 // How long one bitrate is tried: the two connection delays and the wait for the hello's
 // acknowledgement, well inside the link's own hello time-out.
@@ -26,11 +24,10 @@ struct ProbeResult
     QString reason;
 };
 
-// Looks for a switch on one port: at each bitrate in turn, the connection opening of a
-// transmission (port opened, lead-in, hello) up to the acknowledgement of the hello,
-// which carries the channel count; then the closing frame, so the switch returns to
-// normal operation. Nothing else is sent. Runs on the event loop with its own 2 ms tick,
-// so many probes run side by side.
+// Looks for a switch on one port: at each bitrate in turn, the opening of a connection
+// (port opened, lead-in, hello) up to the acknowledgement of the hello, which carries
+// the channel count; then the closing frame, so the switch returns to normal operation.
+// Nothing else is sent. Each probe has a connection of its own, so many run side by side.
 class SwitchProbe : public QObject
 {
     Q_OBJECT
@@ -51,32 +48,14 @@ signals:
     void finished();
 
 private:
-    void tryNextBitrate();
-    void leadIn();
-    void hello();
-    void writeFailed();
-    void tick();
-    void portError(QSerialPort::SerialPortError error);
-    // Closing frame, then either the next bitrate or the end.
-    void endAttempt(bool tryAnother);
-    void conclude();
-    void stopTimers();
+    void found();
+    void failed(LinkConnection::Failure failure, const QString &reason);
+    void closed();
 
     QString m_portName;
     QList<int> m_bitrates;
-    qsizetype m_nextBitrate = 0;
-    int m_bitrate = 0;
     bool m_running = false;
     ProbeResult m_result;
-
     Document m_document;
-    QSerialPort m_port;
-    Link m_link;
-    QTimer m_ticker;
-    QTimer m_leadInTimer;
-    QTimer m_helloTimer;
-    QTimer m_deadline;
-    // The closing frame's time on the line before the port changes bitrate or closes.
-    QTimer m_closeTimer;
-    bool m_tryAnother = false;
+    LinkConnection m_connection;
 };

@@ -78,6 +78,38 @@
         <source>resolution %1 → %2</source>
         <translation>Auflösung %1 → %2</translation>
     </message>
+    <message>
+        <source>channel %1</source>
+        <translation>Kanal %1</translation>
+    </message>
+    <message>
+        <source>channels %1 and %2</source>
+        <translation>Kanäle %1 und %2</translation>
+    </message>
+    <message>
+        <source>channel count %1 → %2</source>
+        <translation>Kanalzahl %1 → %2</translation>
+    </message>
+    <message>
+        <source>channel count</source>
+        <translation>Kanalzahl</translation>
+    </message>
+    <message>
+        <source>Orvanel Switching %1 → %2</source>
+        <translation>Orvanel Switching %1 → %2</translation>
+    </message>
+    <message>
+        <source>Orvanel Switching</source>
+        <translation>Orvanel Switching</translation>
+    </message>
+    <message>
+        <source>mouse speed %1 → %2</source>
+        <translation>Mausgeschwindigkeit %1 → %2</translation>
+    </message>
+    <message>
+        <source>mouse speed</source>
+        <translation>Mausgeschwindigkeit</translation>
+    </message>
 </context>
 <context>
     <name>ConfigRecord</name>
@@ -448,6 +480,10 @@ Would you like to send it to the switch all the same?</source>
 
 Möchten Sie sie trotzdem an den Switch übertragen?</translation>
     </message>
+    <message>
+        <source>The window closes when the exchange with the switch has ended.</source>
+        <translation>Das Fenster schließt, sobald der Austausch mit dem Switch beendet ist.</translation>
+    </message>
 </context>
 <context>
     <name>DocumentChanges</name>
@@ -632,6 +668,10 @@ Möchten Sie sie trotzdem an den Switch übertragen?</translation>
     <message>
         <source>Went back to the previous configuration at %1: %2</source>
         <translation>Um %1 zur vorherigen Konfiguration zurückgekehrt: %2</translation>
+    </message>
+    <message>
+        <source>%1 (not in the journal: %2)</source>
+        <translation>%1 (nicht im Protokoll: %2)</translation>
     </message>
 </context>
 <context>
@@ -998,8 +1038,8 @@ Möchten Sie sie trotzdem an den Switch übertragen?</translation>
 <context>
     <name>WayBack</name>
     <message>
-        <source>History…</source>
-        <translation>Verlauf…</translation>
+        <source>&amp;History…</source>
+        <translation>&amp;Verlauf…</translation>
     </message>
     <message>
         <source>The switch's present configuration could not be kept as a restore point, so nothing was written: %1</source>
@@ -1028,6 +1068,46 @@ Möchten Sie sie trotzdem an den Switch übertragen?</translation>
         <translation>Dieser Eintrag enthält eine andere Konfiguration (hier → Eintrag):
 
 %1</translation>
+    </message>
+    <message>
+        <source>Changed: %1</source>
+        <translation>Geändert: %1</translation>
+    </message>
+    <message>
+        <source>Go back to the previous configuration?</source>
+        <translation>Zur vorherigen Konfiguration zurückkehren?</translation>
+    </message>
+    <message>
+        <source>Not everything was sent to the switch on %1, so it may now hold parts of both configurations.
+
+Go back to the configuration it held before, kept as a restore point at %2?</source>
+        <translation>Nicht alles wurde an den Switch an %1 gesendet; er kann jetzt Teile beider Konfigurationen enthalten.
+
+Zu der Konfiguration zurückkehren, die er vorher enthielt und die um %2 als Wiederherstellungspunkt gesichert wurde?</translation>
+    </message>
+    <message>
+        <source>&amp;Go back</source>
+        <translation>&amp;Zurück</translation>
+    </message>
+    <message>
+        <source>&amp;Leave it</source>
+        <translation>&amp;So lassen</translation>
+    </message>
+    <message>
+        <source>you chose Go back after the failure</source>
+        <translation>Sie haben nach dem Fehler Zurück gewählt</translation>
+    </message>
+    <message>
+        <source>The switch may now hold parts of both configurations. What it held before is kept in the restore point %1.</source>
+        <translation>Der Switch kann jetzt Teile beider Konfigurationen enthalten. Was er vorher enthielt, ist im Wiederherstellungspunkt %1 gesichert.</translation>
+    </message>
+    <message>
+        <source>The switch on %1 no longer holds the configuration sent at %2; it was not changed.</source>
+        <translation>Der Switch an %1 enthält nicht mehr die um %2 gesendete Konfiguration; er wurde nicht verändert.</translation>
+    </message>
+    <message>
+        <source>The switch on %1 has %2 channels, but the restore point is of a switch with %3; it was not changed.</source>
+        <translation>Der Switch an %1 hat %2 Kanäle, der Wiederherstellungspunkt stammt aber von einem Switch mit %3; er wurde nicht verändert.</translation>
     </message>
 </context>
 </TS>

@@ -1,22 +1,16 @@
-#include "app/corvanecfg.h"
 #include "dialoganswerer.h"
+#include "document/commandhost.h"
+#include "document/documentchanges.h"
+#include "document/documentcommands.h"
 #include "document/ovsfile.h"
-#include "link/comport.h"
 #include "link/devicesequence.h"
 #include "link/switchemulator.h"
 #include "rununtil.h"
 
-#include <QAction>
 #include <QApplication>
-#include <QCheckBox>
-#include <QComboBox>
-#include <QEventLoop>
 #include <QFile>
-#include <QLabel>
 #include <QMessageBox>
-#include <QPushButton>
 #include <QSignalSpy>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -66,11 +60,94 @@ QList<int> restorePointReadout(int channels)
     return list;
 }
 
+// The window's part as the sequence sees it: a message box, the cursor and two actions.
+class FakeHost : public CommandHost
+{
+public:
+    QWidget *hostWindow() override { return &window; }
+    int showMessage(const QString &text, QMessageBox::StandardButtons buttons,
+                    QMessageBox::StandardButton defaultButton) override
+    {
+        box.setText(text);
+        box.setStandardButtons(buttons);
+        box.setDefaultButton(defaultButton);
+        const int answer = box.exec();
+        box.setInformativeText(QString());
+        box.setStandardButtons(QMessageBox::Ok);
+        return answer;
+    }
+    void setMessageDetail(const QString &detail) override { box.setInformativeText(detail); }
+    void setBusy(bool on) override { busy = on; }
+    void setSaveEnabled(bool on) override { saveEnabled = on; }
+    void setTransmitEnabled(bool on) override { transmitEnabled = on; }
+    PrintArea preparePrintArea() override { return {}; }
+
+    QWidget window;
+    QMessageBox box;
+    bool busy = false;
+    bool saveEnabled = false;
+    bool transmitEnabled = false;
+};
+
+// The sequence with what the window gives it, its timers routed as the window's slots
+// route them, and a restore point that is only kept in memory.
+struct Rig
+{
+    explicit Rig(const QString &port, int configChannels)
+    {
+        commands = std::make_unique<DocumentCommands>(host, changes);
+        sequence = std::make_unique<DeviceSequence>(
+                host, changes, PortChoice{selectedPort, bitrate, availablePorts}, protocolTimer);
+        QObject::connect(&protocolTimer, &QTimer::timeout, sequence.get(),
+                         [s = sequence.get()] { s->msTimerSlot(); });
+        QObject::connect(&sequence->leadInTimer(), &QTimer::timeout, sequence.get(),
+                         [s = sequence.get()] { s->connectionDelaySlot(); });
+        QObject::connect(&sequence->helloTimer(), &QTimer::timeout, sequence.get(),
+                         [s = sequence.get()] { s->connectionDelaySlot2(); });
+        QObject::connect(&sequence->closeTimer(), &QTimer::timeout, sequence.get(),
+                         [s = sequence.get()] { s->closingDelaySlot(); });
+        sequence->setRestorePointHook([this](const Configuration &previous, QString *) {
+            restorePoint = previous;
+            return true;
+        });
+        sequence->setExtraPorts({port});
+        document.currentConfig.channelCount = quint8(configChannels);
+    }
+    const Configuration &config() const { return document.currentConfig; }
+    // Until every answer is used and the port is closed again.
+    bool waitUntilIdle(DialogAnswerer &answerer)
+    {
+        const bool idle = runUntil(
+                [&] {
+                    return answerer.done() && !sequence->connectionInProgress()
+                           && !sequence->serialPort().isOpen();
+                },
+                30000);
+        if (!idle)
+            qWarning() << "still busy after" << answerer.seen;
+        return idle;
+    }
+
+    Document document;
+    DocumentChanges changes{document};
+    FakeHost host;
+    QTimer protocolTimer;
+    PortDescription selectedPort;
+    int bitrate = 115200;
+    QList<PortDescription> availablePorts;
+    std::unique_ptr<DocumentCommands> commands;
+    std::unique_ptr<DeviceSequence> sequence;
+    Configuration restorePoint;
+};
+
 const char kTransmissionError[] = "message:An error occured during transmission! Action has "
                                   "failed.";
 
 } // namespace
 
+// The window's readout, transmission and verification as the sequence runs them on its
+// connection: the port dialog, the questions and the messages in their order, and the
+// frames on the line.
 class tst_DeviceSequence : public QObject
 {
     Q_OBJECT
@@ -95,21 +172,12 @@ private slots:
     void quittingMidExchangeSendsTheClosingFrame();
 
 private:
-    // A window past its start-up dialog, with the emulator's port offered first.
-    std::unique_ptr<CorvaneCfg> makeWindow(const QString &port, int configChannels);
-    // Until every answer is used and the port is closed again.
-    static bool waitUntilIdle(CorvaneCfg &window, DialogAnswerer &answerer);
-
     QTemporaryDir m_dir;
 };
 
 void tst_DeviceSequence::initTestCase()
 {
-    // Restore points and the journal go to a folder of the tests' own.
-    QStandardPaths::setTestModeEnabled(true);
     QVERIFY(m_dir.isValid());
-    // The window reads and writes its language file in the working directory.
-    QVERIFY(QDir::setCurrent(m_dir.path()));
 }
 
 void tst_DeviceSequence::cleanup()
@@ -117,30 +185,6 @@ void tst_DeviceSequence::cleanup()
     const QWidgetList windows = QApplication::topLevelWidgets();
     for (QWidget *w : windows)
         QVERIFY2(!w->isVisible(), w->metaObject()->className());
-}
-
-std::unique_ptr<CorvaneCfg> tst_DeviceSequence::makeWindow(const QString &port, int configChannels)
-{
-    DialogAnswerer startup; // the new-configuration dialog, if there is one
-    auto window = std::make_unique<CorvaneCfg>();
-    window->setExtraPorts({port});
-    window->document().currentConfig.channelCount = quint8(configChannels);
-    window->document().modified = false;
-    return window;
-}
-
-bool tst_DeviceSequence::waitUntilIdle(CorvaneCfg &window, DialogAnswerer &answerer)
-{
-    DeviceSequence &sequence = window.deviceSequence();
-    const bool idle = runUntil(
-            [&] {
-                return answerer.done() && !sequence.connectionInProgress()
-                       && !sequence.serialPort().isOpen();
-            },
-            30000);
-    if (!idle)
-        qWarning() << "still busy after" << answerer.seen;
-    return idle;
 }
 
 void tst_DeviceSequence::readout_data()
@@ -153,7 +197,7 @@ void tst_DeviceSequence::readout_data()
     // The loaded 4-channel configuration offers the bitrate; the 8 records all arrive.
     QTest::newRow("8-channel switch, 4 configured") << 8 << 4 << false;
     QTest::newRow("4-channel switch, 8 configured") << 4 << 8 << false;
-    // Nothing to undo, but the canvas and the list start afresh: no tile stays selected.
+    // Nothing to undo, but the views start afresh.
     QTest::newRow("the switch holds what is shown") << 4 << 4 << true;
 }
 
@@ -166,75 +210,62 @@ void tst_DeviceSequence::readout()
     const Configuration expected = switchConfiguration(switchChannels);
     SwitchEmulator emulator(switchChannels, expected);
     QVERIFY(emulator.startOnPty());
-    auto window = makeWindow(emulator.devicePath(), configChannels);
-    // The window shows rack.ovs.
+    Rig rig(emulator.devicePath(), configChannels);
+    // The document shows rack.ovs.
     const QString rack = m_dir.filePath("rack.ovs");
-    QVERIFY(writeOvsFile(rack, window->document().currentConfig));
-    window->document().openFileName = rack;
-    window->loadConfigFile();
+    QVERIFY(writeOvsFile(rack, rig.config()));
+    rig.document.openFileName = rack;
+    QVERIFY(rig.commands->loadConfigFile());
     const QByteArray rackBytes = readAll(rack);
-    auto *transmit = window->findChild<QAction *>("actionTransmit");
-    transmit->setEnabled(false);
     // Unsaved edits that the readout replaces.
-    Configuration edited = window->document().currentConfig;
+    Configuration edited = rig.config();
     edited.channels[0] = ChannelEntry{1, 4, 4, 6, 6, 800, 600};
     if (alreadyShown)
         edited = expected;
-    window->documentChanges().apply(edited, QStringLiteral("Place Channel 1"));
-    window->editorState().selectedChannels.add(0);
+    rig.changes.apply(edited, QStringLiteral("Place Channel 1"));
+    QSignalSpy refreshed(&rig.changes, &DocumentChanges::configurationChanged);
+    QVERIFY(refreshed.isValid());
 
     DialogAnswerer answerer({"ok"});
-    window->findChild<QAction *>("actionReadout")->trigger();
-    QVERIFY(waitUntilIdle(*window, answerer));
-    QVERIFY(!window->protocolTimer->isActive());
+    rig.sequence->startReadout();
+    QVERIFY(rig.waitUntilIdle(answerer));
+    QVERIFY(!rig.protocolTimer.isActive());
 
     const QString bitrate = configChannels > 4 ? "fixed" : "115200";
     QCOMPARE(answerer.seen, QStringList{"port:Get device configuration:" + bitrate});
-    QCOMPARE(window->windowTitle(), QStringLiteral("Vorrix %1").arg(switchChannels));
-    QVERIFY(transmit->isEnabled());
-    QCOMPARE(window->document().currentConfig, expected);
-    QVERIFY(!window->findChild<QCheckBox *>("checkBoxEnabled")->isChecked());
-    QVERIFY(!window->findChild<QAction *>("action_OrvanelSwitching")->isChecked());
-    QVERIFY(!window->document().syncingControls);
+    QVERIFY(rig.host.transmitEnabled);
+    QVERIFY(!rig.host.busy);
+    QCOMPARE(rig.config(), expected);
+    QCOMPARE(refreshed.count(), 1);
     QCOMPARE(commands(emulator.receivedFrames()).last(), int(kCmdClosing));
-    QCOMPARE(window->cursor().shape(), Qt::ArrowCursor);
-    QVERIFY(window->document().modified);
-    QVERIFY(window->editorState().selectedChannels.isEmpty());
+    QVERIFY(rig.document.modified);
     // What the switch holds is not what rack.ovs holds: the document has no file now.
-    auto *file = window->findChild<QLabel *>("documentFile");
-    auto *outcome = window->findChild<QLabel *>("exchangeOutcome");
-    QCOMPARE(window->document().fileName, alreadyShown ? rack : QString());
-    QCOMPARE(file->text(),
-             alreadyShown ? "rack.ovs (unsaved changes)" : "Untitled (unsaved changes)");
-    QVERIFY(outcome->text().startsWith(alreadyShown ? "The switch holds" : "Read Vorrix"));
+    QCOMPARE(rig.document.fileName, alreadyShown ? rack : QString());
+    const QString outcome = rig.sequence->report().outcome();
+    QVERIFY(outcome.startsWith(alreadyShown ? "The switch holds" : "Read Vorrix"));
     if (alreadyShown) {
-        QCOMPARE(window->findChild<QAction *>("actionUndo")->text(),
-                 QStringLiteral("Undo Place Channel 1"));
+        QCOMPARE(rig.changes.undoStack().undoText(), QStringLiteral("Place Channel 1"));
         return;
     }
 
     // Save asks for a name; rejecting the dialog leaves rack.ovs as it was.
-    window->findChild<QAction *>("action_Save")->trigger();
+    rig.commands->save();
     QCOMPARE(answerer.seen.mid(1), QStringList{"unexpected:QFileDialog"});
     QCOMPARE(readAll(rack), rackBytes);
 
-    // The edits come back with Undo, title, switching controls and file included; the
-    // status bar no longer speaks of the readout as what is shown.
-    auto *undo = window->findChild<QAction *>("actionUndo");
-    QCOMPARE(undo->text(), QStringLiteral("Undo Get device configuration"));
-    undo->trigger();
-    QCOMPARE(window->document().currentConfig, edited);
-    QCOMPARE(window->windowTitle(), QStringLiteral("Vorrix %1").arg(configChannels));
-    QVERIFY(window->findChild<QCheckBox *>("checkBoxEnabled")->isChecked());
-    QVERIFY(window->document().modified);
-    QCOMPARE(window->document().fileName, rack);
-    QCOMPARE(file->text(), "rack.ovs (unsaved changes)");
-    QVERIFY2(outcome->text().startsWith("Readout from ") && outcome->text().endsWith(" undone"),
-             qPrintable(outcome->text()));
-    window->findChild<QAction *>("actionRedo")->trigger();
-    QCOMPARE(window->document().currentConfig, expected);
-    QCOMPARE(window->document().fileName, QString());
-    QVERIFY(outcome->text().startsWith("Read Vorrix"));
+    // The edits come back with Undo, file included; the report no longer speaks of the
+    // readout as what is shown.
+    QCOMPARE(rig.changes.undoStack().undoText(), QStringLiteral("Get device configuration"));
+    rig.changes.undoStack().undo();
+    QCOMPARE(rig.config(), edited);
+    QVERIFY(rig.document.modified);
+    QCOMPARE(rig.document.fileName, rack);
+    QVERIFY2(rig.sequence->report().outcome().endsWith(" undone"),
+             qPrintable(rig.sequence->report().outcome()));
+    rig.changes.undoStack().redo();
+    QCOMPARE(rig.config(), expected);
+    QCOMPARE(rig.document.fileName, QString());
+    QVERIFY(rig.sequence->report().outcome().startsWith("Read Vorrix"));
 }
 
 void tst_DeviceSequence::verify_data()
@@ -258,23 +289,23 @@ void tst_DeviceSequence::verify()
 
     SwitchEmulator emulator(4, switchConfiguration(4));
     QVERIFY(emulator.startOnPty());
-    auto window = makeWindow(emulator.devicePath(), 4);
+    Rig rig(emulator.devicePath(), 4);
     Configuration shown = switchConfiguration(4);
     if (!same) {
         shown.channels[1].left = 9;
         shown.channels[1].right = 11;
     }
-    window->document().currentConfig = shown;
-    window->document().modified = true;
+    rig.document.currentConfig = shown;
+    rig.document.modified = true;
 
     DialogAnswerer answerer({"ok", "Ok"});
-    window->findChild<QAction *>("actionVerify")->trigger();
-    QVERIFY(waitUntilIdle(*window, answerer));
+    rig.sequence->startVerify();
+    QVERIFY(rig.waitUntilIdle(answerer));
 
     QCOMPARE(answerer.seen, (QStringList{"port:Verify device configuration:115200", message}));
-    QCOMPARE(window->document().currentConfig, shown);
-    QVERIFY(window->document().modified);
-    QCOMPARE(window->documentChanges().undoStack().count(), 0);
+    QCOMPARE(rig.config(), shown);
+    QVERIFY(rig.document.modified);
+    QCOMPARE(rig.changes.undoStack().count(), 0);
     QCOMPARE(commands(emulator.receivedFrames()).last(), int(kCmdClosing));
 }
 
@@ -297,20 +328,20 @@ void tst_DeviceSequence::cancelledPortDialog()
 
     SwitchEmulator emulator(4, switchConfiguration(4));
     QVERIFY(emulator.startOnPty());
-    auto window = makeWindow(emulator.devicePath(), configChannels);
-    window->bitrate = 9600;
-    const Configuration before = window->document().currentConfig;
-    const PortDescription port = window->selectedPort;
+    Rig rig(emulator.devicePath(), configChannels);
+    rig.bitrate = 9600;
+    const Configuration before = rig.config();
+    const PortDescription port = rig.selectedPort;
 
     DialogAnswerer answerer({"cancel"});
-    window->findChild<QAction *>("actionTransmit")->trigger();
-    QVERIFY(waitUntilIdle(*window, answerer));
+    rig.sequence->startTransmit();
+    QVERIFY(rig.waitUntilIdle(answerer));
 
     QCOMPARE(answerer.seen, QStringList{"port:Set device configuration:" + shown});
-    QCOMPARE(window->bitrate, bitrateAfter);
-    QCOMPARE(window->selectedPort.portName, port.portName);
-    QVERIFY(!window->deviceSequence().serialPort().isOpen());
-    QCOMPARE(window->document().currentConfig, before);
+    QCOMPARE(rig.bitrate, bitrateAfter);
+    QCOMPARE(rig.selectedPort.portName, port.portName);
+    QVERIFY(!rig.sequence->serialPort().isOpen());
+    QCOMPARE(rig.config(), before);
     QCOMPARE(emulator.leadInCount() + emulator.helloCount(), 0);
 }
 
@@ -337,17 +368,16 @@ void tst_DeviceSequence::transmit_data()
                              "\u2022 Channel 4 touches no other screen\n\n"
                              "Would you like to send it to the switch all the same?";
 
-    QTest::newRow("equal counts") << "" << 4 << QStringList{"ok", "Keep", "Ok"}
-                                  << QStringList{port, "keep", complete} << fourRecords;
+    QTest::newRow("equal counts") << "" << 4 << QStringList{"ok", "Ok"}
+                                  << QStringList{port, complete} << fourRecords;
     // The configured number of records goes out, not the switch's.
-    QTest::newRow("mismatch, Yes") << "" << 8 << QStringList{"ok", "Yes", "Keep", "Ok"}
-                                   << QStringList{port, question, "keep", complete} << fourRecords;
+    QTest::newRow("mismatch, Yes") << "" << 8 << QStringList{"ok", "Yes", "Ok"}
+                                   << QStringList{port, question, complete} << fourRecords;
     QTest::newRow("mismatch, Cancel") << "" << 8 << QStringList{"ok", "Cancel"}
                                       << QStringList{port, question} << QList<int>{kCmdClosing};
     // A layout the editor would not make goes out only when the operator says so.
-    QTest::newRow("layout problems, Yes")
-            << "small" << 4 << QStringList{"Yes", "ok", "Keep", "Ok"}
-            << QStringList{problems, port, "keep", complete} << fourRecords;
+    QTest::newRow("layout problems, Yes") << "small" << 4 << QStringList{"Yes", "ok", "Ok"}
+                                          << QStringList{problems, port, complete} << fourRecords;
     QTest::newRow("layout problems, Cancel")
             << "small" << 4 << QStringList{"Cancel"} << QStringList{problems} << QList<int>{};
     // Return answers the default, Cancel: a layout with errors is not sent by a keystroke.
@@ -357,9 +387,8 @@ void tst_DeviceSequence::transmit_data()
                            "overlap\n\nWould you like to send it to the switch all the same?"}
             << QList<int>{};
     // A screen without resolution is a notice, not an error: no question.
-    QTest::newRow("no resolution, no question")
-            << "no resolution" << 4 << QStringList{"ok", "Keep", "Ok"}
-            << QStringList{port, "keep", complete} << fourRecords;
+    QTest::newRow("no resolution, no question") << "no resolution" << 4 << QStringList{"ok", "Ok"}
+                                                << QStringList{port, complete} << fourRecords;
 }
 
 void tst_DeviceSequence::transmit()
@@ -370,10 +399,11 @@ void tst_DeviceSequence::transmit()
     QFETCH(QStringList, seen);
     QFETCH(QList<int>, frames);
 
-    SwitchEmulator emulator(switchChannels, switchConfiguration(switchChannels));
+    const Configuration held = switchConfiguration(switchChannels);
+    SwitchEmulator emulator(switchChannels, held);
     QVERIFY(emulator.startOnPty());
-    auto window = makeWindow(emulator.devicePath(), 4);
-    Configuration &config = window->document().currentConfig;
+    Rig rig(emulator.devicePath(), 4);
+    Configuration &config = rig.document.currentConfig;
     config = switchConfiguration(4);
     config.switchingEnabled = 1;
     config.mouseSpeed = 3;
@@ -385,22 +415,23 @@ void tst_DeviceSequence::transmit()
     else if (layout == "no resolution")
         config.channels[2].resolutionX = 0;
     const Configuration before = config;
-    window->setWindowTitle(QStringLiteral("unchanged"));
 
     DialogAnswerer answerer(answers);
-    window->findChild<QAction *>("actionTransmit")->trigger();
-    QVERIFY(waitUntilIdle(*window, answerer));
+    rig.sequence->startTransmit();
+    QVERIFY(rig.waitUntilIdle(answerer));
 
     QCOMPARE(answerer.seen, seen);
     const bool written = frames.size() > 1;
-    if (!frames.isEmpty())
+    if (!frames.isEmpty()) {
         frames = restorePointReadout(switchChannels) + frames;
+        // The restore point holds what the switch held before anything was written.
+        QCOMPARE(encodeOvs(rig.restorePoint), encodeOvs(held));
+    }
     QCOMPARE(commands(emulator.receivedFrames()), frames);
-    QCOMPARE(window->document().currentConfig, before);
-    QVERIFY(!window->document().modified);
-    QCOMPARE(window->windowTitle(), QStringLiteral("unchanged"));
-    QCOMPARE(window->messageBox.standardButtons(), QMessageBox::Ok);
-    QCOMPARE(window->cursor().shape(), Qt::ArrowCursor);
+    QCOMPARE(rig.config(), before);
+    QVERIFY(!rig.document.modified);
+    QCOMPARE(rig.host.box.standardButtons(), QMessageBox::Ok);
+    QVERIFY(!rig.host.busy);
     if (written) {
         QCOMPARE(emulator.configuration().switchingEnabled, quint8(1));
         QCOMPARE(emulator.configuration().mouseSpeed, quint8(3));
@@ -415,16 +446,16 @@ void tst_DeviceSequence::failureDuringTheQuestionSendsNothingMore()
 {
     SwitchEmulator emulator(8, switchConfiguration(8));
     QVERIFY(emulator.startOnPty());
-    auto window = makeWindow(emulator.devicePath(), 4);
-    window->document().currentConfig = switchConfiguration(4);
+    Rig rig(emulator.devicePath(), 4);
+    rig.document.currentConfig = switchConfiguration(4);
 
     DialogAnswerer answerer({"ok", "Yes", "Ok"});
-    answerer.beforeAnswer = [&window](const QString &entry) {
+    answerer.beforeAnswer = [&rig](const QString &entry) {
         if (entry.startsWith(QLatin1String("message:Note")))
-            window->deviceSequence().link().state().errorEvent = true;
+            rig.sequence->link().state().errorEvent = true;
     };
-    window->findChild<QAction *>("actionTransmit")->trigger();
-    QVERIFY(waitUntilIdle(*window, answerer));
+    rig.sequence->startTransmit();
+    QVERIFY(rig.waitUntilIdle(answerer));
 
     QCOMPARE(answerer.seen.size(), 3);
     QCOMPARE(answerer.seen.last(), QString::fromLatin1(kTransmissionError));
@@ -440,13 +471,14 @@ void tst_DeviceSequence::silentSwitchAsksAgainAndNewConnectionSurvivesOldClose()
     SwitchEmulator emulator(8, expected);
     QVERIFY(emulator.startOnPty());
     emulator.setSilent(true);
-    auto window = makeWindow(emulator.devicePath(), 4);
-    QSerialPort &port = window->deviceSequence().serialPort();
+    Rig rig(emulator.devicePath(), 4);
+    QSerialPort &port = rig.sequence->serialPort();
 
     int closes = 0;
     int closesAtCompletion = -1;
     connect(&port, &QIODevice::aboutToClose, this, [&closes] { ++closes; });
-    connect(window.get(), &QWidget::windowTitleChanged, this, [&] { closesAtCompletion = closes; });
+    connect(&rig.changes, &DocumentChanges::configurationChanged, this,
+            [&] { closesAtCompletion = closes; });
 
     const QString cannotConnect = "message:Cannot connect to target! Please check port, "
                                   "bitrate and startup mode.";
@@ -455,8 +487,8 @@ void tst_DeviceSequence::silentSwitchAsksAgainAndNewConnectionSurvivesOldClose()
         if (entry == cannotConnect)
             emulator.setSilent(false); // it hears the closing frame and the new connection
     };
-    window->findChild<QAction *>("actionReadout")->trigger();
-    QVERIFY(waitUntilIdle(*window, answerer));
+    rig.sequence->startReadout();
+    QVERIFY(rig.waitUntilIdle(answerer));
 
     const QString dialog = "port:Get device configuration:115200";
     QCOMPARE(answerer.seen, (QStringList{dialog, cannotConnect, dialog}));
@@ -465,7 +497,7 @@ void tst_DeviceSequence::silentSwitchAsksAgainAndNewConnectionSurvivesOldClose()
     // Closed once when the new connection began, not again until the readout ended.
     QCOMPARE(closesAtCompletion, 1);
     QCOMPARE(closes, 2);
-    QCOMPARE(window->document().currentConfig, expected);
+    QCOMPARE(rig.config(), expected);
 }
 
 void tst_DeviceSequence::negativeAcknowledgementsFailTheReadout()
@@ -473,16 +505,16 @@ void tst_DeviceSequence::negativeAcknowledgementsFailTheReadout()
     SwitchEmulator emulator(4, switchConfiguration(4));
     QVERIFY(emulator.startOnPty());
     emulator.nakNextFrames(4);
-    auto window = makeWindow(emulator.devicePath(), 2);
-    const Configuration before = window->document().currentConfig;
+    Rig rig(emulator.devicePath(), 2);
+    const Configuration before = rig.config();
 
     DialogAnswerer answerer({"ok", "Ok"});
-    window->findChild<QAction *>("actionReadout")->trigger();
-    QVERIFY(waitUntilIdle(*window, answerer));
+    rig.sequence->startReadout();
+    QVERIFY(rig.waitUntilIdle(answerer));
 
     QCOMPARE(answerer.seen,
              (QStringList{"port:Get device configuration:115200", kTransmissionError}));
-    QCOMPARE(window->document().currentConfig, before);
+    QCOMPARE(rig.config(), before);
     QCOMPARE(commands(emulator.receivedFrames()),
              (QList<int>{kCmdSwitchingState, kCmdSwitchingState, kCmdSwitchingState,
                          kCmdSwitchingState, kCmdClosing}));
@@ -491,16 +523,16 @@ void tst_DeviceSequence::negativeAcknowledgementsFailTheReadout()
 void tst_DeviceSequence::portThatCannotBeOpened()
 {
     const QString missing = m_dir.filePath(QStringLiteral("no-such-tty"));
-    auto window = makeWindow(missing, 4);
+    Rig rig(missing, 4);
 
     DialogAnswerer answerer({"ok", "Ok"});
-    window->findChild<QAction *>("actionReadout")->trigger();
-    QVERIFY(waitUntilIdle(*window, answerer));
+    rig.sequence->startReadout();
+    QVERIFY(rig.waitUntilIdle(answerer));
 
     QCOMPARE(answerer.seen, (QStringList{"port:Get device configuration:115200",
                                          "message:Error connecting to serial port! Port in use."}));
-    QVERIFY(!window->deviceSequence().serialPort().isOpen());
-    QCOMPARE(window->selectedPort.portName, missing);
+    QVERIFY(!rig.sequence->serialPort().isOpen());
+    QCOMPARE(rig.selectedPort.portName, missing);
 }
 
 // Qt 6.4 repeats the read error without end once the far end has gone: the port must
@@ -509,9 +541,9 @@ void tst_DeviceSequence::switchVanishesMidExchange()
 {
     SwitchEmulator emulator(8, switchConfiguration(8));
     QVERIFY(emulator.startOnPty());
-    auto window = makeWindow(emulator.devicePath(), 4);
-    const Configuration before = window->document().currentConfig;
-    QSignalSpy errors(&window->deviceSequence().serialPort(), &QSerialPort::errorOccurred);
+    Rig rig(emulator.devicePath(), 4);
+    const Configuration before = rig.config();
+    QSignalSpy errors(&rig.sequence->serialPort(), &QSerialPort::errorOccurred);
     QVERIFY(errors.isValid());
     connect(&emulator, &SwitchEmulator::frameReceived, this, [&emulator](quint8 command) {
         // Not from inside the emulator's own read notification.
@@ -520,17 +552,17 @@ void tst_DeviceSequence::switchVanishesMidExchange()
     });
 
     DialogAnswerer answerer({"ok", "Ok"});
-    window->findChild<QAction *>("actionReadout")->trigger();
-    QVERIFY(waitUntilIdle(*window, answerer));
+    rig.sequence->startReadout();
+    QVERIFY(rig.waitUntilIdle(answerer));
     // Give a spinning port the chance to show itself.
     runUntil([] { return false; }, 200);
 
     QCOMPARE(answerer.seen,
              (QStringList{"port:Get device configuration:115200", kTransmissionError}));
-    QVERIFY(!window->deviceSequence().serialPort().isOpen());
+    QVERIFY(!rig.sequence->serialPort().isOpen());
     QVERIFY2(errors.count() < 10, qPrintable(QString::number(errors.count())));
-    QCOMPARE(window->document().currentConfig, before);
-    QCOMPARE(window->cursor().shape(), Qt::ArrowCursor);
+    QCOMPARE(rig.config(), before);
+    QVERIFY(!rig.host.busy);
 }
 
 // A device action during an exchange is ignored; one right after it, while the port
@@ -540,20 +572,19 @@ void tst_DeviceSequence::secondActionOnlyAfterTheExchange()
     const Configuration expected = switchConfiguration(8);
     SwitchEmulator emulator(8, expected);
     QVERIFY(emulator.startOnPty());
-    auto window = makeWindow(emulator.devicePath(), 4);
-    auto *readout = window->findChild<QAction *>("actionReadout");
-    auto *transmit = window->findChild<QAction *>("actionTransmit");
-    connect(window.get(), &QWidget::windowTitleChanged, transmit, &QAction::trigger,
-            Qt::QueuedConnection);
+    Rig rig(emulator.devicePath(), 4);
+    connect(
+            &rig.changes, &DocumentChanges::configurationChanged, rig.sequence.get(),
+            [&rig] { rig.sequence->startTransmit(); }, Qt::QueuedConnection);
 
-    DialogAnswerer answerer({"ok", "ok", "Keep", "Ok"});
-    readout->trigger();
-    QVERIFY(window->deviceSequence().connectionInProgress());
-    readout->trigger(); // no second dialog
-    QVERIFY(waitUntilIdle(*window, answerer));
+    DialogAnswerer answerer({"ok", "ok", "Ok"});
+    rig.sequence->startReadout();
+    QVERIFY(rig.sequence->connectionInProgress());
+    rig.sequence->startReadout(); // no second dialog
+    QVERIFY(rig.waitUntilIdle(answerer));
 
     QCOMPARE(answerer.seen, (QStringList{"port:Get device configuration:115200",
-                                         "port:Set device configuration:fixed", "keep",
+                                         "port:Set device configuration:fixed",
                                          "message:Transmission complete!"}));
     QList<int> written = commands(emulator.receivedFrames());
     written = written.mid(written.indexOf(kCmdClosing));
@@ -571,17 +602,17 @@ void tst_DeviceSequence::quittingMidExchangeSendsTheClosingFrame()
 {
     SwitchEmulator emulator(4, switchConfiguration(4));
     QVERIFY(emulator.startOnPty());
-    auto window = makeWindow(emulator.devicePath(), 4);
-    connect(&emulator, &SwitchEmulator::frameReceived, this, [this, &window](quint8 command) {
+    auto rig = std::make_unique<Rig>(emulator.devicePath(), 4);
+    connect(&emulator, &SwitchEmulator::frameReceived, this, [this, &rig](quint8 command) {
         if (command == kCmdMouseSpeed)
-            QTimer::singleShot(0, this, [&window] { window.reset(); });
+            QTimer::singleShot(0, this, [&rig] { rig.reset(); });
     });
     QSignalSpy closing(&emulator, &SwitchEmulator::closingReceived);
     QVERIFY(closing.isValid());
 
     DialogAnswerer answerer({"ok"});
-    window->findChild<QAction *>("actionReadout")->trigger();
-    QVERIFY(runUntil([&] { return !window; }, 30000));
+    rig->sequence->startReadout();
+    QVERIFY(runUntil([&] { return !rig; }, 30000));
     QVERIFY(runUntil([&] { return closing.count() == 1; }, 2000));
     QCOMPARE(commands(emulator.receivedFrames()).last(), int(kCmdClosing));
 }

@@ -15,7 +15,6 @@
 #include <QFileInfo>
 #include <QSocketNotifier>
 #include <QTextStream>
-#include <QThread>
 
 #include <algorithm>
 
@@ -57,7 +56,11 @@ struct LinkOptions
         }
         out.port = parser.value(port);
         out.traceFile = parser.value(trace);
-        return takeBitrate(parser, out.bitrate);
+        int bitrate = 0;
+        if (!takeBitrate(parser, bitrate))
+            return false;
+        out.bitrates = {bitrate};
+        return true;
     }
 };
 
@@ -96,9 +99,8 @@ QList<Side> sidesInOrder(const QStringList &args)
 int verifyTransmission(DeviceSession::Options options, const Configuration &sent,
                        const QString &file)
 {
-    // A quiet line between the two connections, as after the window's delayed close.
-    QThread::msleep(kClosingDelayMs);
     options.appendTrace = true;
+    options.connectionFollows = false;
     Configuration stored;
     QString failure;
     if (const int code = readSwitch(options, stored, sent.channelCount, &failure); code != ExitOk) {
@@ -125,6 +127,7 @@ int saveBackup(DeviceSession::Options options, const QString &file, int configur
 {
     options.direction = kDirectionReadout;
     options.outputFile = file;
+    options.connectionFollows = true;
     int code = ExitDevice;
     // Refused now rather than after a whole readout.
     if (!isReplaceableFile(file)) {
@@ -144,7 +147,6 @@ int saveBackup(DeviceSession::Options options, const QString &file, int configur
         return ExitDevice;
     }
     QTextStream(stdout) << QString("Saved the switch's configuration to %1.").arg(file) << Qt::endl;
-    QThread::msleep(kClosingDelayMs);
     return ExitOk;
 }
 
@@ -250,7 +252,21 @@ int runRead(const QStringList &args)
     return code;
 }
 
-int runWrite(const QStringList &args)
+namespace {
+
+// What `ovsctl write` was asked to do.
+struct WriteRequest
+{
+    DeviceSession::Options options;
+    QString file;
+    QString backup; // empty = none
+    bool force = false;
+    bool verify = false;
+    bool restorePoint = true;
+};
+
+// -1 when the command goes on, otherwise the exit code.
+int parseWrite(const QStringList &args, WriteRequest &out)
 {
     QCommandLineParser parser;
     parser.setApplicationDescription(
@@ -288,58 +304,87 @@ int runWrite(const QStringList &args)
     parser.addPositionalArgument("FILE.ovs", "The configuration to send.");
     if (const int code = parseCommand(parser, "write", args); code >= 0)
         return code;
-    DeviceSession::Options options;
-    if (!link.take(parser, options))
+    if (!link.take(parser, out.options))
         return ExitUsage;
     if (parser.positionalArguments().size() != 1) {
         printError("write: exactly one FILE.ovs is needed.");
         return ExitUsage;
     }
-    const QString file = parser.positionalArguments().first();
+    out.file = parser.positionalArguments().first();
+    out.backup = parser.value(backup);
     // The backup would replace the file about to be sent with the switch's old one.
-    if (parser.isSet(backup)
-        && (parser.value(backup) == file || isSameFile(parser.value(backup), file))) {
+    if (parser.isSet(backup) && (out.backup == out.file || isSameFile(out.backup, out.file))) {
         printError("write: --backup must name another file than FILE.ovs.");
         return ExitUsage;
     }
-    Document document;
-    if (const int code = reportLoad(readOvsFile(file, document.stagingConfig)))
+    out.options.direction = kDirectionTransmit;
+    out.options.continueOnMismatch = parser.isSet(yes);
+    out.force = parser.isSet(force);
+    out.verify = parser.isSet(verify);
+    out.restorePoint = !parser.isSet(noRestorePoint);
+    return -1;
+}
+
+// Loads the file to send; ExitOk, or the exit code after its message. Notices (a screen
+// without a resolution) are the ordinary state of a layout; only errors stop a write.
+int loadForWrite(const WriteRequest &request, Configuration &config)
+{
+    if (const int code = reportLoad(readOvsFile(request.file, config)))
         return code;
-    document.currentConfig = document.stagingConfig;
-    // Notices (a screen without a resolution) are the ordinary state of a layout; only
-    // errors stop a write.
     const QList<LayoutProblem> problems
-            = layoutProblemsOf(checkLayout(document.currentConfig), LayoutSeverity::Error);
-    if (!problems.isEmpty() && !parser.isSet(force)) {
+            = layoutProblemsOf(checkLayout(config), LayoutSeverity::Error);
+    if (!problems.isEmpty() && !request.force) {
         printError(QString("write: %1 has layout problems; nothing was sent (--force sends it "
                            "anyway):")
-                           .arg(file));
+                           .arg(request.file));
         for (const QString &line : layoutProblemTexts(problems))
             printError(line);
         return ExitFindings;
     }
-    options.direction = kDirectionTransmit;
-    options.continueOnMismatch = parser.isSet(yes);
-    // Switches with more than four channels always talk at 115200 bit/s.
-    if (document.currentConfig.channelCount > 4)
-        options.bitrate = 115200;
-    if (parser.isSet(backup)) {
-        if (const int code
-            = saveBackup(options, parser.value(backup), document.currentConfig.channelCount);
-            code != ExitOk)
-            return code;
-        options.appendTrace = true;
-    }
+    return ExitOk;
+}
+
+// The transmission itself, with its restore point and its journal entry.
+int transmit(const WriteRequest &request, Document &document)
+{
+    DeviceSession::Options options = request.options;
     QString restorePoint;
-    if (!parser.isSet(noRestorePoint))
+    if (request.restorePoint)
         options.restorePointHook = restorePointSaver(options.port, restorePoint);
+    options.connectionFollows = request.verify;
     DeviceSession session(options, document);
     const int code = session.run();
-    addToJournal("write", options.port, code == ExitOk, session.errorText(), file,
+    addToJournal("write", options.port, code == ExitOk, session.errorText(), request.file,
                  &document.currentConfig, restorePoint);
-    if (code != ExitOk || !parser.isSet(verify))
+    if (code != ExitOk && session.wroteAnything())
+        printWayBack(options.port, session.bitrate(), restorePoint);
+    return code;
+}
+
+} // namespace
+
+int runWrite(const QStringList &args)
+{
+    WriteRequest request;
+    if (const int code = parseWrite(args, request); code >= 0)
         return code;
-    return verifyTransmission(options, document.currentConfig, file);
+    Document document;
+    if (const int code = loadForWrite(request, document.currentConfig))
+        return code;
+    document.stagingConfig = document.currentConfig;
+    // Switches with more than four channels always talk at 115200 bit/s.
+    if (document.currentConfig.channelCount > 4)
+        request.options.bitrates = {115200};
+    if (!request.backup.isEmpty()) {
+        if (const int code
+            = saveBackup(request.options, request.backup, document.currentConfig.channelCount);
+            code != ExitOk)
+            return code;
+        request.options.appendTrace = true;
+    }
+    if (const int code = transmit(request, document); code != ExitOk || !request.verify)
+        return code;
+    return verifyTransmission(request.options, document.currentConfig, request.file);
 }
 
 int runDiff(const QStringList &args)
@@ -369,8 +414,10 @@ int runDiff(const QStringList &args)
         return ExitUsage;
     }
     DeviceSession::Options options;
-    if (!takeBitrate(parser, options.bitrate))
+    int bitrate = 0;
+    if (!takeBitrate(parser, bitrate))
         return ExitUsage;
+    options.bitrates = {bitrate};
     // Files first: a bad file costs no connection.
     for (Side &side : sides) {
         if (!side.device) {

@@ -4,10 +4,7 @@
 #include "ovsctl.h"
 
 #include "document/ovsfile.h"
-#include "link/portfault.h"
-#include "link/serialportsetup.h"
 
-#include <QCoreApplication>
 #include <QEventLoop>
 #include <QTextStream>
 
@@ -30,21 +27,6 @@ QElapsedTimer runClock()
     return clock;
 }
 
-} // namespace
-
-DeviceSession::DeviceSession(const Options &options, Document &document, QObject *parent)
-    : QObject(parent)
-    , m_options(options)
-    , m_document(document)
-    , m_link(document)
-{
-    m_ticker.setTimerType(Qt::PreciseTimer);
-    m_ticker.setInterval(kProtocolTickMs);
-    connect(&m_ticker, &QTimer::timeout, this, &DeviceSession::tick);
-    connect(&m_port, &QSerialPort::errorOccurred, this, &DeviceSession::portError);
-}
-
-namespace {
 // The trace may go to a file, a terminal or a pipe. A FIFO that nobody reads would block
 // the open for ever, so it is opened without waiting and refused when no reader is there.
 bool openTraceFile(QFile &file, const QString &path, bool append)
@@ -66,7 +48,24 @@ bool openTraceFile(QFile &file, const QString &path, bool append)
     return file.open(mode);
 #endif
 }
+
 } // namespace
+
+DeviceSession::DeviceSession(const Options &options, Document &document, QObject *parent)
+    : QObject(parent)
+    , m_options(options)
+    , m_document(document)
+    , m_connection(document)
+{
+    connect(&m_connection, &LinkConnection::finished, this, &DeviceSession::completed);
+    connect(&m_connection, &LinkConnection::failed, this, &DeviceSession::failed);
+    // Nobody is there to answer the window's question; say what would send anyway.
+    connect(&m_connection, &LinkConnection::countMismatch, this,
+            [this](int deviceChannels, int configuredChannels) {
+                finish(ExitDevice, Msg::countMismatch(deviceChannels, configuredChannels));
+            });
+    connect(&m_connection, &LinkConnection::closed, this, &DeviceSession::ended);
+}
 
 int DeviceSession::run()
 {
@@ -87,110 +86,75 @@ void DeviceSession::start()
         return;
     m_started = true;
     m_clock = runClock();
+    LinkConnection::Request request;
     if (!m_options.traceFile.isEmpty()) {
         if (!openTraceFile(m_traceFile, m_options.traceFile, m_options.appendTrace))
             return finish(ExitFile,
                           QString("Cannot write the trace file %1.").arg(m_options.traceFile));
-        m_link.setTraceHook([this](bool out, const QByteArray &b) { trace(out, b); });
+        request.trace = [this](bool out, const QByteArray &b) { trace(out, b); };
     }
-    if (!openSerialPort(m_port, m_options.port, m_options.bitrate)) {
-        // "Port in use" says little; the system's reason goes on a line of its own.
-        const QString reason = portOpenFailureReason(m_port, m_options.port);
-        m_port.close();
-        return finish(ExitDevice, Msg::portInUse() + '\n' + reason);
-    }
-    m_link.setPort(&m_port);
-    m_link.setRestorePointHook(m_options.restorePointHook);
-    m_link.beginExchange();
-    m_link.state().direction = m_options.direction;
-    m_exchanging = true;
-    m_ticker.start();
-    QTimer::singleShot(kConnectionDelayMs, Qt::PreciseTimer, this, &DeviceSession::leadIn);
+    request.port = m_options.port;
+    request.bitrates = m_options.bitrates;
+    request.action = m_options.direction == kDirectionTransmit ? ExchangeReport::Action::Transmit
+                                                               : ExchangeReport::Action::Readout;
+    request.continueOnMismatch = m_options.continueOnMismatch;
+    request.beforeWrite = m_options.restorePointHook;
+    m_connection.start(request);
 }
 
-void DeviceSession::leadIn()
+void DeviceSession::completed()
 {
-    if (m_finished)
-        return;
-    if (!m_link.writeLeadIn())
-        return finish(ExitDevice, Msg::portWriteFailed());
-    QTimer::singleShot(kConnectionDelayMs, Qt::PreciseTimer, this, &DeviceSession::hello);
-}
-
-void DeviceSession::hello()
-{
-    if (m_finished)
-        return;
-    if (!m_link.writeHello())
-        return finish(ExitDevice, Msg::portWriteFailed());
-}
-
-void DeviceSession::tick()
-{
-    if (m_finished)
-        return;
-    const ExchangeStatus status = exchangeTick(m_link, m_document, m_options.continueOnMismatch);
-    switch (status) {
-    case ExchangeStatus::Running:
-        return;
-    case ExchangeStatus::Failed: {
-        // What is known about the failure goes on a line of its own.
-        const QString reason = m_link.failureReason();
-        return finish(ExitDevice, reason.isEmpty() ? Msg::transmissionError()
-                                                   : Msg::transmissionError() + '\n' + reason);
-    }
-    case ExchangeStatus::NoConnection:
-        m_helloUnanswered = true;
-        return finish(ExitDevice, Msg::noConnection(m_document.currentConfig.channelCount));
-    case ExchangeStatus::CountMismatch:
-        // Nobody is there to answer the window's question; say what would send anyway.
-        return finish(ExitDevice, Msg::countMismatch(m_document.stagingConfig.deviceChannels,
-                                                     m_document.stagingConfig.channelCount));
-    case ExchangeStatus::Complete:
-        break;
-    }
-    if (m_options.direction == kDirectionTransmit) {
+    if (m_options.direction == kDirectionTransmit)
         m_output = Msg::transmissionComplete();
-        return finish(ExitOk);
-    }
-    // Close the link first: the file is written only after a complete readout.
-    if (!m_options.outputFile.isEmpty()) {
-        closeLink();
-        if (!writeOvsFile(m_options.outputFile, m_document.stagingConfig))
-            return finish(ExitFile, Msg::couldNotSave());
-    }
     finish(ExitOk);
 }
 
-// The far end went away. Qt 6.4 repeats this error endlessly while the port stays
-// open, so the port is closed at the first one and the failure reported once.
-void DeviceSession::portError(QSerialPort::SerialPortError error)
+void DeviceSession::failed(LinkConnection::Failure failure, const QString &reason)
 {
-    if (!m_exchanging || m_finished)
-        return;
-    if (error != QSerialPort::ReadError && error != QSerialPort::ResourceError)
-        return;
-    m_port.close();
-    finish(ExitDevice, Msg::transmissionError());
-}
-
-void DeviceSession::closeLink()
-{
-    m_exchanging = false;
-    m_ticker.stop();
-    // The closing frame must have left before the port closes.
-    if (m_link.closeConnection())
-        drainSerialPort(m_port, 100);
-    m_port.close();
+    switch (failure) {
+    case LinkConnection::Failure::PortOpen:
+        // "Port in use" says little; the system's reason goes on a line of its own.
+        return finish(ExitDevice, Msg::portInUse() + '\n' + reason);
+    case LinkConnection::Failure::PortWrite:
+        return finish(ExitDevice, Msg::portWriteFailed());
+    case LinkConnection::Failure::NoAnswer:
+        return finish(ExitDevice, Msg::noConnection(m_document.currentConfig.channelCount));
+    case LinkConnection::Failure::PortLost:
+        return finish(ExitDevice, Msg::transmissionError());
+    case LinkConnection::Failure::Exchange:
+        break;
+    }
+    // What is known about the failure goes on a line of its own.
+    finish(ExitDevice,
+           reason.isEmpty() ? Msg::transmissionError() : Msg::transmissionError() + '\n' + reason);
 }
 
 void DeviceSession::finish(int code, const QString &message)
 {
-    if (m_finished)
+    if (m_ending)
         return;
-    closeLink();
-    m_error = message;
+    m_ending = true;
     m_exitCode = code;
+    m_error = message;
+    if (m_connection.stage() == LinkConnection::Stage::Idle)
+        return ended();
+    if (m_options.connectionFollows)
+        m_connection.close();
+    else
+        m_connection.closeNow();
+}
+
+// The switch is released: a readout is saved only now, after it was complete.
+void DeviceSession::ended()
+{
+    if (!m_ending || m_finished)
+        return;
+    if (m_exitCode == ExitOk && m_options.direction == kDirectionReadout
+        && !m_options.outputFile.isEmpty()
+        && !writeOvsFile(m_options.outputFile, m_document.stagingConfig)) {
+        m_exitCode = ExitFile;
+        m_error = Msg::couldNotSave();
+    }
     flushTraceLine();
     m_traceFile.close();
     m_finished = true;

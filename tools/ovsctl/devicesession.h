@@ -1,20 +1,17 @@
 #pragma once
 
 #include "document/document.h"
-#include "link/exchangedriver.h"
-#include "link/link.h"
+#include "link/linkconnection.h"
 
 #include <QElapsedTimer>
 #include <QFile>
 #include <QObject>
-#include <QSerialPort>
-#include <QTimer>
 
-// One readout or transmission from the command line: opens the port, waits the two
-// connection delays, drives the link on a 2 ms tick until it ends, sends the closing
-// frame and reports the outcome as an exit code with the program's messages. run()
-// waits for the end and prints the messages; start() returns at once and finished()
-// follows, so several sessions on several ports share one event loop.
+// One readout or transmission from the command line on a connection of its own: turns
+// the command's options into the connection's request, its outcome into an exit code
+// with the program's messages, and writes the line trace. run() waits for the end and
+// prints the messages; start() returns at once and finished() follows, so several
+// sessions on several ports share one event loop.
 class DeviceSession : public QObject
 {
     Q_OBJECT
@@ -23,7 +20,8 @@ public:
     struct Options
     {
         QString port;
-        int bitrate = 115200;
+        // Tried in turn while the hello goes unanswered.
+        QList<int> bitrates{115200};
         quint8 direction = kDirectionReadout;
         bool continueOnMismatch = false;
         QString outputFile; // readout; empty = keep the result in the document only
@@ -32,6 +30,9 @@ public:
         // A transmission calls it with the switch's configuration before anything is
         // written; false stops it with nothing written and the reason it sets.
         Link::RestorePointHook restorePointHook;
+        // Another connection to the same switch follows: the session ends only after the
+        // closing frame has had its quiet line, as after the window's delayed close.
+        bool connectionFollows = false;
     };
 
     // For a transmission `document.currentConfig` holds what is sent; a complete
@@ -49,33 +50,29 @@ public:
     // after a failure (several lines when the port could not be opened).
     QString output() const { return m_output; }
     QString errorText() const { return m_error; }
-    // The hello went unanswered: at another bitrate the switch may answer.
-    bool helloUnanswered() const { return m_helloUnanswered; }
-    // The session's link, e.g. to set a restore-point hook before start().
-    Link &link() { return m_link; }
+    // The bitrate the switch answered at (or the last one tried).
+    int bitrate() const { return m_connection.bitrate(); }
+    // Something of the transmission reached the switch before it failed.
+    bool wroteAnything() const { return m_connection.link().wroteAnything(); }
 
 signals:
     void finished();
 
 private:
-    void leadIn();
-    void hello();
-    void tick();
-    void portError(QSerialPort::SerialPortError error);
-    void closeLink();
+    void completed();
+    void failed(LinkConnection::Failure failure, const QString &reason);
+    // Releases the switch with this outcome; ended() follows once the port is closed.
     void finish(int code, const QString &message = QString());
+    void ended();
     void trace(bool outgoing, const QByteArray &bytes);
     void flushTraceLine();
 
     Options m_options;
     Document &m_document;
-    QSerialPort m_port;
-    Link m_link;
-    QTimer m_ticker;
-    bool m_exchanging = false;
+    LinkConnection m_connection;
     bool m_started = false;
+    bool m_ending = false;
     bool m_finished = false;
-    bool m_helloUnanswered = false;
     int m_exitCode = 0;
     QString m_output;
     QString m_error;

@@ -16,7 +16,6 @@
 #include <QHash>
 #include <QRegularExpression>
 #include <QTextStream>
-#include <QThread>
 
 #include <algorithm>
 #include <functional>
@@ -286,9 +285,8 @@ int runBackup(const QStringList &args)
             printError("backup: no switch answered on any listed port.");
             return ExitDevice;
         }
+        // Each probe's connection ended with the quiet line after its closing frame.
         ports = answered;
-        // A quiet line between the probe's connection and the readout's.
-        QThread::msleep(kClosingDelayMs);
     }
     const QStringList files = backupFiles("backup", dir, ports);
     if (files.isEmpty())

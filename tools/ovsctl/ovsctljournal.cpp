@@ -2,7 +2,11 @@
 
 #include "ovsctl.h"
 
+#include "document/layoutcheck.h"
 #include "document/restorepoints.h"
+
+#include <QDir>
+#include <QRegularExpression>
 
 #include <QFileInfo>
 
@@ -66,4 +70,42 @@ QString printable(const QString &text)
         }
     }
     return out;
+}
+
+namespace {
+
+// A word of a command line as a shell takes it back: quoted when it holds anything but
+// letters, digits and the usual characters of paths.
+QString shellWord(const QString &word)
+{
+    static const QRegularExpression plain(QStringLiteral("^[A-Za-z0-9_./:\\\\=+-]+$"));
+    if (plain.match(word).hasMatch())
+        return word;
+#ifdef Q_OS_WIN
+    return '"' + word + '"';
+#else
+    QString quoted = word;
+    quoted.replace(QLatin1Char('\''), QStringLiteral("'\\''"));
+    return '\'' + quoted + '\'';
+#endif
+}
+
+} // namespace
+
+void printWayBack(const QString &port, int bitrate, const QString &restorePoint)
+{
+    if (restorePoint.isEmpty())
+        return;
+    QStringList command{"ovsctl", "write", "--port", shellWord(port)};
+    if (bitrate != 115200)
+        command << "--bitrate" << QString::number(bitrate);
+    // What the switch held may itself have layout problems; it goes back all the same.
+    Configuration previous;
+    if (readOvsFile(restorePoint, previous) == OvsLoadResult::Loaded
+        && !layoutProblemsOf(checkLayout(previous), LayoutSeverity::Error).isEmpty())
+        command << "--force";
+    command << shellWord(QDir::toNativeSeparators(restorePoint));
+    printError(QString("The switch may now hold parts of both configurations. What it held "
+                       "before is kept in the restore point\n  %1\nTo write it back: %2")
+                       .arg(QDir::toNativeSeparators(restorePoint), command.join(' ')));
 }

@@ -21,3 +21,8 @@ Link::RestorePointHook restorePointSaver(const QString &port, QString &savedPath
 // `text` with line breaks, tabs and other control characters written as \n, \t, \r and
 // \xHH, so that a port name keeps a "PORT<TAB>result" line one line.
 QString printable(const QString &text);
+
+// After a transmission that failed once something of it had reached the switch: says on
+// standard error that the switch may hold parts of both configurations, where the
+// restore point is, and the command that writes it back. Nothing when there is none.
+void printWayBack(const QString &port, int bitrate, const QString &restorePoint);

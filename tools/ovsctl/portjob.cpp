@@ -5,8 +5,6 @@
 
 #include "document/configdiff.h"
 
-#include <QTimer>
-
 QString switchModelText(int channels, int bitrate)
 {
     return QString("Vorrix %1 at %2 bit/s").arg(channels).arg(bitrate);
@@ -39,58 +37,51 @@ PortJob::~PortJob() = default;
 
 void PortJob::start()
 {
-    m_nextBitrate = 1;
-    connectAt(m_plan.direction, m_plan.bitrates.value(0, 115200));
+    runSession(m_plan.direction, m_plan.bitrates);
 }
 
-void PortJob::connectAt(quint8 direction, int bitrate)
+void PortJob::runSession(quint8 direction, const QList<int> &bitrates)
 {
-    m_bitrate = bitrate;
     DeviceSession::Options options;
     options.port = m_plan.port;
-    options.bitrate = bitrate;
+    options.bitrates = bitrates;
     options.direction = direction;
     options.continueOnMismatch = m_plan.continueOnMismatch;
     if (direction == kDirectionReadout && !m_verifying)
         options.outputFile = m_plan.saveTo;
-    if (direction == kDirectionTransmit && m_plan.restorePoint)
-        options.restorePointHook = restorePointSaver(m_plan.port, m_restorePoint);
+    if (direction == kDirectionTransmit) {
+        if (m_plan.restorePoint)
+            options.restorePointHook = restorePointSaver(m_plan.port, m_restorePoint);
+        options.connectionFollows = m_plan.verify;
+    }
     // Sessions that ended stay until the job goes: the last one is still on the stack
     // that emitted its finished().
     m_sessions.push_back(std::make_unique<DeviceSession>(options, m_document));
     DeviceSession *session = m_sessions.back().get();
-    connect(session, &DeviceSession::finished, this, &PortJob::sessionFinished);
+    QObject::connect(session, &DeviceSession::finished, this, &PortJob::sessionFinished);
     session->start();
-}
-
-void PortJob::afterQuietLine(quint8 direction, int bitrate)
-{
-    QTimer::singleShot(kClosingDelayMs, Qt::PreciseTimer, this,
-                       [this, direction, bitrate] { connectAt(direction, bitrate); });
 }
 
 void PortJob::sessionFinished()
 {
     const DeviceSession &s = *m_sessions.back();
-    if (s.helloUnanswered() && m_nextBitrate < m_plan.bitrates.size()) {
-        const quint8 direction = m_verifying ? kDirectionReadout : m_plan.direction;
-        return afterQuietLine(direction, m_plan.bitrates.at(m_nextBitrate++));
-    }
-    if (s.exitCode() != ExitOk)
+    if (s.exitCode() != ExitOk) {
+        if (!m_verifying && s.wroteAnything())
+            printWayBack(m_plan.port, s.bitrate(), m_restorePoint);
         return conclude(false, oneLine(s.errorText()));
+    }
     const Configuration &read = m_document.stagingConfig;
     if (m_plan.direction == kDirectionReadout) {
-        return conclude(true,
-                        QString("%1, saved to %2")
-                                .arg(switchModelText(read.channelCount, m_bitrate), m_plan.saveTo));
+        return conclude(
+                true, QString("%1, saved to %2")
+                              .arg(switchModelText(read.channelCount, s.bitrate()), m_plan.saveTo));
     }
     if (!m_verifying && m_plan.verify) {
         addToJournal("restore", m_plan.port, true, QString(), m_plan.sendFrom, &m_plan.send,
                      m_restorePoint);
         m_verifying = true;
-        // The bitrate that answered is the one to verify at.
-        m_nextBitrate = m_plan.bitrates.size();
-        return afterQuietLine(kDirectionReadout, m_bitrate);
+        // At the bitrate that answered, after the transmission's quiet line.
+        return runSession(kDirectionReadout, {s.bitrate()});
     }
     if (!m_verifying)
         return conclude(true, s.output());

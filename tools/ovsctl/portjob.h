@@ -10,9 +10,8 @@
 
 // The exchanges of a backup or a restore with the switch on one port, one connection
 // after another on the event loop: a readout saved to a file, or a transmission and,
-// when asked, the readout that verifies it. Each one is added to the journal. Each connection is
-// tried at the given bitrates in turn while the hello goes unanswered. Between two connections the
-// line stays quiet for the closing delay, as after the window's delayed close.
+// when asked, the readout that verifies it. Each one is added to the journal. Each
+// connection is tried at the given bitrates in turn while the hello goes unanswered.
 class PortJob : public QObject
 {
     Q_OBJECT
@@ -44,16 +43,13 @@ signals:
     void finished();
 
 private:
-    void connectAt(quint8 direction, int bitrate);
+    void runSession(quint8 direction, const QList<int> &bitrates);
     void sessionFinished();
-    void afterQuietLine(quint8 direction, int bitrate);
     void conclude(bool ok, const QString &text);
 
     Plan m_plan;
     Document m_document;
     std::vector<std::unique_ptr<DeviceSession>> m_sessions;
-    qsizetype m_nextBitrate = 0;
-    int m_bitrate = 0;
     bool m_verifying = false;
     bool m_finished = false;
     bool m_succeeded = false;
