@@ -10,6 +10,7 @@
 
 #include <QHeaderView>
 #include <QItemSelectionModel>
+#include <QLabel>
 
 #include <algorithm>
 #include <utility>
@@ -19,6 +20,7 @@ namespace {
 constexpr int kPortColumn = 0;
 constexpr int kDescriptionColumn = 1;
 constexpr int kHighBitrate = 115200;
+constexpr int kNoteHeight = 16;
 
 QString portToOpen(const PortDescription &port)
 {
@@ -34,6 +36,7 @@ comPort::comPort(MyTableModel &model, QWidget *parent)
     , m_table(new ProbeColumnModel(model.portList(), this))
     , m_finder(new PortFinder(this))
     , m_watch(new PortWatch(model.portList(), this))
+    , m_foundNote(new QLabel(this))
 {
     // No view shows the model yet, so the list is read anew without announcing a reset.
     m_model.portList().refresh();
@@ -48,6 +51,8 @@ comPort::comPort(MyTableModel &model, QWidget *parent)
     ui->tableView->setFocus();
     ui->comboBoxBitRate->addItem(QStringLiteral("9600"));
     ui->comboBoxBitRate->addItem(QStringLiteral("115200"));
+    m_foundNote->setObjectName(QStringLiteral("labelFound"));
+    m_foundNote->hide();
     connect(ui->pushButtonFind, &QPushButton::clicked, this, &comPort::findSwitch);
     connect(m_finder, &PortFinder::portDone, this, &comPort::showFinding);
     connect(m_finder, &PortFinder::finished, this, &comPort::findingFinished);
@@ -217,13 +222,18 @@ void comPort::findingFinished()
         const ProbeResult *r = row < 0 ? nullptr : list.finding(list.at(row).portName);
         return r && r->outcome == ProbeResult::Outcome::Found ? r : nullptr;
     };
-    // A port found by the watch is picked only when the selected one has no switch.
+    // Find switch picks the first switch it found. A switch the watch found on a port
+    // just plugged in never moves the selection: an OK pressed at that moment would
+    // send to another switch than the one chosen. It is told under the table instead.
     const bool all = std::exchange(m_searchAll, false);
-    const bool pick = all || !switchAt(selectedRow());
-    for (int row = 0; pick && row < list.size(); ++row) {
+    for (int row = 0; row < list.size(); ++row) {
         const ProbeResult *r = switchAt(row);
         if (!r || !m_probed.contains(list.at(row).portName))
             continue;
+        if (!all) {
+            showFoundNote(list.at(row).portName, r->channels);
+            continue;
+        }
         ui->tableView->selectRow(row);
         if (m_bitrateChoice)
             setBitrate(r->bitrate);
@@ -233,6 +243,22 @@ void comPort::findingFinished()
     // The Find button lost the focus when it was disabled.
     if (all)
         ui->tableView->setFocus();
+}
+
+void comPort::showFoundNote(const QString &portName, int channels)
+{
+    if (m_foundNote->isHidden()) {
+        // The table gives up one line at its foot while there is something to tell.
+        QRect table = ui->tableView->geometry();
+        table.setHeight(table.height() - kNoteHeight - 2);
+        ui->tableView->setGeometry(table);
+        m_foundNote->setGeometry(table.left(), table.bottom() + 3, table.width(), kNoteHeight);
+        m_foundNote->show();
+    }
+    m_foundNote->setText(tr("A switch answers on %1 (Vorrix %2); select its row to use it.")
+                                 .arg(portName)
+                                 .arg(channels));
+    m_foundNote->setAccessibleName(m_foundNote->text());
 }
 
 void comPort::portsChanged(const QStringList &appeared)

@@ -7,6 +7,7 @@
 class MyTableModel;
 class PortFinder;
 class PortWatch;
+class QLabel;
 class ProbeColumnModel;
 
 namespace Ui {
@@ -16,7 +17,8 @@ class comPort;
 // The port dialog: lists the serial ports, offers the bitrate for switches that have
 // a choice and hands back the chosen port and bitrate. "Find switch" probes every
 // listed port at once and shows what answered in a column of its own. While the
-// dialog is shown it watches for ports that appear or vanish and probes each new one.
+// dialog is shown it watches for ports that appear or vanish and probes each new one;
+// a switch found so is told under the table, and the selection stays where it was.
 class comPort : public QDialog
 {
     Q_OBJECT
@@ -56,6 +58,8 @@ private:
     void probe(const QStringList &portNames, bool restart);
     void showFinding(int index);
     void findingFinished();
+    // A line under the table: a switch answers on a port the watch found.
+    void showFoundNote(const QString &portName, int channels);
     void setSearching(bool searching);
     // Reads the list anew after the watch saw it change; the selected port stays
     // selected, and the focus where it is.
@@ -70,6 +74,7 @@ private:
     ProbeColumnModel *const m_table;
     PortFinder *const m_finder;
     PortWatch *const m_watch;
+    QLabel *const m_foundNote;
     // The port names of the finder's probes, by index.
     QStringList m_probed;
     // Find switch was pressed: its end selects the first switch found.

@@ -918,6 +918,10 @@ Möchten Sie sie trotzdem an den Switch übertragen?</translation>
         <source>Looking for a switch on the listed ports</source>
         <translation>Suche nach einem Switch an den aufgeführten Schnittstellen</translation>
     </message>
+    <message>
+        <source>A switch answers on %1 (Vorrix %2); select its row to use it.</source>
+        <translation>An %1 antwortet ein Switch (Vorrix %2); wählen Sie seine Zeile, um ihn zu verwenden.</translation>
+    </message>
 </context>
 <context>
     <name>ProbeColumnModel</name>

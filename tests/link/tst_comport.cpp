@@ -9,6 +9,7 @@
 
 #include <QApplication>
 #include <QHeaderView>
+#include <QLabel>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSerialPort>
@@ -329,8 +330,11 @@ void tst_comPort::portWatch()
         const QModelIndex finding = table(dialog)->model()->index(2, 2);
         QVERIFY(runUntil([&finding] { return finding.data().toString() == "Vorrix 4"; }, 5000));
         QVERIFY(emulator.helloCount() > 0);
-        // COM3 has no switch; the one just found is picked.
-        QCOMPARE(m_list->at(selectedRow(dialog)).portName, emulator.devicePath());
+        // The chosen port stays chosen; the switch just found is told under the table.
+        auto *note = dialog.findChild<QLabel *>("labelFound");
+        QVERIFY(runUntil([note] { return note->isVisible(); }, 5000));
+        QVERIFY2(note->text().contains(emulator.devicePath()), qPrintable(note->text()));
+        QCOMPARE(m_list->at(selectedRow(dialog)).portName, QStringLiteral("COM3"));
     }
 
     dialog.close();
