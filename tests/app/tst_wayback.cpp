@@ -13,7 +13,9 @@
 #include <QAction>
 #include <QApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -62,7 +64,11 @@ private slots:
     void cleanup();
     void keepOrGoBack_data();
     void keepOrGoBack();
+    void failedWriteOffersTheWayBack_data();
+    void failedWriteOffersTheWayBack();
     void noRestorePointNothingWritten();
+    void readoutUndoneAndRedoneIsOneEntry();
+    void quitWaitsForTheExchangeAndItsQuestion();
     void configurationOfAnEntry_data();
     void configurationOfAnEntry();
 
@@ -107,21 +113,28 @@ void tst_WayBack::keepOrGoBack_data()
 {
     QTest::addColumn<QString>("answer");
     QTest::addColumn<QString>("reason"); // empty: kept
+    // Another program writes the switch while the question is open.
+    QTest::addColumn<bool>("changedMeanwhile");
 
     QTest::newRow("Keep") << "keep"
-                          << "";
+                          << "" << false;
     QTest::newRow("Go back") << "go back"
-                             << "you chose Go back";
+                             << "you chose Go back" << false;
     QTest::newRow("the question closed") << "close"
-                                         << "you closed the question";
+                                         << "you closed the question" << false;
     QTest::newRow("no answer") << ""
-                               << "no answer within 15 s";
+                               << "no answer within 15 s" << false;
+    // Going back would overwrite a configuration it never read: nothing is written.
+    QTest::newRow("Go back, the switch was changed meanwhile") << "go back"
+                                                               << "" << true;
 }
 
 void tst_WayBack::keepOrGoBack()
 {
     QFETCH(QString, answer);
     QFETCH(QString, reason);
+    QFETCH(bool, changedMeanwhile);
+    const Configuration other = layout(4, 5);
 
     const Configuration previous = layout(4, 0);
     const Configuration sent = layout(4, 3);
@@ -145,13 +158,30 @@ void tst_WayBack::keepOrGoBack()
     bool asked = false;
     bool aboveTheMessage = false;
     QString title;
+    QString changes;
+    QStringList countdown;
+    QString refusal;
     QTimer operatorTimer;
     operatorTimer.setInterval(5);
     connect(&operatorTimer, &QTimer::timeout, [&] {
+        if (refusal.isEmpty() && window->messageBox.isVisible()
+            && window->messageBox.text().startsWith("An error occured")) {
+            refusal = window->messageBox.informativeText();
+            window->messageBox.button(QMessageBox::Ok)->click();
+            return;
+        }
         auto *keep = window->findChild<KeepDialog *>();
+        if (keep && keep->isVisible()) {
+            const QString line = keep->findChild<QLabel *>("countdown")->text();
+            if (!countdown.contains(line))
+                countdown << line;
+        }
         if (asked || !keep || !keep->isVisible())
             return;
         asked = true;
+        changes = keep->findChild<QLabel *>("changes")->text();
+        if (changedMeanwhile)
+            emulator.setConfiguration(other);
         // The closing frame has gone out; the port waits for its delayed close.
         releasedWhenAsked = window->deviceSequence().closeTimer().isActive();
         title = keep->windowTitle();
@@ -176,7 +206,9 @@ void tst_WayBack::keepOrGoBack()
     const bool goingBack = !reason.isEmpty();
     QVERIFY(runUntil(
             [&] {
-                const bool done = !goingBack || status->text().startsWith("Went back");
+                const bool done = changedMeanwhile
+                                          ? status->text().contains("failed")
+                                          : !goingBack || status->text().startsWith("Went back");
                 return done && !window->findChild<KeepDialog *>() && !window->messageBox.isVisible()
                        && !window->deviceSequence().serialPort().isOpen();
             },
@@ -187,9 +219,28 @@ void tst_WayBack::keepOrGoBack()
     // The switch was released, so it holds the new layout while the question runs.
     QVERIFY(releasedWhenAsked);
     QCOMPARE(title, QStringLiteral("Keep this configuration?"));
+    // What the switch holds now that it did not hold before, in one line.
+    QCOMPARE(changes, QStringLiteral("Changed: channels 1, 2, 3 and 4, Orvanel Switching off "
+                                     "\u2192 on, mouse speed 2 \u2192 5"));
+    if (answer.isEmpty()) {
+        // The line counts down while the question waits.
+        QVERIFY2(countdown.size() > 2, qPrintable(countdown.join('|')));
+        QVERIFY2(!countdown.last().contains("15 s"), qPrintable(countdown.last()));
+    }
 
-    QCOMPARE(held(emulator.configuration()), held(goingBack ? previous : sent));
     QCOMPARE(window->document().currentConfig, sent);
+    if (changedMeanwhile) {
+        QCOMPARE(held(emulator.configuration()), held(other));
+        QVERIFY2(refusal.contains("no longer holds the configuration sent at"),
+                 qPrintable(refusal));
+        QVERIFY2(status->text().contains("it was not changed"), qPrintable(status->text()));
+        const QList<JournalEntry> entries = Journal().entries();
+        QCOMPARE(entries.size(), 2);
+        QCOMPARE(entries.last().action, QStringLiteral("go-back"));
+        QCOMPARE(entries.last().outcome, QStringLiteral("failed"));
+        return;
+    }
+    QCOMPARE(held(emulator.configuration()), held(goingBack ? previous : sent));
     if (goingBack)
         QVERIFY2(status->text().endsWith(": " + reason), qPrintable(status->text()));
 
@@ -213,6 +264,67 @@ void tst_WayBack::keepOrGoBack()
         QCOMPARE(back.sha256, Journal::sha256Of(previous));
         QCOMPARE(back.file, write.restorePoint);
     }
+}
+
+void tst_WayBack::failedWriteOffersTheWayBack_data()
+{
+    QTest::addColumn<QString>("answer");
+    QTest::newRow("Go back") << "Go back";
+    QTest::newRow("Leave it") << "Leave it";
+}
+
+// A record is lost on its way in after the settings and the first record were written:
+// the switch holds parts of both. The failure is told as ever, then the way back is
+// offered; the keep question is not asked after a failure.
+void tst_WayBack::failedWriteOffersTheWayBack()
+{
+    QFETCH(QString, answer);
+
+    const Configuration previous = layout(4, 0);
+    const Configuration sent = layout(4, 3);
+    SwitchEmulator emulator(4, previous);
+    QVERIFY(emulator.startOnPty());
+    emulator.loseRecordWrite(1);
+    auto window = makeWindow(emulator.devicePath(), sent);
+
+    DialogAnswerer answerer({"ok", "Ok", answer});
+    window->findChild<QAction *>("actionTransmit")->trigger();
+    auto *status = window->findChild<QLabel *>("exchangeOutcome");
+    const bool goingBack = answer == "Go back";
+    QVERIFY(runUntil(
+            [&] {
+                return answerer.done() && (!goingBack || status->text().startsWith("Went back"))
+                       && !window->deviceSequence().connectionInProgress()
+                       && !window->deviceSequence().serialPort().isOpen();
+            },
+            30000));
+
+    QCOMPARE(answerer.seen, (QStringList{"port:Set device configuration:115200",
+                                         "message:An error occured during transmission! Action "
+                                         "has failed.",
+                                         "go back?"}));
+    QVERIFY(!window->findChild<KeepDialog *>());
+    const QList<JournalEntry> entries = Journal().entries();
+    QCOMPARE(entries.size(), goingBack ? 2 : 1);
+    const JournalEntry &write = entries.first();
+    QCOMPARE(write.action, QStringLiteral("write"));
+    QCOMPARE(write.outcome, QStringLiteral("failed"));
+    QCOMPARE(write.sha256, Journal::sha256Of(sent));
+    QVERIFY(QFileInfo::exists(write.restorePoint));
+    if (!goingBack) {
+        // Mixed: the new settings and first record, the old records after it.
+        const Configuration mixed = emulator.configuration();
+        QCOMPARE(mixed.mouseSpeed, sent.mouseSpeed);
+        QCOMPARE(mixed.channels[0], sent.channels[0]);
+        QCOMPARE(mixed.channels[1], previous.channels[1]);
+        return;
+    }
+    QCOMPARE(held(emulator.configuration()), held(previous));
+    const JournalEntry &back = entries.last();
+    QCOMPARE(back.action, QStringLiteral("go-back"));
+    QCOMPARE(back.outcome, QStringLiteral("ok"));
+    QCOMPARE(back.file, write.restorePoint);
+    QCOMPARE(back.sha256, Journal::sha256Of(previous));
 }
 
 // The switch's configuration cannot be kept: the transmission stops before it writes,
@@ -256,6 +368,64 @@ void tst_WayBack::noRestorePointNothingWritten()
     QVERIFY(entries.first().reason.contains("restore point"));
     QVERIFY(window->findChild<QLabel *>("exchangeOutcome")->text().contains("restore point"));
     QFile::remove(RestorePoints::defaultFolder());
+}
+
+// Undo and Redo of a readout are no exchanges: one readout, one entry, and a readout
+// involves no file, whatever the window showed before it.
+void tst_WayBack::readoutUndoneAndRedoneIsOneEntry()
+{
+    SwitchEmulator emulator(4, layout(4, 1));
+    QVERIFY(emulator.startOnPty());
+    auto window = makeWindow(emulator.devicePath(), layout(4, 0));
+    const QString rack = QDir::current().filePath(QStringLiteral("rack.ovs"));
+    QVERIFY(writeOvsFile(rack, layout(4, 0)));
+    window->document().openFileName = rack;
+    window->loadConfigFile();
+
+    DialogAnswerer answerer({"ok"});
+    window->findChild<QAction *>("actionReadout")->trigger();
+    QVERIFY(runUntil(
+            [&] { return answerer.done() && !window->deviceSequence().serialPort().isOpen(); },
+            30000));
+    for (const char *name : {"actionUndo", "actionRedo", "actionUndo"})
+        window->findChild<QAction *>(name)->trigger();
+
+    const QList<JournalEntry> entries = Journal().entries();
+    QCOMPARE(entries.size(), 1);
+    QCOMPARE(entries.first().action, QStringLiteral("read"));
+    QCOMPARE(entries.first().file, QString());
+    QCOMPARE(entries.first().sha256, Journal::sha256Of(layout(4, 1)));
+}
+
+// Quit while a slow switch stores the records: the window stays and says why, the
+// transmission and its question end as ever, and then the window closes.
+void tst_WayBack::quitWaitsForTheExchangeAndItsQuestion()
+{
+    const Configuration sent = layout(4, 3);
+    SwitchEmulator emulator(4, layout(4, 0));
+    QVERIFY(emulator.startOnPty());
+    emulator.setRecordDelay(300);
+    auto window = makeWindow(emulator.devicePath(), sent);
+    window->show();
+
+    DialogAnswerer answerer({"ok", "Keep", "Ok"});
+    bool waited = false;
+    connect(&window->deviceSequence().report(), &ExchangeReport::progressChanged, this,
+            [&](const QString &progress) {
+                if (waited || !progress.startsWith("Sending to") || !progress.contains("record"))
+                    return;
+                waited = true;
+                window->findChild<QAction *>("actionQuit")->trigger();
+                const auto *note = window->findChild<QLabel *>("closePending");
+                QVERIFY(window->isVisible());
+                QVERIFY(note && note->isVisible());
+            });
+    window->findChild<QAction *>("actionTransmit")->trigger();
+    QVERIFY(runUntil([&] { return answerer.done() && !window->isVisible(); }, 30000));
+
+    QVERIFY(waited);
+    QCOMPARE(answerer.seen.mid(1), (QStringList{"keep", "message:Transmission complete!"}));
+    QCOMPARE(held(emulator.configuration()), held(sent));
 }
 
 void tst_WayBack::configurationOfAnEntry_data()

@@ -16,7 +16,8 @@
 // looked up while they run; no pointer to one is kept after it was answered.
 // Answers: "ok" / "cancel" for the port dialog, "Ok" / "Yes" / "Cancel" for messages,
 // "Return" for the key on a message box, "Keep" / "Go back" for the question after a
-// transmission (seen as "keep"). Other dialogs (a file dialog) are rejected.
+// transmission (seen as "keep"), "Go back" / "Leave it" for the question after a failed
+// one (seen as "go back?"). Other dialogs (a file dialog) are rejected.
 class DialogAnswerer : public QObject
 {
 public:
@@ -46,6 +47,9 @@ private:
             beforeAnswer(entry);
         if (answer == "Return") {
             QTest::keyClick(modal, Qt::Key_Return);
+        } else if (modal->objectName() == QLatin1String("GoBackQuestion")) {
+            const char *name = answer == "Go back" ? "goBackButton" : "leaveButton";
+            modal->findChild<QPushButton *>(name)->click();
         } else if (auto *box = qobject_cast<QMessageBox *>(modal)) {
             QAbstractButton *button = answer == "Yes"      ? box->button(QMessageBox::Yes)
                                       : answer == "Cancel" ? box->button(QMessageBox::Cancel)
@@ -69,6 +73,8 @@ private:
 
     static QString describe(QWidget *modal)
     {
+        if (modal->objectName() == QLatin1String("GoBackQuestion"))
+            return QStringLiteral("go back?");
         if (auto *box = qobject_cast<QMessageBox *>(modal))
             return QStringLiteral("message:") + box->text();
         if (qobject_cast<comPort *>(modal)) {
