@@ -65,7 +65,7 @@ void WayBack::installHook()
 bool WayBack::saveRestorePoint(const Configuration &previous, QString *why)
 {
     QString error;
-    const QString path = RestorePoints().save(previous, m.port.portName, &error);
+    const QString path = m_restorePoints.save(previous, m.port.portName, &error);
     if (path.isEmpty()) {
         if (why)
             *why = tr("The switch's present configuration could not be kept as a restore "

@@ -2,6 +2,7 @@
 
 #include "app/keepdialog.h"
 #include "document/configuration.h"
+#include "document/restorepoints.h"
 
 #include <QObject>
 #include <QPointer>
@@ -62,6 +63,7 @@ private:
     QPointer<KeepDialog> m_keep;
     // The restore point of the transmission under way, set when it was saved.
     QString m_restorePoint;
+    RestorePoints m_restorePoints;
     bool m_exchangeRunning = false;
     Configuration m_previous;
     // What going back sends, and why it goes back.

@@ -331,8 +331,9 @@ int runWrite(const QStringList &args)
         options.appendTrace = true;
     }
     QString restorePoint;
+    RestorePoints points;
     if (!parser.isSet(noRestorePoint))
-        options.restorePointHook = restorePointSaver(options.port, restorePoint);
+        options.restorePointHook = restorePointSaver(points, options.port, restorePoint);
     DeviceSession session(options, document);
     const int code = session.run();
     addToJournal("write", options.port, code == ExitOk, session.errorText(), file,

@@ -53,8 +53,9 @@ void PortJob::connectAt(quint8 direction, int bitrate)
     options.continueOnMismatch = m_plan.continueOnMismatch;
     if (direction == kDirectionReadout && !m_verifying)
         options.outputFile = m_plan.saveTo;
-    if (direction == kDirectionTransmit && m_plan.restorePoint)
-        options.restorePointHook = restorePointSaver(m_plan.port, m_restorePoint);
+    if (direction == kDirectionTransmit && m_plan.restorePoints)
+        options.restorePointHook
+                = restorePointSaver(*m_plan.restorePoints, m_plan.port, m_restorePoint);
     // Sessions that ended stay until the job goes: the last one is still on the stack
     // that emitted its finished().
     m_sessions.push_back(std::make_unique<DeviceSession>(options, m_document));
