@@ -11,6 +11,7 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSocketNotifier>
@@ -275,7 +276,7 @@ int runWrite(const QStringList &args)
                     "file\n"
                     "than FILE.ovs; when that fails, nothing is written and the exit code is 1.\n"
                     "Every write, verification and backup is added to the journal.")
-                    .arg(ovsDataFolder()));
+                    .arg(QDir::toNativeSeparators(ovsDataFolder())));
     LinkOptions link;
     link.addTo(parser);
     const QCommandLineOption yes({"y", "yes"}, "Go on over a channel count mismatch.");
