@@ -94,10 +94,9 @@ QString RestorePoints::save(const Configuration &config, const QString &port, QS
     const QString part = portPart(port);
     // Later than every restore point of the port, whatever the clock says now.
     QDateTime stamp = QDateTime::currentDateTimeUtc();
-    for (const Point &point : points()) {
-        if (point.port == part && point.modified.addMSecs(1) > stamp)
-            stamp = point.modified.addMSecs(1);
-    }
+    const QList<Point> before = points(part);
+    if (!before.isEmpty() && before.last().modified.addMSecs(1) > stamp)
+        stamp = before.last().modified.addMSecs(1);
     const QByteArray bytes = encodeOvs(config);
     QFile file;
     for (int k = 0; k < kMaxTries && !file.isOpen(); ++k) {
@@ -142,7 +141,7 @@ QString RestorePoints::save(const Configuration &config, const QString &port, QS
     return path;
 }
 
-QList<RestorePoints::Point> RestorePoints::points() const
+QList<RestorePoints::Point> RestorePoints::points(const QString &port) const
 {
     const QDir dir(m_folder);
     // Neither links nor System entries (FIFOs, sockets, devices) are listed.
@@ -151,7 +150,8 @@ QList<RestorePoints::Point> RestorePoints::points() const
     QList<Point> out;
     for (const QFileInfo &info : infos) {
         const QRegularExpressionMatch match = restorePointName().match(info.fileName());
-        if (!match.hasMatch() || info.isSymLink() || !info.isFile())
+        if (!match.hasMatch() || info.isSymLink() || !info.isFile()
+            || (!port.isEmpty() && match.captured(1) != port))
             continue;
         const QString path = dir.filePath(info.fileName());
         QByteArray bytes;
@@ -159,8 +159,7 @@ QList<RestorePoints::Point> RestorePoints::points() const
         if (!readRegularFile(path, kLargestPoint, bytes, SymLinks::Refuse)
             || decodeOvs(bytes, read) != OvsLoadResult::Loaded)
             continue;
-        out.append({path, match.captured(1),
-                    info.fileTime(QFileDevice::FileModificationTime).toUTC()});
+        out.append({path, info.fileTime(QFileDevice::FileModificationTime).toUTC()});
     }
     // Stable over the names' order: equal times go by name.
     std::stable_sort(out.begin(), out.end(),
@@ -179,16 +178,12 @@ QStringList RestorePoints::list() const
 
 void RestorePoints::prune(const QString &port) const
 {
-    QStringList ofPort;
-    for (const Point &point : points()) {
-        if (point.port == port)
-            ofPort << point.path;
-    }
+    const QList<Point> ofPort = points(port);
     qsizetype excess = ofPort.size() - m_kept;
     for (qsizetype k = 0; k < ofPort.size() && excess > 0; ++k) {
-        if (m_saved.contains(ofPort.at(k)))
+        if (m_saved.contains(ofPort.at(k).path))
             continue;
-        QFile::remove(ofPort.at(k));
+        QFile::remove(ofPort.at(k).path);
         --excess;
     }
 }

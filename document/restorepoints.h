@@ -48,10 +48,10 @@ private:
     struct Point
     {
         QString path;
-        QString port; // the port part of the name
         QDateTime modified;
     };
-    QList<Point> points() const; // oldest first
+    // Of one port part, or of all for an empty one; oldest first.
+    QList<Point> points(const QString &port = QString()) const;
     void prune(const QString &port) const;
 
     QString m_folder;
