@@ -40,11 +40,12 @@ QString outcomeText(const QString &outcome)
 }
 } // namespace
 
-HistoryDialog::HistoryDialog(const QList<JournalEntry> &entries, int damaged,
-                             const Configuration &base, QWidget *parent)
+HistoryDialog::HistoryDialog(const JournalReading &journal, const Configuration &base,
+                             QWidget *parent)
     : QDialog(parent)
-    , m_entries(entries)
+    , m_entries(journal.entries)
     , m_base(base)
+    , m_unreadable(!journal.error.isEmpty())
 {
     std::reverse(m_entries.begin(), m_entries.end());
     setObjectName(QStringLiteral("HistoryDialog"));
@@ -75,13 +76,24 @@ HistoryDialog::HistoryDialog(const QList<JournalEntry> &entries, int damaged,
     m_source->setWordWrap(true);
     m_source->setTextInteractionFlags(Qt::TextSelectableByMouse);
     layout->addWidget(m_source);
-    if (damaged > 0) {
-        auto *skipped
-                = new QLabel(tr("Damaged lines of the journal skipped: %1").arg(damaged), this);
-        skipped->setObjectName(QStringLiteral("damagedLines"));
-        skipped->setAccessibleName(skipped->text());
-        layout->addWidget(skipped);
-    }
+    const auto addNote = [this, layout](const QString &name, const QString &text) {
+        auto *note = new QLabel(text, this);
+        note->setObjectName(name);
+        note->setWordWrap(true);
+        note->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        note->setAccessibleName(text);
+        layout->addWidget(note);
+    };
+    if (journal.damaged > 0)
+        addNote(QStringLiteral("damagedLines"),
+                tr("Damaged lines of the journal skipped: %1").arg(journal.damaged));
+    if (journal.olderSkipped)
+        addNote(QStringLiteral("olderSkipped"),
+                tr("Older entries were skipped: the journal is larger than %1 MiB.")
+                        .arg(Journal::kLargestReadBytes >> 20));
+    if (m_unreadable)
+        addNote(QStringLiteral("journalError"),
+                tr("The journal cannot be read: %1").arg(journal.error));
 
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
     buttons->button(QDialogButtonBox::Close)->setAccessibleName(tr("Close"));
@@ -139,7 +151,9 @@ void HistoryDialog::selectionChanged()
     const bool usable = !m_file.isEmpty();
     for (QPushButton *b : {m_open, m_compareButton, m_send})
         b->setEnabled(usable);
-    if (row < 0)
+    if (row < 0 && m_unreadable)
+        m_source->clear(); // the note below says why there is nothing
+    else if (row < 0)
         m_source->setText(tr("The journal holds no exchange yet."));
     else if (!usable)
         m_source->setText(tr("No readable configuration belongs to this entry."));
@@ -148,6 +162,7 @@ void HistoryDialog::selectionChanged()
     else
         m_source->setText(tr("The configuration of this entry: %1").arg(m_file));
     m_source->setAccessibleName(m_source->text());
+    m_source->setVisible(!m_source->text().isEmpty());
 }
 
 void HistoryDialog::finish(Request request)

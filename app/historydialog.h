@@ -23,9 +23,9 @@ class HistoryDialog : public QDialog
 public:
     enum class Request { None, Open, Send };
 
-    // `entries` oldest first, as the journal gives them; `base` is what an entry's file
-    // is read over (the window's configuration, as Open does).
-    HistoryDialog(const QList<JournalEntry> &entries, int damaged, const Configuration &base,
+    // The journal as it was read, with what kept entries from it; `base` is what an
+    // entry's file is read over (the window's configuration, as Open does).
+    HistoryDialog(const JournalReading &journal, const Configuration &base,
                   QWidget *parent = nullptr);
 
     // Called with the selected entry's configuration when Compare is pressed.
@@ -58,6 +58,7 @@ private:
     Configuration m_base;
     Configuration m_config;
     QString m_file;
+    bool m_unreadable = false; // the journal could not be read, and says so below the list
     Request m_request = Request::None;
     std::function<void(const Configuration &)> m_compare;
 };

@@ -15,9 +15,11 @@
 #endif
 
 namespace {
-// Longer than either word with CR LF: a longer first line is no word anyway, so reading
-// no further gives the same answer for a file of any size.
+// Longer than either word with a byte order mark and CR LF: a longer first line is no
+// word anyway, so reading no further gives the same answer for a file of any size.
 constexpr qint64 kReadLimit = 16;
+// Notepad starts a file saved as UTF-8 with it.
+const char kByteOrderMark[] = "\xEF\xBB\xBF";
 
 #ifndef Q_OS_WIN
 bool writeWord(int fd, const QByteArray &word)
@@ -45,9 +47,12 @@ bool rewriteInPlace(const QByteArray &target, const QByteArray &word)
 
 bool readLanguageWord(const QString &path, QByteArray &word)
 {
+    // Reading through a link is harmless; writing through one is what is never done.
     QByteArray bytes;
-    if (!readRegularFile(path, kReadLimit, bytes, SymLinks::Refuse))
+    if (!readRegularFile(path, kReadLimit, bytes, SymLinks::Follow))
         return false;
+    if (bytes.startsWith(kByteOrderMark))
+        bytes.remove(0, qsizetype(sizeof kByteOrderMark) - 1);
     const qsizetype end = bytes.indexOf('\n');
     word = end >= 0 ? bytes.left(end) : bytes;
     if (word.endsWith('\r'))
@@ -59,12 +64,12 @@ bool writeLanguageWord(const QString &path, const QByteArray &word)
 {
     // Rewriting the same bytes would cost a disk sync on every start.
     QByteArray current;
-    if (readRegularFile(path, word.size() + 1, current, SymLinks::Refuse) && current == word)
+    if (readRegularFile(path, word.size() + 1, current, SymLinks::Follow) && current == word)
         return true;
-    // Something else someone put there on purpose (a FIFO, a socket, a device, a folder)
-    // is not ours to replace; a link is replaced, never written through.
+    // Something else someone put there on purpose (a link, a FIFO, a socket, a device, a
+    // folder) is not ours to replace, nor to write through.
     const QFileInfo entry(path);
-    if (!entry.isSymLink() && entry.exists() && !entry.isFile())
+    if (entry.isSymLink() || (entry.exists() && !entry.isFile()))
         return false;
 
 #ifdef Q_OS_WIN
@@ -73,9 +78,9 @@ bool writeLanguageWord(const QString &path, const QByteArray &word)
     // place.
     return saveFileContents(path, word);
 #else
-    // A new file beside the old one, renamed over its name. rename() replaces whatever has
-    // the name, a link itself and not its target, and an interrupted write leaves the old
-    // choice rather than a cut word. O_EXCL with O_NOFOLLOW never opens anything that was
+    // A new file beside the old one, renamed over its name: an interrupted write leaves the
+    // old choice rather than a cut word. A link that appeared meanwhile would be replaced,
+    // not written through. O_EXCL with O_NOFOLLOW never opens anything that was
     // already there under the temporary name.
     const QByteArray target = QFile::encodeName(path);
     QByteArray temporary;

@@ -297,9 +297,7 @@ Link::RestorePointHook WayBack::sameChannelCount() const
 
 void WayBack::showHistory()
 {
-    int damaged = 0;
-    const QList<JournalEntry> entries = Journal().entries(&damaged);
-    HistoryDialog dialog(entries, damaged, m.changes.configuration());
+    HistoryDialog dialog(Journal().read(), m.changes.configuration());
     dialog.setCompare([this](const Configuration &config) { compare(config); });
     if (dialog.exec() != QDialog::Accepted)
         return;

@@ -10,10 +10,12 @@
 #include <unistd.h>
 #endif
 
-bool readRegularFile(const QString &path, qint64 limit, QByteArray &bytes, SymLinks links)
+namespace {
+
+// Opens `path` for reading when it is a regular file (or, with SymLinks::Follow, a link to
+// one). Checked before the open: opening a FIFO blocks, and opening a device can act on it.
+bool openRegularFile(const QString &path, SymLinks links, QFile &file)
 {
-    bytes.clear();
-    // Checked before the open: opening a FIFO blocks, and opening a device can act on it.
     const QFileInfo info(path);
     if (!info.isFile() || (links == SymLinks::Refuse && info.isSymLink()))
         return false;
@@ -21,9 +23,8 @@ bool readRegularFile(const QString &path, qint64 limit, QByteArray &bytes, SymLi
 #ifdef Q_OS_WIN
     // Windows has no FIFOs or device nodes among the paths of files; its device names
     // (COM1, NUL) are no files to QFileInfo and were refused above.
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return false;
+    file.setFileName(path);
+    return file.open(QIODevice::ReadOnly);
 #else
     // The path may change between the check and the open. O_NONBLOCK keeps a FIFO that
     // appeared meanwhile from blocking the open, O_NOCTTY keeps a terminal from becoming
@@ -35,13 +36,41 @@ bool readRegularFile(const QString &path, qint64 limit, QByteArray &bytes, SymLi
     if (fd < 0)
         return false;
     struct stat st;
-    QFile file;
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)
         || !file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
         ::close(fd);
         return false;
     }
+    return true;
 #endif
+}
+
+} // namespace
+
+bool readRegularFile(const QString &path, qint64 limit, QByteArray &bytes, SymLinks links)
+{
+    bytes.clear();
+    QFile file;
+    if (!openRegularFile(path, links, file))
+        return false;
+    bytes = file.read(limit);
+    return file.error() == QFileDevice::NoError;
+}
+
+bool readRegularFileEnd(const QString &path, qint64 limit, QByteArray &bytes, bool &cut,
+                        SymLinks links)
+{
+    bytes.clear();
+    cut = false;
+    QFile file;
+    if (!openRegularFile(path, links, file))
+        return false;
+    const qint64 size = file.size();
+    if (size > limit) {
+        if (!file.seek(size - limit))
+            return false;
+        cut = true;
+    }
     bytes = file.read(limit);
     return file.error() == QFileDevice::NoError;
 }

@@ -14,6 +14,10 @@ enum class SymLinks { Follow, Refuse };
 bool readRegularFile(const QString &path, qint64 limit, QByteArray &bytes,
                      SymLinks links = SymLinks::Follow);
 
+// As readRegularFile, but the last `limit` bytes; `cut` tells that the file held more.
+bool readRegularFileEnd(const QString &path, qint64 limit, QByteArray &bytes, bool &cut,
+                        SymLinks links = SymLinks::Follow);
+
 // True when saving to `path` replaces at most a regular file: nothing is there yet, or
 // a regular file, or a link to one (the save then goes into the file the link names and
 // the link stays). A dangling link is refused, so a save never creates the file a

@@ -749,6 +749,14 @@ Möchten Sie sie trotzdem an den Switch übertragen?</translation>
         <translation>Übersprungene beschädigte Zeilen des Protokolls: %1</translation>
     </message>
     <message>
+        <source>Older entries were skipped: the journal is larger than %1 MiB.</source>
+        <translation>Ältere Einträge wurden übersprungen: Das Protokoll ist größer als %1 MiB.</translation>
+    </message>
+    <message>
+        <source>The journal cannot be read: %1</source>
+        <translation>Das Protokoll kann nicht gelesen werden: %1</translation>
+    </message>
+    <message>
         <source>Close</source>
         <translation>Schließen</translation>
     </message>

@@ -1,4 +1,5 @@
 #include "app/corvanecfg.h"
+#include "app/languagefile.h"
 #include "app/mausspeed.h"
 #include "app/resolution.h"
 #include "document/document.h"
@@ -341,21 +342,35 @@ void tst_LanguageSwitch::specialLanguageFile_data()
 {
     QTest::addColumn<mode_t>("targetType"); // what LANGUAGE is or links to, 0 for nothing
     QTest::addColumn<bool>("viaLink");
+    QTest::addColumn<QByteArray>("content"); // of a regular file
+    QTest::addColumn<QByteArray>("word");    // read from it, "" for nothing readable
 
-    QTest::newRow("FIFO") << mode_t(S_IFIFO) << false;
-    QTest::newRow("socket") << mode_t(S_IFSOCK) << false;
-    QTest::newRow("link to a file") << mode_t(S_IFREG) << true;
-    QTest::newRow("dangling link") << mode_t(0) << true;
-    QTest::newRow("link to a device node") << mode_t(S_IFCHR) << true;
+    QTest::newRow("FIFO") << mode_t(S_IFIFO) << false << QByteArray() << QByteArray();
+    QTest::newRow("socket") << mode_t(S_IFSOCK) << false << QByteArray() << QByteArray();
+    QTest::newRow("link to a file")
+            << mode_t(S_IFREG) << true << QByteArray("precious\n") << QByteArray("precious");
+    QTest::newRow("link to a file holding Deutsch")
+            << mode_t(S_IFREG) << true << QByteArray("Deutsch\r\n") << QByteArray("Deutsch");
+    QTest::newRow("dangling link") << mode_t(0) << true << QByteArray() << QByteArray();
+    QTest::newRow("link to a device node")
+            << mode_t(S_IFCHR) << true << QByteArray() << QByteArray();
+    // As Notepad saves it.
+    const QByteArray bom("\xEF\xBB\xBF");
+    QTest::newRow("Deutsch after a byte order mark")
+            << mode_t(S_IFREG) << false << bom + "Deutsch\r\n"
+            << QByteArray("Deutsch");
 }
 
 // Anyone who can write to the working folder can plant these. Start-up must neither block
-// nor read without end, the rewrite must replace a link, never write through it into the
-// file it names, and what is neither a file nor a link is left as it is.
+// nor read without end; a link is read through but never written through nor replaced,
+// and what is neither a file nor a link is left as it is.
 void tst_LanguageSwitch::specialLanguageFile()
 {
     QFETCH(mode_t, targetType);
     QFETCH(bool, viaLink);
+    QFETCH(QByteArray, content);
+    QFETCH(QByteArray, word);
+    const bool german = word == "Deutsch";
 
     QTemporaryDir elsewhere;
     const QString target
@@ -368,7 +383,7 @@ void tst_LanguageSwitch::specialLanguageFile()
     case S_IFREG: {
         QFile victim(target);
         QVERIFY(victim.open(QIODevice::WriteOnly));
-        QCOMPARE(victim.write("precious\n"), 9);
+        QCOMPARE(victim.write(content), content.size());
         break;
     }
     case S_IFSOCK: {
@@ -393,26 +408,29 @@ void tst_LanguageSwitch::specialLanguageFile()
 
     // A start-up that blocks or reads without end kills the test here instead of hanging it.
     ::alarm(20);
+    QByteArray read;
+    QCOMPARE(readLanguageWord(QStringLiteral("LANGUAGE"), read) ? read : QByteArray(), word);
     auto window = makeWindow();
     ::alarm(0);
 
-    QVERIFY(action(*window, "action_English")->isChecked()); // the locale: the tests run under C
+    // Without a word to read, the locale decides: the tests run under C.
+    QCOMPARE(action(*window, "action_Deutsch")->isChecked(), german);
+    QCOMPARE(action(*window, "action_English")->isChecked(), !german);
+    struct stat st;
+    QCOMPARE(::lstat("LANGUAGE", &st), 0);
+    QCOMPARE(mode_t(st.st_mode & S_IFMT), viaLink ? mode_t(S_IFLNK) : targetType);
     if (!viaLink) {
-        struct stat st;
-        QCOMPARE(::lstat("LANGUAGE", &st), 0);
-        QCOMPARE(mode_t(st.st_mode & S_IFMT), targetType);
+        // A regular file is ours: it is rewritten as the plain word.
+        if (targetType == S_IFREG)
+            QCOMPARE(languageFileContent(), QByteArray(german ? "Deutsch" : "English"));
         return;
     }
-    QVERIFY(QFileInfo(QStringLiteral("LANGUAGE")).isFile());
-    QVERIFY(!QFileInfo(QStringLiteral("LANGUAGE")).isSymLink());
-    QCOMPARE(languageFileContent(), QByteArray("English"));
-    struct stat st;
     const bool targetExists = ::lstat(targetName.constData(), &st) == 0;
     QCOMPARE(targetExists ? mode_t(st.st_mode & S_IFMT) : mode_t(0), targetType);
     if (targetType == S_IFREG) {
         QFile victim(target);
         QVERIFY(victim.open(QIODevice::ReadOnly));
-        QCOMPARE(victim.readAll(), QByteArray("precious\n"));
+        QCOMPARE(victim.readAll(), content);
     }
 }
 

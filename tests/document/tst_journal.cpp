@@ -2,6 +2,8 @@
 #include "document/ovsfile.h"
 #include "sampleconfiguration.h"
 
+#include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QJsonDocument>
 #include <QRegularExpression>
@@ -9,6 +11,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -53,6 +56,10 @@ private slots:
     void damagedLines();
     void concurrentAppends();
     void boundedSize();
+    void largeJournal_data();
+    void largeJournal();
+    void specialFiles_data();
+    void specialFiles();
 
 private:
     QTemporaryDir m_dir;
@@ -109,23 +116,26 @@ void tst_Journal::damagedLines_data()
 {
     QTest::addColumn<QByteArray>("bad");
     QTest::addColumn<int>("damaged");
+    QTest::addColumn<QByteArray>("end"); // what the file ends with before the append
     QByteArray good = line(entry("COM1", 7));
     good.chop(1);
-    QTest::newRow("torn line") << good.left(good.size() / 2) + '\n' << 1;
-    QTest::newRow("two entries run together") << good + good + '\n' << 1;
-    QTest::newRow("an array") << QByteArray("[1,2]\n") << 1;
+    QTest::newRow("torn line") << good.left(good.size() / 2) + '\n' << 1 << QByteArray();
+    QTest::newRow("two entries run together") << good + good + '\n' << 1 << QByteArray();
+    QTest::newRow("an array") << QByteArray("[1,2]\n") << 1 << QByteArray();
     QTest::newRow("a field missing") << QByteArray(good).replace("\"sha256\"", "\"sha512\"") + '\n'
-                                     << 1;
+                                     << 1 << QByteArray();
     QTest::newRow("a field not text")
             << QByteArray(good).replace("\"outcome\":\"ok\"", "\"outcome\":1") + '\n'
-            << 1;
+            << 1 << QByteArray();
     QTest::newRow("a time that is none")
             << QByteArray(good).replace("\"time\":\"", "\"time\":\"x") + '\n'
-            << 1;
+            << 1 << QByteArray();
     QTest::newRow("binary bytes and a lone CR")
             << QByteArray("\x00\xff\xfe{\n\r\n", 7) + "{\"time\":\n"
-            << 2;
-    QTest::newRow("blank lines are no damage") << QByteArray("\n   \n\n") << 0;
+            << 2 << QByteArray();
+    QTest::newRow("blank lines are no damage") << QByteArray("\n   \n\n") << 0 << QByteArray();
+    // Power lost in the middle of a write: the next entry starts on a line of its own.
+    QTest::newRow("torn last line") << QByteArray() << 1 << good.left(good.size() / 2);
 }
 
 // Lines that are no entry are skipped and counted; the entries around them stay.
@@ -133,9 +143,10 @@ void tst_Journal::damagedLines()
 {
     QFETCH(QByteArray, bad);
     QFETCH(int, damaged);
+    QFETCH(QByteArray, end);
     const QString path = m_dir.filePath("damaged.jsonl");
     QFile::remove(path);
-    QVERIFY(appendBytes(path, line(entry("COM1", 1)) + bad + line(entry("COM2", 2))));
+    QVERIFY(appendBytes(path, line(entry("COM1", 1)) + bad + line(entry("COM2", 2)) + end));
     Journal journal(path);
     QVERIFY(journal.append(entry("COM3", 3)));
 
@@ -216,6 +227,118 @@ void tst_Journal::boundedSize()
     QVERIFY(read.size() < kWritten);
     for (qsizetype k = 0; k < read.size(); ++k)
         QCOMPARE(read.at(k).reason.toInt(), kWritten - read.size() + k);
+}
+
+void tst_Journal::largeJournal_data()
+{
+    QTest::addColumn<QByteArray>("before"); // the bytes ahead of the newest kLargestReadBytes
+    QTest::addColumn<QByteArray>("first");  // where those begin
+    QTest::addColumn<QStringList>("ports");
+
+    const QByteArray old = line(entry("OLD", 1));
+    const QByteArray first = line(entry("FIRST", 2));
+    QTest::newRow("cut inside a line")
+            << old + first.left(10) << first.mid(10) << QStringList{"LAST"};
+    QTest::newRow("cut where a line starts") << old << first << QStringList{"FIRST", "LAST"};
+    QTest::newRow("exactly the bound")
+            << QByteArray() << old + first << QStringList{"OLD", "FIRST", "LAST"};
+}
+
+// Of a journal grown past what is read, the newest entries are read, the line cut off at
+// their start is dropped, and the reading says that older ones were skipped.
+void tst_Journal::largeJournal()
+{
+    QFETCH(QByteArray, before);
+    QFETCH(QByteArray, first);
+    QFETCH(QStringList, ports);
+
+    const QByteArray last = line(entry("LAST", 3));
+    // Blanks are no damage: the newest bytes are `first`, blanks and `last`.
+    QByteArray bytes = before + first;
+    bytes.append(QByteArray(Journal::kLargestReadBytes - first.size() - last.size() - 1, ' '));
+    bytes.append('\n');
+    bytes.append(last);
+    QCOMPARE(bytes.size() - before.size(), Journal::kLargestReadBytes);
+    const QString path = m_dir.filePath("large.jsonl");
+    QFile::remove(path);
+    QVERIFY(appendBytes(path, bytes));
+    bytes.clear();
+
+    const JournalReading reading = Journal(path).read();
+    QStringList read;
+    for (const JournalEntry &e : reading.entries)
+        read << e.port;
+    QCOMPARE(read, ports);
+    QCOMPARE(reading.damaged, 0);
+    QCOMPARE(reading.olderSkipped, !before.isEmpty());
+    QVERIFY(reading.error.isEmpty());
+    QFile::remove(path);
+}
+
+void tst_Journal::specialFiles_data()
+{
+    QTest::addColumn<QString>("name"); // in the journal's folder, or the folder itself
+    QTest::addColumn<bool>("fifo");    // else a folder (or, for the folder, a file)
+    QTest::addColumn<QString>("why");
+    QTest::addColumn<int>("readable"); // entries still read
+    QTest::addColumn<bool>("readError");
+
+    QTest::newRow("lock is a FIFO") << "journal.jsonl.lock" << true
+                                    << "journal.jsonl.lock is a FIFO, not a file" << 1 << false;
+    QTest::newRow("lock is a folder") << "journal.jsonl.lock" << false
+                                      << "journal.jsonl.lock is a folder, not a file" << 1 << false;
+    QTest::newRow("journal is a folder")
+            << "journal.jsonl" << false << "journal.jsonl is a folder, not a file" << 0 << true;
+    QTest::newRow("rotated journal is a FIFO")
+            << "journal.jsonl.1" << true << "journal.jsonl.1 is a FIFO, not a file" << 1 << true;
+    QTest::newRow("folder is a file") << "" << false << "is a file, not a folder" << 0 << true;
+}
+
+// Whatever stands in place of a file of the journal: appending is refused at once and
+// says what is wrong, reading reads what it can, and neither blocks or waits.
+void tst_Journal::specialFiles()
+{
+    QFETCH(QString, name);
+    QFETCH(bool, fifo);
+    QFETCH(QString, why);
+    QFETCH(int, readable);
+    QFETCH(bool, readError);
+
+    const QString folder = m_dir.filePath(QString("special-%1").arg(QTest::currentDataTag()));
+    const QString path = folder + "/journal.jsonl";
+    const QString special = name.isEmpty() ? folder : folder + '/' + name;
+    if (!name.isEmpty()) {
+        QVERIFY(QDir().mkpath(folder));
+        if (name != "journal.jsonl")
+            QVERIFY(appendBytes(path, line(entry("COM1", 1))));
+    }
+    if (fifo)
+        QCOMPARE(::mkfifo(QFile::encodeName(special).constData(), 0600), 0);
+    else if (name.isEmpty())
+        QVERIFY(appendBytes(special, "x"));
+    else
+        QVERIFY(QDir().mkpath(special));
+
+    Journal journal(path);
+    journal.setMaxBytes(1); // any append rotates
+    QElapsedTimer took;
+    took.start();
+    // A blocking open kills the test here instead of hanging it.
+    ::alarm(20);
+    QString error;
+    const bool appended = journal.append(entry("COM2", 2), &error);
+    const JournalReading reading = journal.read();
+    ::alarm(0);
+    QVERIFY(took.elapsed() < 2000);
+    QVERIFY(!appended);
+    QVERIFY2(error.contains(why), qPrintable(error));
+    QCOMPARE(reading.entries.size(), readable);
+    QCOMPARE(!reading.error.isEmpty(), readError);
+    QVERIFY2(reading.error.isEmpty() || reading.error.contains(why), qPrintable(reading.error));
+    QCOMPARE(reading.unlocked.contains(why), name.endsWith(".lock"));
+    struct stat st;
+    QCOMPARE(::lstat(QFile::encodeName(special).constData(), &st), 0);
+    QCOMPARE(S_ISFIFO(st.st_mode), fifo);
 }
 
 QTEST_GUILESS_MAIN(tst_Journal)

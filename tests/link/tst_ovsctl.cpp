@@ -32,9 +32,10 @@ struct Run
     QString err;
 };
 
-Run ovsctl(const QStringList &args)
+Run ovsctl(const QStringList &args, const QString &workingFolder = QString())
 {
     QProcess p;
+    p.setWorkingDirectory(workingFolder);
     p.start(QStringLiteral(OVSCTL_PATH), args);
     Run r;
     if (!p.waitForStarted())
@@ -109,6 +110,8 @@ private slots:
     void fleet();
     void journalAndRestorePoints_data();
     void journalAndRestorePoints();
+    void unusableJournal_data();
+    void unusableJournal();
 
 private:
     QTemporaryDir m_dir;
@@ -713,26 +716,31 @@ void tst_Ovsctl::journalAndRestorePoints_data()
     QTest::addColumn<QString>("journal");   // "action:outcome" of the new entries
     QTest::addColumn<bool>("restorePoint"); // one holding `before` was taken
     QTest::addColumn<bool>("written");      // the switch now holds what was sent
+    QTest::addColumn<QString>("file");      // of every new entry
 
     QTest::newRow("write") << QStringList{"write", "--force", "--port", "@sw", "@/send.ovs"}
-                           << false << false << 0 << "write:ok" << true << true;
+                           << false << false << 0 << "write:ok" << true << true << "@/send.ovs";
+    // Run in the test folder: the journal is read from anywhere.
+    QTest::newRow("write, a relative name")
+            << QStringList{"write", "--force", "--port", "@sw", "send.ovs"} << false << false << 0
+            << "write:ok" << true << true << "@/send.ovs";
     QTest::newRow("write --verify")
             << QStringList{"write", "--force", "--verify", "--port", "@sw", "@/send.ovs"} << false
-            << false << 0 << "write:ok verify:ok" << true << true;
+            << false << 0 << "write:ok verify:ok" << true << true << "@/send.ovs";
     QTest::newRow("write --no-restore-point")
             << QStringList{"write", "--force", "--no-restore-point", "--port", "@sw", "@/send.ovs"}
-            << false << false << 0 << "write:ok" << false << true;
+            << false << false << 0 << "write:ok" << false << true << "@/send.ovs";
     QTest::newRow("restore point cannot be kept")
             << QStringList{"write", "--force", "--port", "@sw", "@/send.ovs"} << false << true << 1
-            << "write:failed" << false << false;
+            << "write:failed" << false << false << "@/send.ovs";
     QTest::newRow("write to a silent switch")
             << QStringList{"write", "--force", "--port", "@sw", "@/send.ovs"} << true << false << 1
-            << "write:failed" << false << false;
+            << "write:failed" << false << false << "@/send.ovs";
     QTest::newRow("read") << QStringList{"read", "--port", "@sw", "--output", "@/out.ovs"} << false
-                          << false << 0 << "read:ok" << false << false;
+                          << false << 0 << "read:ok" << false << false << "@/out.ovs";
     QTest::newRow("restore --verify")
             << QStringList{"restore", "--force", "--verify", "--dir", "@/rs", "--port", "@sw"}
-            << false << false << 0 << "restore:ok verify:ok" << true << true;
+            << false << false << 0 << "restore:ok verify:ok" << true << true << "@/rs/sw.ovs";
 }
 
 // Each exchange leaves its entries in the journal, which history lists past a damaged
@@ -746,6 +754,8 @@ void tst_Ovsctl::journalAndRestorePoints()
     QFETCH(QString, journal);
     QFETCH(bool, restorePoint);
     QFETCH(bool, written);
+    QFETCH(QString, file);
+    file.replace("@/", m_dir.path() + "/");
 
     const QString data = path("data/Orvanel Switching Config Tool");
     QDir(path("data")).removeRecursively();
@@ -767,7 +777,7 @@ void tst_Ovsctl::journalAndRestorePoints()
     for (QString &a : args)
         a.replace("@sw", port).replace("@/", m_dir.path() + "/");
 
-    const Run r = ovsctl(args);
+    const Run r = ovsctl(args, m_dir.path());
     QCOMPARE(r.exitCode, exitCode);
     if (blockRestorePoints)
         QVERIFY2(r.err.contains("restore point"), qPrintable(r.err));
@@ -788,6 +798,7 @@ void tst_Ovsctl::journalAndRestorePoints()
         QCOMPARE(e.value("source").toString(), QString("ovsctl"));
         QCOMPARE(e.value("port").toString(), port);
         QCOMPARE(e.value("reason").toString().isEmpty(), e.value("outcome") == "ok");
+        QCOMPARE(e.value("file").toString(), file);
         const QString action = e.value("action").toString();
         if (action == "write" || action == "restore") {
             QCOMPARE(e.value("sha256").toString(), Journal::sha256Of(sent));
@@ -796,6 +807,74 @@ void tst_Ovsctl::journalAndRestorePoints()
         }
     }
     QCOMPARE(seen.join(' '), journal);
+}
+
+void tst_Ovsctl::unusableJournal_data()
+{
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<QString>("planted"); // in the data folder: "FIFO:NAME", "folder:NAME"
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("message"); // on standard error, "" for nothing at all
+    QTest::addColumn<int>("entries");     // history: the entries printed
+
+    const QStringList history{"history", "--json"};
+    const QStringList read{"read", "--port", "@/no-port", "--output", "@/out.ovs"};
+    QTest::newRow("nothing journalled yet") << history << "" << 0 << "" << 0;
+    QTest::newRow("history, journal is a folder") << history << "folder:journal.jsonl" << 3
+                                                  << "journal.jsonl is a folder, not a file" << 0;
+    QTest::newRow("history, lock is a FIFO")
+            << history << "FIFO:journal.jsonl.lock" << 0
+            << "read without its lock: " + path("data/Orvanel Switching Config Tool")
+                       + "/journal.jsonl.lock is a FIFO, not a file"
+            << 1;
+    QTest::newRow("read, lock is a FIFO") << read << "FIFO:journal.jsonl.lock" << 1
+                                          << "journal.jsonl.lock is a FIFO, not a file" << -1;
+    QTest::newRow("history, journal over 64 MiB")
+            << history << "large:journal.jsonl" << 0
+            << "older entries were skipped because the journal is larger than 64 MiB" << 1;
+}
+
+// What stands in place of the journal's files: no command hangs, history says what kept
+// entries from it, and nothing journalled yet is an empty history.
+void tst_Ovsctl::unusableJournal()
+{
+    QFETCH(QStringList, args);
+    QFETCH(QString, planted);
+    QFETCH(int, exitCode);
+    QFETCH(QString, message);
+    QFETCH(int, entries);
+
+    const QString data = path("data/Orvanel Switching Config Tool");
+    QDir(path("data")).removeRecursively();
+    QVERIFY(QDir().mkpath(data));
+    JournalEntry entry;
+    entry.time = QDateTime::currentDateTime();
+    entry.source = "ovsctl";
+    entry.action = "read";
+    entry.outcome = "ok";
+    const QByteArray line
+            = QJsonDocument(Journal::toJson(entry)).toJson(QJsonDocument::Compact) + '\n';
+    const QString kind = planted.section(':', 0, 0);
+    const QString name = data + '/' + planted.section(':', 1);
+    if (kind == "FIFO") {
+        QCOMPARE(::mkfifo(QFile::encodeName(name).constData(), 0600), 0);
+        QVERIFY(putFile(data + "/journal.jsonl", line));
+    } else if (kind == "folder") {
+        QVERIFY(QDir().mkpath(name));
+    } else if (kind == "large") {
+        QVERIFY(putFile(name, QByteArray(Journal::kLargestReadBytes, ' ') + '\n' + line));
+    }
+    for (QString &a : args)
+        a.replace("@/", m_dir.path() + "/");
+
+    const Run r = ovsctl(args);
+    QCOMPARE(r.exitCode, exitCode);
+    if (message.isEmpty())
+        QCOMPARE(r.err, QString());
+    QVERIFY2(r.err.contains(message), qPrintable(r.err));
+    if (entries >= 0)
+        QCOMPARE(QJsonDocument::fromJson(r.out.toUtf8()).array().size(), entries);
+    QDir(path("data")).removeRecursively();
 }
 
 QTEST_GUILESS_MAIN(tst_Ovsctl)

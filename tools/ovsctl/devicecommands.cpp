@@ -11,6 +11,7 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSocketNotifier>
@@ -291,7 +292,7 @@ int parseWrite(const QStringList &args, WriteRequest &out)
                     "file\n"
                     "than FILE.ovs; when that fails, nothing is written and the exit code is 1.\n"
                     "Every write, verification and backup is added to the journal.")
-                    .arg(ovsDataFolder()));
+                    .arg(QDir::toNativeSeparators(ovsDataFolder())));
     LinkOptions link;
     link.addTo(parser);
     const QCommandLineOption yes({"y", "yes"}, "Go on over a channel count mismatch.");
@@ -349,8 +350,9 @@ int transmit(const WriteRequest &request, Document &document)
 {
     DeviceSession::Options options = request.options;
     QString restorePoint;
+    RestorePoints points;
     if (request.restorePoint)
-        options.restorePointHook = restorePointSaver(options.port, restorePoint);
+        options.restorePointHook = restorePointSaver(points, options.port, restorePoint);
     options.connectionFollows = request.verify;
     DeviceSession session(options, document);
     const int code = session.run();

@@ -341,6 +341,8 @@ int runRestore(const QStringList &args)
 
     QList<PortJob::Plan> plans;
     QList<std::optional<QString>> refused(ports.size());
+    // One for every port, so that no port's save prunes another port's restore point.
+    RestorePoints restorePoints;
     for (qsizetype i = 0; i < ports.size(); ++i) {
         PortJob::Plan plan;
         plan.port = ports.at(i);
@@ -348,7 +350,7 @@ int runRestore(const QStringList &args)
         plan.continueOnMismatch = parser.isSet(yes);
         plan.verify = parser.isSet(verify);
         plan.sendFrom = files.at(i);
-        plan.restorePoint = !parser.isSet(noRestorePoint);
+        plan.restorePoints = parser.isSet(noRestorePoint) ? nullptr : &restorePoints;
         // Files first: a bad file costs no connection.
         const OvsLoadResult load = readOvsFile(files.at(i), plan.send);
         if (load != OvsLoadResult::Loaded) {

@@ -6,6 +6,7 @@
 #include "document/datafolder.h"
 
 #include <QCommandLineParser>
+#include <QDir>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QTextStream>
@@ -21,8 +22,10 @@ int runHistory(const QStringList &args)
             "written as \\n, \\t, \\r or \\xHH. With --json one JSON array of objects with\n"
             "the fields time, source, action, port, model, outcome, reason, file,\n"
             "restorePoint and sha256. Damaged lines of the journal are skipped and their\n"
-            "number is reported on standard error. The journal is journal.jsonl in\n"
-            + ovsDataFolder() + ".");
+            "number is reported on standard error; of a journal larger than 64 MiB only\n"
+            "the newest entries are read, and standard error says so. A journal that\n"
+            "cannot be read gives exit code 3. The journal is journal.jsonl in\n"
+            + QDir::toNativeSeparators(ovsDataFolder()) + ".");
     const QCommandLineOption port("port", "Only the entries of this port, as it was given.",
                                   "PATH");
     const QCommandLineOption json("json", "Print JSON.");
@@ -35,11 +38,13 @@ int runHistory(const QStringList &args)
         return ExitUsage;
     }
 
-    int damaged = 0;
-    const QList<JournalEntry> entries = Journal().entries(&damaged);
+    const JournalReading journal = Journal().read();
+    if (!journal.unlocked.isEmpty())
+        printError(QString("history: the journal was read without its lock: %1.")
+                           .arg(journal.unlocked));
     QJsonArray array;
     QTextStream out(stdout);
-    for (const JournalEntry &e : entries) {
+    for (const JournalEntry &e : journal.entries) {
         if (parser.isSet(port) && e.port != parser.value(port))
             continue;
         if (parser.isSet(json)) {
@@ -56,9 +61,18 @@ int runHistory(const QStringList &args)
     if (parser.isSet(json))
         out << QJsonDocument(array).toJson(QJsonDocument::Indented);
     out.flush();
+    const int damaged = journal.damaged;
     if (damaged > 0)
         printError(damaged == 1 ? QString("history: 1 damaged line of the journal was skipped.")
                                 : QString("history: %1 damaged lines of the journal were skipped.")
                                           .arg(damaged));
+    if (journal.olderSkipped)
+        printError(QString("history: older entries were skipped because the journal is larger "
+                           "than %1 MiB.")
+                           .arg(Journal::kLargestReadBytes >> 20));
+    if (!journal.error.isEmpty()) {
+        printError(QString("history: the journal cannot be read: %1.").arg(journal.error));
+        return ExitFile;
+    }
     return ExitOk;
 }

@@ -32,11 +32,12 @@ void addToJournal(const QString &action, const QString &port, bool ok, const QSt
         printError(QString("The journal was not written: %1.").arg(error));
 }
 
-Link::RestorePointHook restorePointSaver(const QString &port, QString &savedPath)
+Link::RestorePointHook restorePointSaver(RestorePoints &points, const QString &port,
+                                         QString &savedPath)
 {
-    return [port, &savedPath](const Configuration &previous, QString *why) {
+    return [&points, port, &savedPath](const Configuration &previous, QString *why) {
         QString error;
-        savedPath = RestorePoints().save(previous, port, &error);
+        savedPath = points.save(previous, port, &error);
         if (!savedPath.isEmpty())
             return true;
         if (why)

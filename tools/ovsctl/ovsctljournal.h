@@ -1,6 +1,7 @@
 #pragma once
 
 #include "document/journal.h"
+#include "document/restorepoints.h"
 #include "link/link.h"
 
 // ovsctl's side of the journal and the restore points. Journal entries have the source
@@ -15,8 +16,11 @@ void addToJournal(const QString &action, const QString &port, bool ok, const QSt
                   const QString &restorePoint = QString());
 
 // A restore point hook for a transmission on `port`: saves the switch's configuration
-// as a new restore point and puts its path into `savedPath`, which must outlive it.
-Link::RestorePointHook restorePointSaver(const QString &port, QString &savedPath);
+// as a new restore point in `points` and puts its path into `savedPath`; both must
+// outlive the hook. One `points` for a whole command, so that no save of the command
+// prunes another one's restore point.
+Link::RestorePointHook restorePointSaver(RestorePoints &points, const QString &port,
+                                         QString &savedPath);
 
 // `text` with line breaks, tabs and other control characters written as \n, \t, \r and
 // \xHH, so that a port name keeps a "PORT<TAB>result" line one line.

@@ -50,8 +50,9 @@ void PortJob::runSession(quint8 direction, const QList<int> &bitrates)
     if (direction == kDirectionReadout && !m_verifying)
         options.outputFile = m_plan.saveTo;
     if (direction == kDirectionTransmit) {
-        if (m_plan.restorePoint)
-            options.restorePointHook = restorePointSaver(m_plan.port, m_restorePoint);
+        if (m_plan.restorePoints)
+            options.restorePointHook
+                    = restorePointSaver(*m_plan.restorePoints, m_plan.port, m_restorePoint);
         options.connectionFollows = m_plan.verify;
     }
     // Sessions that ended stay until the job goes: the last one is still on the stack

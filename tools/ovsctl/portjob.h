@@ -8,6 +8,8 @@
 #include <memory>
 #include <vector>
 
+class RestorePoints;
+
 // The exchanges of a backup or a restore with the switch on one port, one connection
 // after another on the event loop: a readout saved to a file, or a transmission and,
 // when asked, the readout that verifies it. Each one is added to the journal. Each
@@ -22,10 +24,10 @@ public:
         QString port;
         QList<int> bitrates;
         quint8 direction = kDirectionReadout;
-        QString saveTo;            // readout: the .ovs file written after a complete readout
-        Configuration send;        // transmission
-        QString sendFrom;          // transmission: the file `send` came from, for the journal
-        bool restorePoint = false; // transmission: keep the switch's configuration first
+        QString saveTo;     // readout: the .ovs file written after a complete readout
+        Configuration send; // transmission
+        QString sendFrom;   // transmission: the file `send` came from, for the journal
+        RestorePoints *restorePoints = nullptr; // transmission: kept there first, or not at all
         bool continueOnMismatch = false;
         bool verify = false;
     };
