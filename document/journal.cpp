@@ -396,3 +396,24 @@ QString Journal::modelName(int channelCount)
 {
     return QStringLiteral("Vorrix %1").arg(channelCount);
 }
+
+JournalEntry Journal::exchangeEntry(const QString &source, const QString &action,
+                                    const QString &port, bool ok, const QString &reason,
+                                    const QString &file, const Configuration *config,
+                                    const QString &restorePoint)
+{
+    JournalEntry entry;
+    entry.source = source;
+    entry.action = action;
+    entry.port = port;
+    entry.outcome = ok ? QStringLiteral("ok") : QStringLiteral("failed");
+    if (!ok)
+        entry.reason = reason.split(QLatin1Char('\n'), Qt::SkipEmptyParts).join(QLatin1Char(' '));
+    entry.file = file.isEmpty() ? QString() : QFileInfo(file).absoluteFilePath();
+    entry.restorePoint = restorePoint;
+    if (config) {
+        entry.model = modelName(config->channelCount);
+        entry.sha256 = sha256Of(*config);
+    }
+    return entry;
+}

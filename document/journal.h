@@ -85,6 +85,13 @@ public:
     static QString sha256Of(const Configuration &config);
     // "Vorrix 8"
     static QString modelName(int channelCount);
+    // The entry of one exchange, to be stamped as it is added: `config` (may be null)
+    // gives the model and the checksum; `reason` is kept for a failure only, in one line;
+    // a file is named by its whole path, as the journal is read from anywhere.
+    static JournalEntry exchangeEntry(const QString &source, const QString &action,
+                                      const QString &port, bool ok, const QString &reason,
+                                      const QString &file, const Configuration *config,
+                                      const QString &restorePoint = QString());
 
 private:
     QString m_path;

@@ -178,25 +178,15 @@ void DeviceSequence::onFailed(LinkConnection::Failure failure, const QString &re
 {
     Q_UNUSED(reason)
     m_host.setBusy(false);
+    const QString message = failureMessage(failure, configuration().channelCount);
     switch (failure) {
     case LinkConnection::Failure::PortOpen:
-        m_host.showMessage(QCoreApplication::translate(
-                "CorvaneCfg", "Error connecting to serial port! Port in use."));
-        return release();
     case LinkConnection::Failure::PortWrite:
-        m_host.showMessage(
-                QCoreApplication::translate("CorvaneCfg", "Error connecting to seriel port!"));
+        m_host.showMessage(message);
         return release();
     case LinkConnection::Failure::NoAnswer:
         m_changes.refresh();
-        if (configuration().channelCount <= kMaxChannelsWithBitrateChoice) {
-            m_host.showMessage(QCoreApplication::translate(
-                    "CorvaneCfg",
-                    "Cannot connect to target! Please check port, bitrate and startup mode."));
-        } else {
-            m_host.showMessage(QCoreApplication::translate(
-                    "CorvaneCfg", "Cannot connect to target! Please check port and bitrate."));
-        }
+        m_host.showMessage(message);
         release();
         // Same action again: the operator may pick another port or bitrate. Going back
         // has no port dialog and is not tried again unasked.
@@ -212,8 +202,7 @@ void DeviceSequence::onFailed(LinkConnection::Failure failure, const QString &re
     if (m_goingBack && m_connection.link().wroteAnything())
         detail = detail.isEmpty() ? m_partlyWritten : detail + QLatin1Char(' ') + m_partlyWritten;
     m_host.setMessageDetail(detail);
-    m_host.showMessage(QCoreApplication::translate(
-            "CorvaneCfg", "An error occured during transmission! Action has failed."));
+    m_host.showMessage(message);
     release();
 }
 

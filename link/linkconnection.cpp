@@ -5,6 +5,8 @@
 #include "link/portfault.h"
 #include "link/serialportsetup.h"
 
+#include <QCoreApplication>
+
 namespace {
 
 // Lets the closing frame leave before the port closes at once.
@@ -399,4 +401,28 @@ void LinkConnection::stopTickingWhenIdle()
     // At rest nothing wakes the machine every 2 ms.
     if (!m_port.isOpen())
         m_ticker->stop();
+}
+
+QString failureMessage(LinkConnection::Failure failure, int configuredChannels)
+{
+    switch (failure) {
+    case LinkConnection::Failure::PortOpen:
+        return QCoreApplication::translate("CorvaneCfg",
+                                           "Error connecting to serial port! Port in use.");
+    case LinkConnection::Failure::PortWrite:
+        return QCoreApplication::translate("CorvaneCfg", "Error connecting to seriel port!");
+    case LinkConnection::Failure::NoAnswer:
+        return configuredChannels <= 4
+                       ? QCoreApplication::translate("CorvaneCfg",
+                                                     "Cannot connect to target! Please check "
+                                                     "port, bitrate and startup mode.")
+                       : QCoreApplication::translate(
+                               "CorvaneCfg",
+                               "Cannot connect to target! Please check port and bitrate.");
+    case LinkConnection::Failure::Exchange:
+    case LinkConnection::Failure::PortLost:
+        break;
+    }
+    return QCoreApplication::translate("CorvaneCfg",
+                                       "An error occured during transmission! Action has failed.");
 }

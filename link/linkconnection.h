@@ -156,3 +156,7 @@ private:
     qsizetype m_nextBitrate = 0;
     int m_bitrate = 0;
 };
+
+// The program's message for a failed connection, word for word the same in the window
+// and in ovsctl; `configuredChannels` picks the one for a switch that does not answer.
+QString failureMessage(LinkConnection::Failure failure, int configuredChannels);

@@ -1,5 +1,14 @@
 #include "link/switchprobe.h"
 
+#include <QCoreApplication>
+
+QString switchModelText(int channels, int bitrate)
+{
+    return QCoreApplication::translate("SwitchProbe", "Vorrix %1 at %2 bit/s")
+            .arg(channels)
+            .arg(bitrate);
+}
+
 SwitchProbe::SwitchProbe(const QString &portName, const QList<int> &bitrates, QObject *parent)
     : QObject(parent)
     , m_portName(portName)

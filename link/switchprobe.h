@@ -10,6 +10,9 @@
 // acknowledgement, well inside the link's own hello time-out.
 constexpr int kProbeWindowMs = 1500;
 
+// "Vorrix 8 at 115200 bit/s"
+QString switchModelText(int channels, int bitrate);
+
 // What a probe found on one port.
 struct ProbeResult
 {

@@ -1122,4 +1122,22 @@ Zu der Konfiguration zurückkehren, die er vorher enthielt und die um %2 als Wie
         <translation>Der Switch an %1 hat %2 Kanäle, der Wiederherstellungspunkt stammt aber von einem Switch mit %3; er wurde nicht verändert.</translation>
     </message>
 </context>
+<context>
+    <name>SwitchJob</name>
+    <message>
+        <source>The switch&apos;s configuration could not be kept as a restore point (%1); nothing was sent.</source>
+        <translation>Die Konfiguration des Switches konnte nicht als Wiederherstellungspunkt gesichert werden (%1); es wurde nichts gesendet.</translation>
+    </message>
+    <message>
+        <source>cancelled</source>
+        <translation>abgebrochen</translation>
+    </message>
+</context>
+<context>
+    <name>SwitchProbe</name>
+    <message>
+        <source>Vorrix %1 at %2 bit/s</source>
+        <translation>Vorrix %1 mit %2 bit/s</translation>
+    </message>
+</context>
 </TS>

@@ -111,22 +111,7 @@ void DeviceSession::completed()
 
 void DeviceSession::failed(LinkConnection::Failure failure, const QString &reason)
 {
-    switch (failure) {
-    case LinkConnection::Failure::PortOpen:
-        // "Port in use" says little; the system's reason goes on a line of its own.
-        return finish(ExitDevice, Msg::portInUse() + '\n' + reason);
-    case LinkConnection::Failure::PortWrite:
-        return finish(ExitDevice, Msg::portWriteFailed());
-    case LinkConnection::Failure::NoAnswer:
-        return finish(ExitDevice, Msg::noConnection(m_document.currentConfig.channelCount));
-    case LinkConnection::Failure::PortLost:
-        return finish(ExitDevice, Msg::transmissionError());
-    case LinkConnection::Failure::Exchange:
-        break;
-    }
-    // What is known about the failure goes on a line of its own.
-    finish(ExitDevice,
-           reason.isEmpty() ? Msg::transmissionError() : Msg::transmissionError() + '\n' + reason);
+    finish(ExitDevice, failureText(failure, reason, m_document.currentConfig.channelCount));
 }
 
 void DeviceSession::finish(int code, const QString &message)
@@ -189,6 +174,24 @@ void DeviceSession::flushTraceLine()
                               .arg(QString::fromLatin1(m_rxLine.toHex(' ').toUpper()))
                               .toLatin1());
     m_rxLine.clear();
+}
+
+QString failureText(LinkConnection::Failure failure, const QString &reason, int configuredChannels)
+{
+    const QString message = failureMessage(failure, configuredChannels);
+    switch (failure) {
+    case LinkConnection::Failure::PortOpen:
+        // "Port in use" says little; the system's reason goes on a line of its own.
+        return message + '\n' + reason;
+    case LinkConnection::Failure::PortWrite:
+    case LinkConnection::Failure::NoAnswer:
+    case LinkConnection::Failure::PortLost:
+        return message;
+    case LinkConnection::Failure::Exchange:
+        break;
+    }
+    // What is known about the failure goes on a line of its own.
+    return reason.isEmpty() ? message : message + '\n' + reason;
 }
 
 int readSwitch(DeviceSession::Options options, Configuration &result, int configuredChannels,

@@ -84,6 +84,10 @@ private:
     qint64 m_rxLast = 0;
 };
 
+// ovsctl's message for a failed connection, with what is known about it on a line of its
+// own.
+QString failureText(LinkConnection::Failure failure, const QString &reason, int configuredChannels);
+
 // Reads the switch's configuration in one connection into `result`, written only on
 // success; returns the exit code after printing any failure, which goes to `failure`
 // too. `configuredChannels` picks the message for a switch that does not answer, as in

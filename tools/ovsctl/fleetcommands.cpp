@@ -1,14 +1,15 @@
 // probe, backup and restore: the same exchange with several switches at once, one
 // link per port on one event loop, and one line per port.
+#include "devicesession.h"
 #include "messages.h"
 #include "ovsctl.h"
 #include "ovsctljournal.h"
-#include "portjob.h"
 
 #include "document/layoutcheck.h"
 #include "document/regularfile.h"
 #include "link/portfinder.h"
 #include "link/portlist.h"
+#include "link/switchjob.h"
 
 #include <QCommandLineParser>
 #include <QDir>
@@ -191,12 +192,44 @@ QStringList backupFiles(const QString &command, const QString &dir, const QStrin
     return files;
 }
 
+// A job's outcome in one line, without the port's name.
+QString resultLine(const SwitchJob &job)
+{
+    const SwitchJob::Plan &plan = job.plan();
+    const QString complete = Msg::transmissionComplete();
+    switch (job.outcome()) {
+    case SwitchJob::Outcome::Running:
+    case SwitchJob::Outcome::Cancelled:
+        break;
+    case SwitchJob::Outcome::Done:
+        if (plan.kind == SwitchJob::Kind::Read) {
+            return QString("%1, saved to %2")
+                    .arg(switchModelText(job.read().channelCount, job.bitrate()), plan.saveTo);
+        }
+        return plan.verify ? complete + " Verified: the switch holds what was sent." : complete;
+    case SwitchJob::Outcome::Differs:
+        return complete
+               + " Verification failed: the switch does not hold what was sent (sent → stored): "
+               + job.differences().join("; ");
+    case SwitchJob::Outcome::Mismatch:
+        return Msg::countMismatch(job.deviceChannels(), plan.send.channelCount);
+    case SwitchJob::Outcome::SaveFailed:
+        return Msg::couldNotSave();
+    case SwitchJob::Outcome::Failed:
+        // A failure of several lines (the port's message and its reason) as one.
+        return failureText(job.failure(), job.reason(), job.configuredChannels())
+                .split('\n', Qt::SkipEmptyParts)
+                .join(' ');
+    }
+    return QString();
+}
+
 // Runs every job at once, prints a line per port; true when all succeeded.
-bool runJobs(const QStringList &ports, const QList<PortJob::Plan> &plans,
+bool runJobs(const QStringList &ports, const QList<SwitchJob::Plan> &plans,
              const QList<std::optional<QString>> &refused)
 {
     OrderedLines lines(ports);
-    std::vector<std::unique_ptr<PortJob>> jobs;
+    std::vector<std::unique_ptr<SwitchJob>> jobs;
     bool allOk = true;
     int running = 0;
     for (qsizetype i = 0; i < ports.size(); ++i) {
@@ -205,13 +238,17 @@ bool runJobs(const QStringList &ports, const QList<PortJob::Plan> &plans,
             lines.set(i, *refused.at(i));
             continue;
         }
-        jobs.push_back(std::make_unique<PortJob>(plans.at(i)));
-        PortJob *job = jobs.back().get();
+        jobs.push_back(std::make_unique<SwitchJob>(plans.at(i)));
+        SwitchJob *job = jobs.back().get();
         ++running;
-        QObject::connect(job, &PortJob::finished, job, [&, i, job] {
+        QObject::connect(job, &SwitchJob::finished, job, [&, i, job] {
             --running;
             allOk = allOk && job->succeeded();
-            lines.set(i, job->resultText());
+            for (const QString &problem : job->journalProblems())
+                printError(QString("The journal was not written: %1.").arg(problem));
+            if (job->outcome() == SwitchJob::Outcome::Failed && job->wroteAnything())
+                printWayBack(job->plan().port, job->bitrate(), job->restorePoint());
+            lines.set(i, resultLine(*job));
         });
     }
     for (const auto &job : jobs)
@@ -295,13 +332,14 @@ int runBackup(const QStringList &args)
         printError(QString("backup: cannot create the folder %1.").arg(dir));
         return ExitFile;
     }
-    QList<PortJob::Plan> plans;
+    QList<SwitchJob::Plan> plans;
     QList<std::optional<QString>> refused(ports.size());
     for (qsizetype i = 0; i < ports.size(); ++i) {
-        PortJob::Plan plan;
+        SwitchJob::Plan plan;
         plan.port = ports.at(i);
         plan.bitrates = bitrates.at(i);
-        plan.direction = kDirectionReadout;
+        plan.kind = SwitchJob::Kind::Read;
+        plan.action = QStringLiteral("backup");
         plan.saveTo = files.at(i);
         plans << plan;
         // Refused now rather than after a whole readout.
@@ -339,14 +377,15 @@ int runRestore(const QStringList &args)
     if (files.isEmpty())
         return ExitUsage;
 
-    QList<PortJob::Plan> plans;
+    QList<SwitchJob::Plan> plans;
     QList<std::optional<QString>> refused(ports.size());
     // One for every port, so that no port's save prunes another port's restore point.
     RestorePoints restorePoints;
     for (qsizetype i = 0; i < ports.size(); ++i) {
-        PortJob::Plan plan;
+        SwitchJob::Plan plan;
         plan.port = ports.at(i);
-        plan.direction = kDirectionTransmit;
+        plan.kind = SwitchJob::Kind::Transmit;
+        plan.action = QStringLiteral("restore");
         plan.continueOnMismatch = parser.isSet(yes);
         plan.verify = parser.isSet(verify);
         plan.sendFrom = files.at(i);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "link/linkconnection.h"
+
 #include <QCoreApplication>
 #include <QString>
 
@@ -13,21 +15,19 @@ inline QString tr(const char *text)
 
 inline QString portInUse()
 {
-    return tr("Error connecting to serial port! Port in use.");
+    return failureMessage(LinkConnection::Failure::PortOpen, 4);
 }
 inline QString portWriteFailed()
 {
-    return tr("Error connecting to seriel port!");
+    return failureMessage(LinkConnection::Failure::PortWrite, 4);
 }
 inline QString noConnection(int configuredChannels)
 {
-    return configuredChannels <= 4
-                   ? tr("Cannot connect to target! Please check port, bitrate and startup mode.")
-                   : tr("Cannot connect to target! Please check port and bitrate.");
+    return failureMessage(LinkConnection::Failure::NoAnswer, configuredChannels);
 }
 inline QString transmissionError()
 {
-    return tr("An error occured during transmission! Action has failed.");
+    return failureMessage(LinkConnection::Failure::Exchange, 4);
 }
 inline QString transmissionComplete()
 {

@@ -2,7 +2,7 @@
 
 #include "document/journal.h"
 #include "document/restorepoints.h"
-#include "link/link.h"
+#include "link/switchjob.h"
 
 // ovsctl's side of the journal and the restore points. Journal entries have the source
 // "ovsctl" and are stamped when they are added.
@@ -14,13 +14,6 @@
 void addToJournal(const QString &action, const QString &port, bool ok, const QString &reason,
                   const QString &file, const Configuration *config,
                   const QString &restorePoint = QString());
-
-// A restore point hook for a transmission on `port`: saves the switch's configuration
-// as a new restore point in `points` and puts its path into `savedPath`; both must
-// outlive the hook. One `points` for a whole command, so that no save of the command
-// prunes another one's restore point.
-Link::RestorePointHook restorePointSaver(RestorePoints &points, const QString &port,
-                                         QString &savedPath);
 
 // `text` with line breaks, tabs and other control characters written as \n, \t, \r and
 // \xHH, so that a port name keeps a "PORT<TAB>result" line one line.
