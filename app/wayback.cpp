@@ -7,6 +7,7 @@
 #include "document/documentcommands.h"
 #include "document/journal.h"
 #include "link/devicesequence.h"
+#include "link/goingback.h"
 
 #include <QAction>
 #include <QDateTime>
@@ -216,7 +217,8 @@ void WayBack::answered(KeepDialog::Answer answer)
     if (m.messageBox.isVisible())
         m.messageBox.done(QMessageBox::Ok);
     m_backPending = true;
-    QTimer::singleShot(0, this, [this] { goBack(stillHoldsWhatWasSent()); });
+    QTimer::singleShot(
+            0, this, [this] { goBack(holdsWhatWasSent(m_sentPort, m_sent, m_back, m_sentTime)); });
 }
 
 void WayBack::offerWayBack()
@@ -241,7 +243,7 @@ void WayBack::offerWayBack()
     m_backReason = tr("you chose Go back after the failure");
     // The switch is expected to be mixed; it only has to be the one that was written.
     m_backPending = true;
-    QTimer::singleShot(0, this, [this] { goBack(sameChannelCount()); });
+    QTimer::singleShot(0, this, [this] { goBack(hasChannelCountOf(m_sentPort, m_back)); });
 }
 
 void WayBack::goBack(Link::RestorePointHook check)
@@ -260,39 +262,6 @@ void WayBack::goBack(Link::RestorePointHook check)
             tr("The switch may now hold parts of both configurations. What it held before "
                "is kept in the restore point %1.")
                     .arg(QDir::toNativeSeparators(m_backFile)));
-}
-
-// Going back after the question lands only on a switch that holds what was sent: the
-// cable may have moved to the next switch, or another program may have written it.
-Link::RestorePointHook WayBack::stillHoldsWhatWasSent() const
-{
-    return [port = m_sentPort, sent = m_sent, back = m_back,
-            time = clockTime(m_sentTime)](const Configuration &held, QString *why) {
-        ConfigChanges changes = compareConfigurations(sent, held);
-        changes.channelCount = held.channelCount != back.channelCount;
-        if (changes.isEmpty())
-            return true;
-        if (why)
-            *why = tr("The switch on %1 no longer holds the configuration sent at %2; it was "
-                      "not changed.")
-                           .arg(port, time);
-        return false;
-    };
-}
-
-Link::RestorePointHook WayBack::sameChannelCount() const
-{
-    return [port = m_sentPort, back = m_back](const Configuration &held, QString *why) {
-        if (held.channelCount == back.channelCount)
-            return true;
-        if (why)
-            *why = tr("The switch on %1 has %2 channels, but the restore point is of a switch "
-                      "with %3; it was not changed.")
-                           .arg(port)
-                           .arg(held.channelCount)
-                           .arg(back.channelCount);
-        return false;
-    };
 }
 
 void WayBack::showHistory()

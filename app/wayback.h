@@ -63,8 +63,6 @@ private:
     // After a transmission that failed once something of it reached the switch.
     void offerWayBack();
     void goBack(Link::RestorePointHook check);
-    Link::RestorePointHook stillHoldsWhatWasSent() const;
-    Link::RestorePointHook sameChannelCount() const;
     void showHistory();
     void openAsNew(const Configuration &config);
     void compare(const Configuration &config);
