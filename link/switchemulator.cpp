@@ -5,6 +5,8 @@
 #include <QIODevice>
 #include <QSocketNotifier>
 
+#include <cstring>
+
 namespace {
 
 // A frame that stops arriving for this long is given up, as a device would.
@@ -99,7 +101,8 @@ void SwitchEmulator::readPty()
     while ((n = m_pty.read(buf, sizeof buf)) > 0) {
         if (!hearsClientBitrate())
             continue;
-        if (m_rxState != 0 && m_lastByte.isValid() && m_lastByte.elapsed() > kPartialFrameGapMs)
+        if (m_rxState != kRxIdle && m_lastByte.isValid()
+            && m_lastByte.elapsed() > kPartialFrameGapMs)
             lineIdle();
         m_lastByte.start();
         feed(QByteArray(buf, int(n)));
@@ -122,7 +125,7 @@ void SwitchEmulator::readDevice()
     if (!m_device)
         return;
     const QByteArray bytes = m_device->readAll();
-    if (m_rxState != 0 && m_lastByte.isValid() && m_lastByte.elapsed() > kPartialFrameGapMs)
+    if (m_rxState != kRxIdle && m_lastByte.isValid() && m_lastByte.elapsed() > kPartialFrameGapMs)
         lineIdle();
     m_lastByte.start();
     feed(bytes);
@@ -148,14 +151,14 @@ QByteArray SwitchEmulator::takeOutput()
 
 void SwitchEmulator::lineIdle()
 {
-    m_rxState = 0;
+    m_rxState = kRxIdle;
     m_rxIndex = 0;
 }
 
 void SwitchEmulator::elapse(int ms)
 {
     m_clockMs += ms;
-    if (m_rxState != 0 && m_clockMs - m_lastByteMs > kPartialFrameGapMs)
+    if (m_rxState != kRxIdle && m_clockMs - m_lastByteMs > kPartialFrameGapMs)
         lineIdle();
     while (m_chatterDueMs >= 0 && m_clockMs >= m_chatterDueMs) {
         m_chatterDueMs = -1;
@@ -203,60 +206,40 @@ bool SwitchEmulator::quiet() const
 
 void SwitchEmulator::receiveByte(quint8 b)
 {
-    switch (m_rxState) {
-    case 0:
-        if (b == kFrameStart) {
-            m_rx = LinkFrame();
-            m_rx.start = b;
-            m_rxState = 1;
-        } else if (b == kHelloByte) {
-            ++m_hellos;
-            if (!quiet()) {
-                send(kCmdAck, twoBytes(kHelloByte, quint8(m_reportedChannels)));
-                stopChatter();
-                if (m_chatter == Chatter::UnknownFrames)
-                    startChatter();
-            }
-        } else if (b == kLeadInByte) {
-            ++m_leadIns;
-        }
+    switch (assembleFrameByte(m_rx, m_rxState, m_rxIndex, b)) {
+    case FrameByte::Started:
+        // What a short frame does not carry reads as zero.
+        std::memset(m_rx.payload, 0, sizeof m_rx.payload);
         break;
-    case 1:
-        m_rx.command = b;
-        m_rxIndex = 0;
-        m_rxState = 2;
+    case FrameByte::Outside:
+        byteBetweenFrames(b);
         break;
-    case 2:
-        if (m_rxIndex == 0) {
-            m_rx.length = b;
-            m_rxIndex = 1;
-        } else {
-            m_rx.length = quint16(m_rx.length | (b << 8));
-            m_rxIndex = 0;
-            m_rxState = m_rx.length > kMaxPayload ? 0 : (m_rx.length == 0 ? 4 : 3);
-        }
-        break;
-    case 3:
-        m_rx.payload[m_rxIndex] = b;
-        if (++m_rxIndex >= m_rx.length) {
-            m_rxIndex = 0;
-            m_rxState = 4;
-        }
-        break;
-    case 4:
-        m_rx.crc |= quint32(b) << (8 * m_rxIndex);
-        if (++m_rxIndex < 4)
-            break;
-        m_rxIndex = 0;
-        m_rxState = 0;
-        if (computeCrc(m_rx.headerAndPayload()) != m_rx.crc) {
-            ++m_badFrames;
-            if (!quiet())
-                send(kCmdNak, twoBytes(m_rx.command, 0));
-            break;
-        }
+    case FrameByte::Complete:
         handleFrame(m_rx);
         break;
+    case FrameByte::BadCrc:
+        ++m_badFrames;
+        if (!quiet())
+            send(kCmdNak, twoBytes(m_rx.command, 0));
+        break;
+    case FrameByte::Taken:
+    case FrameByte::TooLong:
+        break;
+    }
+}
+
+void SwitchEmulator::byteBetweenFrames(quint8 b)
+{
+    if (b == kHelloByte) {
+        ++m_hellos;
+        if (!quiet()) {
+            send(kCmdAck, twoBytes(kHelloByte, quint8(m_reportedChannels)));
+            stopChatter();
+            if (m_chatter == Chatter::UnknownFrames)
+                startChatter();
+        }
+    } else if (b == kLeadInByte) {
+        ++m_leadIns;
     }
 }
 

@@ -119,6 +119,7 @@ private:
     void readDevice();
     bool hearsClientBitrate() const;
     void receiveByte(quint8 b);
+    void byteBetweenFrames(quint8 b);
     void handleFrame(const LinkFrame &f);
     void send(quint8 command, const QByteArray &payload);
     void sendFrameBytes(const LinkFrame &f);
@@ -140,8 +141,8 @@ private:
     QByteArray m_outbox;
 
     LinkFrame m_rx;
-    int m_rxState = 0;
-    int m_rxIndex = 0;
+    quint8 m_rxState = kRxIdle;
+    quint16 m_rxIndex = 0;
     QElapsedTimer m_lastByte;
     LinkFrame m_lastSent;
     bool m_haveLastSent = false;
