@@ -92,29 +92,30 @@ void tst_LinkProof::transmission()
     link.setPort(&port);
     SwitchEmulator emu(4, before);
 
+    SwitchEmulator::Faults faults;
     switch (fault) {
     case Fault::None:
         break;
     case Fault::QuietAfterFirstRequest:
-        emu.goQuietAfter(1);
+        faults.quietAfter = 1;
         break;
     case Fault::LoseEveryRecordOnce:
-        for (int i = 0; i < 4; ++i)
-            emu.loseRecordWrite(i);
-        emu.setStrayByteShare(1.0);
+        faults.lostRecords = 0x0F;
+        faults.strayShare = 1.0;
         break;
     case Fault::KeepRecord3:
-        emu.loseRecordWrite(0);
-        emu.keepRecordOnWrite(2);
-        emu.setStrayByteShare(1.0);
+        faults.lostRecords = 1u << 0;
+        faults.keptRecord = 2;
+        faults.strayShare = 1.0;
         break;
     case Fault::SilentAfterWrites:
         // 0x04, 0x05, record 0 again, records 1 to 3 and the closing frame.
-        emu.loseRecordWrite(0);
-        emu.goQuietAfter(7);
-        emu.setStrayByteShare(1.0);
+        faults.lostRecords = 1u << 0;
+        faults.quietAfter = 7;
+        faults.strayShare = 1.0;
         break;
     }
+    emu.setFaults(faults);
     Configuration previous;
     int hookCalls = 0;
     if (hook != Hook::None) {

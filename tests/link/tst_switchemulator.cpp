@@ -313,57 +313,60 @@ void tst_SwitchEmulator::faults()
     Line line(4, sample(9));
     line.doc.currentConfig = sample(30);
     line.doc.currentConfig.channelCount = 4;
+    SwitchEmulator::Faults faults;
     if (fault >= int(Fault::LostWriteAfterStray) && fault < int(Fault::LostWrite)) {
-        line.emu.loseRecordWrite(fault - int(Fault::LostWriteAfterStray));
-        line.emu.setStrayByteShare(1.0);
+        faults.lostRecords = 1u << (fault - int(Fault::LostWriteAfterStray));
+        faults.strayShare = 1.0;
         fault = int(Fault::LostWriteAfterStray);
     }
     switch (Fault(fault)) {
     case Fault::Silent:
-        line.emu.setSilent(true);
+        faults.silent = true;
         break;
     case Fault::Nak3:
-        line.emu.nakNextFrames(3);
+        faults.nakNext = 3;
         break;
     case Fault::Nak4:
-        line.emu.nakNextFrames(4);
+        faults.nakNext = 4;
         break;
     case Fault::QuietAfter3:
-        line.emu.goQuietAfter(3);
+        faults.quietAfter = 3;
         break;
     case Fault::Garbage:
-        line.emu.setGarbageBeforeFrames(QByteArray::fromHex("00FF7E7F1155"));
+        faults.garbage = QByteArray::fromHex("00FF7E7F1155");
         break;
     case Fault::Reports9:
-        line.emu.setReportedChannels(9);
+        faults.reportedChannels = 9;
         break;
     case Fault::OtherCount:
-        line.emu.setReportedChannels(2);
+        faults.reportedChannels = 2;
         break;
     case Fault::ChatterUnknown:
-        line.emu.setChatter(SwitchEmulator::Chatter::UnknownFrames);
+        faults.chatter = SwitchEmulator::Chatter::UnknownFrames;
         break;
     case Fault::ChatterReAck:
-        line.emu.setChatter(SwitchEmulator::Chatter::ReAcknowledge);
+        faults.chatter = SwitchEmulator::Chatter::ReAcknowledge;
         break;
     case Fault::RecordPlus1:
-        line.emu.setRecordOffset(1);
+        faults.recordOffset = 1;
         break;
     case Fault::RecordPlus5:
-        line.emu.setRecordOffset(5);
+        faults.recordOffset = 5;
         break;
     case Fault::LostWriteAfterStray:
         break;
     case Fault::LostWrite:
-        line.emu.loseRecordWrite(2);
+        faults.lostRecords = 1u << 2;
         break;
     case Fault::NoisyBothWays:
-        line.emu.setCorruptShare(0.15, 7);
-        line.emu.setCorruptHeaders(true);
-        line.emu.setIncomingCorruptShare(0.01);
-        line.emu.setStrayByteShare(0.2);
+        faults.corruptShare = 0.15;
+        faults.seed = 7;
+        faults.corruptHeaders = true;
+        faults.incomingShare = 0.01;
+        faults.strayShare = 0.2;
         break;
     }
+    line.emu.setFaults(faults);
     const ExchangeStatus status = line.run(direction);
     QCOMPARE(status, expected);
     QVERIFY2(line.ticks <= withinTicks, qPrintable(QString::number(line.ticks)));
@@ -391,8 +394,11 @@ void tst_SwitchEmulator::noisyLineNeverDeliversWrongData()
     int failed = 0;
     for (quint32 seed = 1; seed <= 40; ++seed) {
         Line line(8, sample(quint8(seed)));
-        line.emu.setCorruptShare(seed % 2 ? 0.15 : 0.45, seed);
-        line.emu.setCorruptHeaders(true);
+        SwitchEmulator::Faults noise;
+        noise.corruptShare = seed % 2 ? 0.15 : 0.45;
+        noise.seed = seed;
+        noise.corruptHeaders = true;
+        line.emu.setFaults(noise);
         const ExchangeStatus status = line.run(kDirectionReadout);
         // A hello acknowledgement damaged four times over leaves no connection.
         QVERIFY(status != ExchangeStatus::Running && status != ExchangeStatus::CountMismatch);
@@ -450,7 +456,9 @@ void tst_SwitchEmulator::readoutOverPseudoTerminal()
 void tst_SwitchEmulator::probeSendsOnlyOpeningAndClose()
 {
     SwitchEmulator emu(4);
-    emu.setCorruptShare(1.0);
+    SwitchEmulator::Faults damageAll;
+    damageAll.corruptShare = 1.0;
+    emu.setFaults(damageAll);
     QVERIFY(emu.startOnPty());
     SwitchProbe probe(emu.devicePath(), {115200, 9600});
     QSignalSpy finished(&probe, &SwitchProbe::finished);

@@ -82,14 +82,17 @@ Outcome exchangeOnce(quint8 direction, quint32 seed, int channels, const Noise &
     Link link(doc);
     link.setPort(&port);
     SwitchEmulator emu(channels, device);
-    emu.setCorruptShare(noise.frameShare, seed);
-    emu.setCorruptHeaders(noise.anyByte);
-    emu.setIncomingCorruptShare(noise.heardShare);
-    emu.setStrayByteShare(noise.strayShare);
-    emu.loseRecordWrite(noise.lostRecord);
-    emu.setAnswerDelay(noise.delayMs);
-    emu.setRecordDelay(noise.recordDelayMs);
-    emu.goQuietAfter(noise.quietAfter);
+    SwitchEmulator::Faults faults;
+    faults.corruptShare = noise.frameShare;
+    faults.seed = seed;
+    faults.corruptHeaders = noise.anyByte;
+    faults.incomingShare = noise.heardShare;
+    faults.strayShare = noise.strayShare;
+    faults.lostRecords = noise.lostRecord < 0 ? 0u : 1u << (noise.lostRecord % kMaxChannels);
+    faults.answerDelayMs = noise.delayMs;
+    faults.recordDelayMs = noise.recordDelayMs;
+    faults.quietAfter = noise.quietAfter;
+    emu.setFaults(faults);
     if (noise.restorePoint)
         link.setRestorePointHook([](const Configuration &, QString *) { return true; });
     link.beginExchange();

@@ -522,19 +522,22 @@ int runEmulate(const QStringList &args)
         return ExitFile;
     }
 
+    SwitchEmulator::Faults faults;
+    faults.corruptShare = shares[0];
+    faults.seed = quint32(QCoreApplication::applicationPid());
+    faults.strayShare = shares[1];
+    faults.incomingShare = shares[2];
+    faults.keptRecord = channelOptions[0] - 1;
+    faults.lostRecords = channelOptions[1] > 0 ? 1u << (channelOptions[1] - 1) : 0u;
+    faults.answerDelayMs = delays[0];
+    faults.recordDelayMs = delays[1];
+    faults.quietAfter = parser.isSet(silentAfter) ? delays[2] : -1;
+    faults.onlyBitrate = parser.isSet(onlyBitrate) ? rate.toInt() : 0;
+    faults.corruptHeaders = parser.isSet(corruptHeader);
+    faults.chatter = chatterMode;
+    faults.recordOffset = offset;
+    faults.silent = parser.isSet(silent);
     SwitchEmulator emulator(count, config);
-    emulator.setCorruptShare(shares[0], quint32(QCoreApplication::applicationPid()));
-    emulator.setStrayByteShare(shares[1]);
-    emulator.setIncomingCorruptShare(shares[2]);
-    emulator.keepRecordOnWrite(channelOptions[0] - 1);
-    emulator.loseRecordWrite(channelOptions[1] - 1);
-    emulator.setAnswerDelay(delays[0]);
-    emulator.setRecordDelay(delays[1]);
-    emulator.goQuietAfter(parser.isSet(silentAfter) ? delays[2] : -1);
-    emulator.setOnlyBitrate(parser.isSet(onlyBitrate) ? rate.toInt() : 0);
-    emulator.setCorruptHeaders(parser.isSet(corruptHeader));
-    emulator.setChatter(chatterMode);
-    emulator.setRecordOffset(offset);
-    emulator.setSilent(parser.isSet(silent));
+    emulator.setFaults(faults);
     return serveUntilInterrupted(emulator, parser.value(linkPath), parser.value(save));
 }
