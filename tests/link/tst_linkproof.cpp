@@ -28,6 +28,8 @@ enum class Fault {
     None,
     QuietAfterFirstRequest,
     LoseEveryRecordOnce,
+    RecordAcksLate,
+    KeepRecord1,
     KeepRecord3,
     SilentAfterWrites
 };
@@ -65,6 +67,15 @@ void tst_LinkProof::transmission_data()
     QTest::newRow("records 0 to 3 each lost once after a stray byte")
             << Hook::None << Fault::LoseEveryRecordOnce << ExchangeStatus::Complete << true
             << QString();
+    // Each write gets its own grace: every record's acknowledgement lands behind stray bytes
+    // shortly before its wait runs out, and the link, taking one byte a tick, needs some 30
+    // ticks past the wait for each.
+    QTest::newRow("record acknowledgements still arriving as each wait runs out")
+            << Hook::None << Fault::RecordAcksLate << ExchangeStatus::Complete << false
+            << QString();
+    QTest::newRow("resend, switch keeps its old record 1")
+            << Hook::None << Fault::KeepRecord1 << ExchangeStatus::Failed << false
+            << "Channel 1 differs after read-back.";
     QTest::newRow("resend, switch keeps its old record 3")
             << Hook::Accept << Fault::KeepRecord3 << ExchangeStatus::Failed << false
             << "Channel 3 differs after read-back.";
@@ -101,6 +112,15 @@ void tst_LinkProof::transmission()
         break;
     case Fault::LoseEveryRecordOnce:
         faults.lostRecords = 0x0F;
+        faults.strayShare = 1.0;
+        break;
+    case Fault::RecordAcksLate:
+        faults.garbage = QByteArray(35, '\0');
+        faults.recordDelayMs = (kAckTimeoutTicks + 1 - 16) * kProtocolTickMs;
+        break;
+    case Fault::KeepRecord1:
+        faults.lostRecords = 1u << 1;
+        faults.keptRecord = 0;
         faults.strayShare = 1.0;
         break;
     case Fault::KeepRecord3:
