@@ -169,6 +169,7 @@ private:
         QTimer delayTimer;
         QElapsedTimer delayClock;
     };
+    // What the switch heard, for tests.
     struct Log
     {
         QList<LinkFrame> received;
@@ -197,7 +198,9 @@ private:
     void write(const QByteArray &bytes);
 
     Configuration m_config;
-    int m_channels; // as made, before the bound: what the hello's acknowledgement reports
+    // The count it was made with, unbounded: what the hello's acknowledgement reports unless
+    // a fault says otherwise.
+    int m_channels;
     Line m_line;
     Receiver m_rx;
     Faults m_faults;
