@@ -33,12 +33,10 @@ QString channelList(const QList<int> &indices)
     return numbers.join(QLatin1String(", "));
 }
 
-} // namespace
+using K = LayoutProblemKind;
 
-QList<LayoutProblem> checkLayout(const Configuration &config)
+void addValueProblems(const Configuration &config, QList<LayoutProblem> &problems)
 {
-    using K = LayoutProblemKind;
-    QList<LayoutProblem> problems;
     const int count = config.channelCount;
     if (count != 2 && count != 4 && count != 8)
         problems.append({K::ChannelCount, {}, count});
@@ -46,73 +44,87 @@ QList<LayoutProblem> checkLayout(const Configuration &config)
         problems.append({K::MouseSpeed, {}, config.mouseSpeed});
     if (config.switchingEnabled > 1)
         problems.append({K::SwitchingValue, {}, config.switchingEnabled});
+}
 
-    // The screens that stand on the canvas, and which of them the pointer can pass
-    // between directly.
-    const int inUse = std::min(count, kMaxChannels);
+// The screens that stand on the canvas, and which of them the pointer can pass between
+// directly.
+struct Screens
+{
+    int inUse = 0;
     bool screen[kMaxChannels] = {};
-    int screenCount = 0;
-    for (int i = 0; i < inUse; ++i) {
-        screen[i] = config.channels[i].placed == 1 && hasArea(config.channels[i]);
-        screenCount += screen[i];
+    int count = 0;
+    bool linked[kMaxChannels][kMaxChannels] = {};
+    bool switching = false; // Orvanel Switching on, with two screens or more
+};
+
+Screens screensOf(const Configuration &config)
+{
+    Screens s;
+    s.inUse = std::min<int>(config.channelCount, kMaxChannels);
+    for (int i = 0; i < s.inUse; ++i) {
+        s.screen[i] = config.channels[i].placed == 1 && hasArea(config.channels[i]);
+        s.count += s.screen[i];
     }
     // The pointer passes where the canvas draws a crossing.
-    bool linked[kMaxChannels][kMaxChannels] = {};
     for (const Crossing &c : crossingsOf(config))
-        linked[c.before][c.after] = linked[c.after][c.before] = true;
+        s.linked[c.before][c.after] = s.linked[c.after][c.before] = true;
     for (int i = 0; i < kMaxChannels; ++i) {
         for (int j = 0; j < kMaxChannels; ++j) {
             const ChannelEntry &a = config.channels[i];
             const ChannelEntry &b = config.channels[j];
-            if (i != j && screen[i] && screen[j] && shareCell(a, b))
-                linked[i][j] = true;
+            if (i != j && s.screen[i] && s.screen[j] && shareCell(a, b))
+                s.linked[i][j] = true;
         }
     }
-    const bool switching = config.switchingEnabled == 1 && screenCount >= 2;
+    s.switching = config.switchingEnabled == 1 && s.count >= 2;
+    return s;
+}
 
-    for (int i = 0; i < kMaxChannels; ++i) {
-        const ChannelEntry &e = config.channels[i];
-        if (i >= inUse) {
-            if (e.placed == 1)
-                problems.append({K::BeyondCount, {i}, count});
-            continue;
-        }
-        if (e.placed > 1) {
-            problems.append({K::PlacedValue, {i}, e.placed});
-            continue;
-        }
-        if (e.placed == 0)
-            continue;
-        if (!hasArea(e))
-            problems.append({K::NoArea, {i}});
-        else if (e.right - e.left < kMinTileCells || e.bottom - e.top < kMinTileCells)
-            problems.append({K::TooSmall, {i}});
-        if (e.resolutionX == 0 || e.resolutionY == 0)
-            problems.append({K::NoResolution, {i}});
-        if (!screen[i])
-            continue;
-        for (int j = i + 1; j < kMaxChannels; ++j) {
-            if (screen[j] && shareCell(e, config.channels[j]))
-                problems.append({K::Overlap, {i, j}});
-        }
-        if (switching
-            && std::none_of(linked[i], linked[i] + kMaxChannels, [](bool b) { return b; }))
-            problems.append({K::Isolated, {i}});
+void addChannelProblems(const Configuration &config, const Screens &s, int i,
+                        QList<LayoutProblem> &problems)
+{
+    const ChannelEntry &e = config.channels[i];
+    if (i >= s.inUse) {
+        if (e.placed == 1)
+            problems.append({K::BeyondCount, {i}, config.channelCount});
+        return;
     }
+    if (e.placed > 1) {
+        problems.append({K::PlacedValue, {i}, e.placed});
+        return;
+    }
+    if (e.placed == 0)
+        return;
+    if (!hasArea(e))
+        problems.append({K::NoArea, {i}});
+    else if (e.right - e.left < kMinTileCells || e.bottom - e.top < kMinTileCells)
+        problems.append({K::TooSmall, {i}});
+    if (e.resolutionX == 0 || e.resolutionY == 0)
+        problems.append({K::NoResolution, {i}});
+    if (!s.screen[i])
+        return;
+    for (int j = i + 1; j < kMaxChannels; ++j) {
+        if (s.screen[j] && shareCell(e, config.channels[j]))
+            problems.append({K::Overlap, {i, j}});
+    }
+    if (s.switching
+        && std::none_of(s.linked[i], s.linked[i] + kMaxChannels, [](bool b) { return b; }))
+        problems.append({K::Isolated, {i}});
+}
 
-    if (!switching)
-        return problems;
-    // Groups of two or more screens, in the order of their lowest channel.
+// Groups of two or more screens, in the order of their lowest channel.
+QList<QList<int>> groupsOf(const Screens &s)
+{
     QList<QList<int>> groups;
     bool seen[kMaxChannels] = {};
     for (int first = 0; first < kMaxChannels; ++first) {
-        if (!screen[first] || seen[first])
+        if (!s.screen[first] || seen[first])
             continue;
         QList<int> group{first};
         seen[first] = true;
         for (qsizetype k = 0; k < group.size(); ++k) {
             for (int j = 0; j < kMaxChannels; ++j) {
-                if (linked[group.at(k)][j] && !seen[j]) {
+                if (s.linked[group.at(k)][j] && !seen[j]) {
                     seen[j] = true;
                     group.append(j);
                 }
@@ -123,6 +135,21 @@ QList<LayoutProblem> checkLayout(const Configuration &config)
             groups.append(group);
         }
     }
+    return groups;
+}
+
+} // namespace
+
+QList<LayoutProblem> checkLayout(const Configuration &config)
+{
+    QList<LayoutProblem> problems;
+    addValueProblems(config, problems);
+    const Screens screens = screensOf(config);
+    for (int i = 0; i < kMaxChannels; ++i)
+        addChannelProblems(config, screens, i, problems);
+    if (!screens.switching)
+        return problems;
+    const QList<QList<int>> groups = groupsOf(screens);
     for (qsizetype g = 1; g < groups.size(); ++g)
         problems.append({K::SeparateGroup, groups.at(g), groups.first().first()});
     return problems;

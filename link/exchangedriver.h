@@ -21,6 +21,3 @@ TickResult takeExchangeEvent(Link &link, Document &document, bool continueOnMism
 // One protocol tick in memory: takes at most one byte, advances the link and takes its
 // event.
 TickResult exchangeTick(Link &link, Document &document, bool continueOnMismatch);
-
-// Transitional name, while callers move to TickResult.
-using ExchangeStatus = TickResult;

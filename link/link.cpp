@@ -145,7 +145,7 @@ void Link::beginExchange(const Configuration &toSend)
 {
     LinkState &s = m_state;
     s.rxFrame = LinkFrame();
-    s.rxState = 0;
+    s.rxState = kRxIdle;
     s.rxIndex = 0;
     s.pendingFrames = 0;
     s.rxIdleTicks = 0;

@@ -167,6 +167,8 @@ private:
                || command == kCmdMouseSpeed;
     }
     bool bytesWaiting() const;
+    // A whole frame is in rxFrame: it is acted upon, acknowledged or refused.
+    void frameArrived(bool crcChecks);
     void refuse(quint8 command);
     void askAgain(quint8 command, quint8 reason);
     // Builds a frame with this command and payload, fills in its CRC and sends it.

@@ -88,7 +88,7 @@ void Link::writeAckTimedOut()
     m_lateTicks = 0;
     // Only what arrives after the resend counts: a frame that stalled before it, or
     // bytes dropped before it, cannot make it go again.
-    m_state.rxState = 0;
+    m_state.rxState = kRxIdle;
     m_state.rxIndex = 0;
     m_droppedBytes = false;
     m_nakDue = false;
@@ -97,7 +97,7 @@ void Link::writeAckTimedOut()
 
 bool Link::lateFrameArriving()
 {
-    if (m_state.rxState == 0 && !bytesWaiting())
+    if (m_state.rxState == kRxIdle && !bytesWaiting())
         return false;
     return ++m_lateTicks <= kLateFrameTicks;
 }
@@ -105,11 +105,11 @@ bool Link::lateFrameArriving()
 void Link::linkTick()
 {
     LinkState &s = m_state;
-    if (s.rxState != 0) {
+    if (s.rxState != kRxIdle) {
         if (++s.rxIdleTicks > kReceiveTimeoutTicks) {
             s.rxIdleTicks = 0;
             s.rxIndex = 0;
-            s.rxState = 0;
+            s.rxState = kRxIdle;
             askAgain(s.rxFrame.command, kNakReasonTimeout);
         }
     } else if (s.pendingFrames != 0) {

@@ -23,6 +23,61 @@ QByteArray LinkFrame::wireBytes() const
     return bytes;
 }
 
+FrameByte assembleFrameByte(LinkFrame &frame, quint8 &state, quint16 &index, quint8 byte)
+{
+    switch (state) {
+    case kRxIdle:
+        if (byte != kFrameStart)
+            return FrameByte::Outside;
+        frame.start = byte;
+        state = kRxCommand;
+        return FrameByte::Started;
+    case kRxCommand:
+        frame.command = byte;
+        index = 0;
+        state = kRxLength;
+        return FrameByte::Taken;
+    case kRxLength:
+        if (index == 0) {
+            frame.length = byte;
+            index = 1;
+            return FrameByte::Taken;
+        }
+        frame.length = quint16(frame.length | (byte << 8));
+        index = 0;
+        if (frame.length > kMaxPayload) {
+            state = kRxIdle;
+            return FrameByte::TooLong;
+        }
+        state = frame.length == 0 ? kRxCrc : kRxPayload;
+        return FrameByte::Taken;
+    case kRxPayload:
+        frame.payload[index] = byte;
+        if (++index >= frame.length) {
+            index = 0;
+            state = kRxCrc;
+        }
+        return FrameByte::Taken;
+    case kRxCrc:
+        // The first byte replaces the whole field: the start byte leaves the CRC of the
+        // frame before in place.
+        if (index == 0)
+            frame.crc = byte;
+        else
+            frame.crc |= quint32(byte) << (8 * index);
+        if (++index < 4)
+            return FrameByte::Taken;
+        index = 0;
+        state = kRxIdle;
+        return computeCrc(frame.headerAndPayload()) == frame.crc ? FrameByte::Complete
+                                                                 : FrameByte::BadCrc;
+    default:
+        state = kRxIdle;
+        index = 0;
+        return FrameByte::Taken;
+    }
+}
+
 void encodeChannelRecord(quint8 index, const ChannelEntry &entry, quint8 *record)
 {
     record[0] = index;

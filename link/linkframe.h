@@ -45,3 +45,26 @@ struct LinkFrame
     QByteArray wireBytes() const;
     void updateCrc() { crc = computeCrc(headerAndPayload()); }
 };
+
+// Where the assembly of a received frame stands; LinkState::rxState holds it.
+enum FrameRxState : quint8 {
+    kRxIdle = 0, // between frames: waiting for a start byte
+    kRxCommand = 1,
+    kRxLength = 2, // two bytes, low byte first; the index says which
+    kRxPayload = 3,
+    kRxCrc = 4, // four bytes, low byte first
+};
+
+// What one received byte did.
+enum class FrameByte : quint8 {
+    Taken,    // a byte of a frame still arriving, or one lost to a state out of range
+    Started,  // a start byte between frames; the payload holds what it held
+    Outside,  // any other byte between frames: it belongs to no frame
+    TooLong,  // the length does not fit the payload: the frame is given up
+    Complete, // the last CRC byte, and the CRC checks
+    BadCrc,   // the last CRC byte, and the CRC does not check
+};
+
+// Assembles received frames byte by byte, the tool's receiver and the emulator alike, in
+// the frame, state and index each keeps for it.
+FrameByte assembleFrameByte(LinkFrame &frame, quint8 &state, quint16 &index, quint8 byte);

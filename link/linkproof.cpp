@@ -100,7 +100,7 @@ void Link::reconnectTick()
     } else if (m_reconnectTicks >= kClosingTicks + kDelayTicks) {
         // Whatever arrived late belongs to the connection that is over.
         LinkState &s = m_state;
-        s.rxState = 0;
+        s.rxState = kRxIdle;
         s.rxIndex = 0;
         s.pendingFrames = 0;
         s.rxIdleTicks = 0;

@@ -26,89 +26,57 @@ int Link::minimumPayload(quint8 command)
 void Link::receiveByte(quint8 byte)
 {
     LinkState &s = m_state;
-    LinkFrame &rx = s.rxFrame;
     s.rxIdleTicks = 0;
-    switch (s.rxState) {
-    case 0:
-        if (byte == kFrameStart) {
-            // A frame still waiting for processing lives in the same buffer.
-            if (s.pendingFrames == 0)
-                std::memset(rx.payload, 0, sizeof rx.payload);
-            rx.start = byte;
-            s.rxState = 1;
-        } else {
-            // A frame whose start byte was damaged, or the rest of one whose length was.
-            m_droppedBytes = true;
-        }
+    switch (assembleFrameByte(s.rxFrame, s.rxState, s.rxIndex, byte)) {
+    case FrameByte::Taken:
         break;
-    case 1:
-        rx.command = byte;
-        s.rxIndex = 0;
-        s.rxState = 2;
+    case FrameByte::Started:
+        // A frame still waiting for processing lives in the same buffer.
+        if (s.pendingFrames == 0)
+            std::memset(s.rxFrame.payload, 0, sizeof s.rxFrame.payload);
         break;
-    case 2:
-        if (s.rxIndex == 0) {
-            rx.length = byte;
-            s.rxIndex = 1;
-        } else {
-            rx.length = quint16(rx.length | (byte << 8));
-            s.rxIndex = 0;
-            if (rx.length > kMaxPayload) { // cannot be ours and does not fit: drop it
-                s.rxState = 0;
-                m_droppedBytes = true;
-            } else {
-                s.rxState = rx.length == 0 ? 4 : 3;
-            }
-        }
+    case FrameByte::Outside:
+        // A frame whose start byte was damaged, or the rest of one whose length was.
+        m_droppedBytes = true;
         break;
-    case 3:
-        rx.payload[s.rxIndex] = byte;
-        if (++s.rxIndex >= rx.length) {
-            s.rxIndex = 0;
-            s.rxState = 4;
-        }
+    case FrameByte::TooLong: // cannot be ours and does not fit
+        m_droppedBytes = true;
         break;
-    case 4: {
-        const int k = s.rxIndex;
-        if (k == 0)
-            rx.crc = byte;
-        else
-            rx.crc |= quint32(byte) << (8 * k);
-        if (++s.rxIndex < 4)
-            break;
-        s.rxIndex = 0;
-        s.rxState = 0;
-        // A short frame would be read from stale buffer bytes, and an answer to anything
-        // but the outstanding request would be stored in the wrong place: both are
-        // refused like a damaged frame, so the switch sends what was asked for. A
-        // repeat of the answer stored last (the switch obeying an earlier negative
-        // acknowledgement) is acknowledged and left at that; refusing it would only
-        // make the switch repeat its next answer too.
-        const bool intact = computeCrc(rx.headerAndPayload()) == rx.crc
-                            && rx.length >= minimumPayload(rx.command);
-        const bool act = intact && expected(rx);
-        if (!act && !(intact && repeatsLastAnswer(rx))) {
-            refuse(rx.command);
-            break;
-        }
-        // An acknowledgement or answer that moves the exchange on: what was damaged
-        // before it need not come again.
-        if (act && (answers(rx.command) || (rx.command == kCmdAck && counts(rx))))
-            m_nakDue = m_droppedBytes = false;
-        // The repeat allowance counts per frame: a good frame starts it anew.
-        s.naksSent = 0;
-        if (rx.command != kCmdAck && rx.command != kCmdNak)
-            sendAck(rx.command);
-        // One buffer holds one frame.
-        if (act)
-            s.pendingFrames = 1;
+    case FrameByte::Complete:
+        frameArrived(true);
+        break;
+    case FrameByte::BadCrc:
+        frameArrived(false);
         break;
     }
-    default:
-        s.rxState = 0;
-        s.rxIndex = 0;
-        break;
+}
+
+// A short frame would be read from stale buffer bytes, and an answer to anything but the
+// outstanding request would be stored in the wrong place: both are refused like a damaged
+// frame, so the switch sends what was asked for. A repeat of the answer stored last (the
+// switch obeying an earlier negative acknowledgement) is acknowledged and left at that;
+// refusing it would only make the switch repeat its next answer too.
+void Link::frameArrived(bool crcChecks)
+{
+    LinkState &s = m_state;
+    const LinkFrame &rx = s.rxFrame;
+    const bool intact = crcChecks && rx.length >= minimumPayload(rx.command);
+    const bool act = intact && expected(rx);
+    if (!act && !(intact && repeatsLastAnswer(rx))) {
+        refuse(rx.command);
+        return;
     }
+    // An acknowledgement or answer that moves the exchange on: what was damaged before it
+    // need not come again.
+    if (act && (answers(rx.command) || (rx.command == kCmdAck && counts(rx))))
+        m_nakDue = m_droppedBytes = false;
+    // The repeat allowance counts per frame: a good frame starts it anew.
+    s.naksSent = 0;
+    if (rx.command != kCmdAck && rx.command != kCmdNak)
+        sendAck(rx.command);
+    // One buffer holds one frame.
+    if (act)
+        s.pendingFrames = 1;
 }
 
 void Link::pollOneByte()

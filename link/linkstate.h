@@ -12,7 +12,7 @@ struct LinkState
     quint8 direction = 0; // 0 = readout, 1 = transmit
     LinkFrame lastSent;
     LinkFrame rxFrame;
-    quint8 rxState = 0;
+    quint8 rxState = kRxIdle;
     quint16 rxIndex = 0;
     quint8 pendingFrames = 0;
     quint16 rxIdleTicks = 0;

@@ -5,6 +5,8 @@
 #include <QIODevice>
 #include <QSocketNotifier>
 
+#include <cstring>
+
 namespace {
 
 // A frame that stops arriving for this long is given up, as a device would.
@@ -28,14 +30,15 @@ QByteArray twoBytes(quint8 a, quint8 b)
 SwitchEmulator::SwitchEmulator(int channels, const Configuration &config, QObject *parent)
     : QObject(parent)
     , m_config(config)
-    , m_reportedChannels(channels)
+    , m_channels(channels)
 {
     m_config.channelCount = quint8(qBound(0, channels, kMaxChannels));
-    m_chatterTimer.setSingleShot(true);
-    connect(&m_chatterTimer, &QTimer::timeout, this, &SwitchEmulator::chatter);
-    m_delayTimer.setSingleShot(true);
-    connect(&m_delayTimer, &QTimer::timeout, this, &SwitchEmulator::releaseDelayed);
-    m_delayClock.start();
+    setFaults(Faults());
+    m_clock.chatterTimer.setSingleShot(true);
+    connect(&m_clock.chatterTimer, &QTimer::timeout, this, &SwitchEmulator::chatter);
+    m_clock.delayTimer.setSingleShot(true);
+    connect(&m_clock.delayTimer, &QTimer::timeout, this, &SwitchEmulator::releaseDelayed);
+    m_clock.delayClock.start();
 }
 
 SwitchEmulator::~SwitchEmulator()
@@ -46,31 +49,31 @@ SwitchEmulator::~SwitchEmulator()
 bool SwitchEmulator::startOnPty()
 {
     stop();
-    if (!m_pty.open())
+    if (!m_line.pty.open())
         return false;
-    m_notifier = new QSocketNotifier(m_pty.masterFd(), QSocketNotifier::Read, this);
-    connect(m_notifier, &QSocketNotifier::activated, this, &SwitchEmulator::readPty);
+    m_line.notifier = new QSocketNotifier(m_line.pty.masterFd(), QSocketNotifier::Read, this);
+    connect(m_line.notifier, &QSocketNotifier::activated, this, &SwitchEmulator::readPty);
     return true;
 }
 
 void SwitchEmulator::attachDevice(QIODevice *device)
 {
     stop();
-    m_device = device;
+    m_line.device = device;
     connect(device, &QIODevice::readyRead, this, &SwitchEmulator::readDevice);
 }
 
 void SwitchEmulator::stop()
 {
     stopChatter();
-    m_delayTimer.stop();
-    m_delayed.clear();
-    delete m_notifier;
-    m_notifier = nullptr;
-    m_pty.close();
-    if (m_device)
-        disconnect(m_device, nullptr, this, nullptr);
-    m_device = nullptr;
+    m_clock.delayTimer.stop();
+    m_clock.delayed.clear();
+    delete m_line.notifier;
+    m_line.notifier = nullptr;
+    m_line.pty.close();
+    if (m_line.device)
+        disconnect(m_line.device, nullptr, this, nullptr);
+    m_line.device = nullptr;
 }
 
 void SwitchEmulator::setConfiguration(const Configuration &config)
@@ -80,28 +83,30 @@ void SwitchEmulator::setConfiguration(const Configuration &config)
     m_config.channelCount = count;
 }
 
-void SwitchEmulator::setCorruptShare(double share, quint32 seed)
+void SwitchEmulator::setFaults(const Faults &faults)
 {
-    m_corruptShare = share;
-    m_rng.seed(seed);
+    m_faults = faults;
+    m_used.rng.seed(faults.seed);
+    m_used.naksLeft = faults.nakNext;
+    m_used.recordsToLose = faults.lostRecords;
 }
 
 void SwitchEmulator::clearLog()
 {
-    m_received.clear();
-    m_hellos = m_leadIns = m_badFrames = m_corrupted = 0;
+    m_log = Log();
 }
 
 void SwitchEmulator::readPty()
 {
     char buf[256];
     qint64 n = 0;
-    while ((n = m_pty.read(buf, sizeof buf)) > 0) {
+    while ((n = m_line.pty.read(buf, sizeof buf)) > 0) {
         if (!hearsClientBitrate())
             continue;
-        if (m_rxState != 0 && m_lastByte.isValid() && m_lastByte.elapsed() > kPartialFrameGapMs)
+        if (m_rx.state != kRxIdle && m_line.lastByte.isValid()
+            && m_line.lastByte.elapsed() > kPartialFrameGapMs)
             lineIdle();
-        m_lastByte.start();
+        m_line.lastByte.start();
         feed(QByteArray(buf, int(n)));
     }
 }
@@ -111,30 +116,32 @@ void SwitchEmulator::readPty()
 // only a client at the other of the tool's two rates goes unheard.
 bool SwitchEmulator::hearsClientBitrate() const
 {
-    if (m_onlyBitrate <= 0)
+    if (m_faults.onlyBitrate <= 0)
         return true;
-    const int rate = m_pty.clientBitrate();
-    return rate == m_onlyBitrate || (rate != 9600 && rate != 115200);
+    const int rate = m_line.pty.clientBitrate();
+    return rate == m_faults.onlyBitrate || (rate != 9600 && rate != 115200);
 }
 
 void SwitchEmulator::readDevice()
 {
-    if (!m_device)
+    if (!m_line.device)
         return;
-    const QByteArray bytes = m_device->readAll();
-    if (m_rxState != 0 && m_lastByte.isValid() && m_lastByte.elapsed() > kPartialFrameGapMs)
+    const QByteArray bytes = m_line.device->readAll();
+    if (m_rx.state != kRxIdle && m_line.lastByte.isValid()
+        && m_line.lastByte.elapsed() > kPartialFrameGapMs)
         lineIdle();
-    m_lastByte.start();
+    m_line.lastByte.start();
     feed(bytes);
 }
 
 void SwitchEmulator::feed(const QByteArray &bytes)
 {
     if (!bytes.isEmpty())
-        m_lastByteMs = m_clockMs;
+        m_clock.lastByteMs = m_clock.nowMs;
     for (char c : bytes) {
-        if (m_incomingShare > 0.0 && m_rng.generateDouble() < m_incomingShare)
-            c = char(c ^ (1 << m_rng.bounded(8)));
+        const double share = m_faults.incomingShare;
+        if (share > 0.0 && m_used.rng.generateDouble() < share)
+            c = char(c ^ (1 << m_used.rng.bounded(8)));
         receiveByte(quint8(c));
     }
 }
@@ -142,23 +149,24 @@ void SwitchEmulator::feed(const QByteArray &bytes)
 QByteArray SwitchEmulator::takeOutput()
 {
     QByteArray out;
-    out.swap(m_outbox);
+    out.swap(m_line.outbox);
     return out;
 }
 
 void SwitchEmulator::lineIdle()
 {
-    m_rxState = 0;
-    m_rxIndex = 0;
+    m_rx.state = kRxIdle;
+    m_rx.index = 0;
 }
 
 void SwitchEmulator::elapse(int ms)
 {
-    m_clockMs += ms;
-    if (m_rxState != 0 && m_clockMs - m_lastByteMs > kPartialFrameGapMs)
+    Clock &c = m_clock;
+    c.nowMs += ms;
+    if (m_rx.state != kRxIdle && c.nowMs - c.lastByteMs > kPartialFrameGapMs)
         lineIdle();
-    while (m_chatterDueMs >= 0 && m_clockMs >= m_chatterDueMs) {
-        m_chatterDueMs = -1;
+    while (c.chatterDueMs >= 0 && c.nowMs >= c.chatterDueMs) {
+        c.chatterDueMs = -1;
         chatter();
     }
     releaseDelayed();
@@ -166,24 +174,25 @@ void SwitchEmulator::elapse(int ms)
 
 void SwitchEmulator::startChatter()
 {
-    const int gap = m_chatter == Chatter::UnknownFrames
-                            ? kUnknownFrameGapMs + int(m_rng.bounded(kUnknownFrameGapSpreadMs + 1))
-                            : kReAcknowledgeGapMs;
+    const int gap
+            = m_faults.chatter == Chatter::UnknownFrames
+                      ? kUnknownFrameGapMs + int(m_used.rng.bounded(kUnknownFrameGapSpreadMs + 1))
+                      : kReAcknowledgeGapMs;
     if (live())
-        m_chatterTimer.start(gap);
+        m_clock.chatterTimer.start(gap);
     else
-        m_chatterDueMs = m_clockMs + gap;
+        m_clock.chatterDueMs = m_clock.nowMs + gap;
 }
 
 void SwitchEmulator::stopChatter()
 {
-    m_chatterTimer.stop();
-    m_chatterDueMs = -1;
+    m_clock.chatterTimer.stop();
+    m_clock.chatterDueMs = -1;
 }
 
 void SwitchEmulator::chatter()
 {
-    switch (m_chatter) {
+    switch (m_faults.chatter) {
     case Chatter::Off:
         return;
     case Chatter::UnknownFrames:
@@ -198,65 +207,49 @@ void SwitchEmulator::chatter()
 
 bool SwitchEmulator::quiet() const
 {
-    return m_silent || (m_quietAfter >= 0 && m_received.size() >= m_quietAfter);
+    return m_faults.silent
+           || (m_faults.quietAfter >= 0 && m_log.received.size() >= m_faults.quietAfter);
 }
 
 void SwitchEmulator::receiveByte(quint8 b)
 {
-    switch (m_rxState) {
-    case 0:
-        if (b == kFrameStart) {
-            m_rx = LinkFrame();
-            m_rx.start = b;
-            m_rxState = 1;
-        } else if (b == kHelloByte) {
-            ++m_hellos;
-            if (!quiet()) {
-                send(kCmdAck, twoBytes(kHelloByte, quint8(m_reportedChannels)));
-                stopChatter();
-                if (m_chatter == Chatter::UnknownFrames)
-                    startChatter();
-            }
-        } else if (b == kLeadInByte) {
-            ++m_leadIns;
+    LinkFrame &rx = m_rx.frame;
+    switch (assembleFrameByte(rx, m_rx.state, m_rx.index, b)) {
+    case FrameByte::Started:
+        // What a short frame does not carry reads as zero.
+        std::memset(rx.payload, 0, sizeof rx.payload);
+        break;
+    case FrameByte::Outside:
+        byteBetweenFrames(b);
+        break;
+    case FrameByte::Complete:
+        handleFrame(rx);
+        break;
+    case FrameByte::BadCrc:
+        ++m_log.badFrames;
+        if (!quiet())
+            send(kCmdNak, twoBytes(rx.command, 0));
+        break;
+    case FrameByte::Taken:
+    case FrameByte::TooLong:
+        break;
+    }
+}
+
+void SwitchEmulator::byteBetweenFrames(quint8 b)
+{
+    if (b == kHelloByte) {
+        ++m_log.hellos;
+        if (!quiet()) {
+            const int reported
+                    = m_faults.reportedChannels >= 0 ? m_faults.reportedChannels : m_channels;
+            send(kCmdAck, twoBytes(kHelloByte, quint8(reported)));
+            stopChatter();
+            if (m_faults.chatter == Chatter::UnknownFrames)
+                startChatter();
         }
-        break;
-    case 1:
-        m_rx.command = b;
-        m_rxIndex = 0;
-        m_rxState = 2;
-        break;
-    case 2:
-        if (m_rxIndex == 0) {
-            m_rx.length = b;
-            m_rxIndex = 1;
-        } else {
-            m_rx.length = quint16(m_rx.length | (b << 8));
-            m_rxIndex = 0;
-            m_rxState = m_rx.length > kMaxPayload ? 0 : (m_rx.length == 0 ? 4 : 3);
-        }
-        break;
-    case 3:
-        m_rx.payload[m_rxIndex] = b;
-        if (++m_rxIndex >= m_rx.length) {
-            m_rxIndex = 0;
-            m_rxState = 4;
-        }
-        break;
-    case 4:
-        m_rx.crc |= quint32(b) << (8 * m_rxIndex);
-        if (++m_rxIndex < 4)
-            break;
-        m_rxIndex = 0;
-        m_rxState = 0;
-        if (computeCrc(m_rx.headerAndPayload()) != m_rx.crc) {
-            ++m_badFrames;
-            if (!quiet())
-                send(kCmdNak, twoBytes(m_rx.command, 0));
-            break;
-        }
-        handleFrame(m_rx);
-        break;
+    } else if (b == kLeadInByte) {
+        ++m_log.leadIns;
     }
 }
 
@@ -264,50 +257,54 @@ void SwitchEmulator::handleFrame(const LinkFrame &f)
 {
     if (quiet())
         return;
+    quint32 &toLose = m_used.recordsToLose;
     if (f.command == kCmdWriteRecord && f.length >= 1 && f.payload[0] < kMaxChannels
-        && (m_lostRecords & (1u << f.payload[0]))) {
-        m_lostRecords &= ~(1u << f.payload[0]);
+        && (toLose & (1u << f.payload[0]))) {
+        toLose &= ~(1u << f.payload[0]);
         return;
     }
-    m_received.append(f);
+    m_log.received.append(f);
     emit frameReceived(f.command);
-    if (m_nakNext > 0 && f.command != kCmdAck && f.command != kCmdNak) {
-        --m_nakNext;
+    if (m_used.naksLeft > 0 && f.command != kCmdAck && f.command != kCmdNak) {
+        --m_used.naksLeft;
         send(kCmdNak, twoBytes(f.command, 0));
         return;
     }
     if (f.command == kCmdNak) {
-        if (m_haveLastSent)
-            sendFrameBytes(m_lastSent);
+        if (m_lastSent)
+            sendFrameBytes(*m_lastSent);
         return;
     }
     if (f.command == kCmdAck)
         return;
     if (f.command == kCmdClosing)
         stopChatter();
-    if (m_chatter == Chatter::UnknownFrames) {
+    if (m_faults.chatter == Chatter::UnknownFrames) {
         if (f.command == kCmdClosing)
             emit closingReceived();
         return;
     }
+    send(kCmdAck, twoBytes(f.command, 0), f.command == kCmdWriteRecord);
+    answerFrame(f);
+}
 
-    m_sendingRecordAck = f.command == kCmdWriteRecord;
-    send(kCmdAck, twoBytes(f.command, 0));
-    m_sendingRecordAck = false;
+// What follows the acknowledgement: the answer to a request, or the write stored.
+void SwitchEmulator::answerFrame(const LinkFrame &f)
+{
     const quint8 *p = f.payload;
     switch (f.command) {
     case kCmdChannelRecord: {
         if (f.length < 1 || p[0] >= kMaxChannels)
             break;
-        const quint8 i = quint8((p[0] + m_recordOffset) % kMaxChannels);
+        const quint8 i = quint8((p[0] + m_faults.recordOffset) % kMaxChannels);
         quint8 record[kRecordLength];
         encodeChannelRecord(i, m_config.channels[i], record);
         send(kCmdChannelRecord, QByteArray(reinterpret_cast<const char *>(record), kRecordLength));
         break;
     }
     case kCmdSwitchingState:
-        if (m_chatter == Chatter::ReAcknowledge) {
-            if (!m_chatterTimer.isActive() && m_chatterDueMs < 0)
+        if (m_faults.chatter == Chatter::ReAcknowledge) {
+            if (!m_clock.chatterTimer.isActive() && m_clock.chatterDueMs < 0)
                 startChatter();
             break;
         }
@@ -317,9 +314,8 @@ void SwitchEmulator::handleFrame(const LinkFrame &f)
         send(kCmdMouseSpeed, QByteArray(1, char(m_config.mouseSpeed)));
         break;
     case kCmdWriteRecord:
-        if (f.length >= kRecordLength && p[0] < kMaxChannels && p[0] != m_keptRecord) {
+        if (f.length >= kRecordLength && p[0] < kMaxChannels && p[0] != m_faults.keptRecord)
             m_config.channels[p[0]] = decodeChannelRecord(p);
-        }
         break;
     case kCmdWriteSwitching:
         if (f.length >= 1)
@@ -337,7 +333,7 @@ void SwitchEmulator::handleFrame(const LinkFrame &f)
     }
 }
 
-void SwitchEmulator::send(quint8 command, const QByteArray &payload)
+void SwitchEmulator::send(quint8 command, const QByteArray &payload, bool recordAck)
 {
     LinkFrame f;
     f.start = kFrameStart;
@@ -347,60 +343,63 @@ void SwitchEmulator::send(quint8 command, const QByteArray &payload)
         f.payload[i] = quint8(payload.at(i));
     f.updateCrc();
     m_lastSent = f;
-    m_haveLastSent = true;
-    sendFrameBytes(f);
+    sendFrameBytes(f, recordAck);
 }
 
-void SwitchEmulator::sendFrameBytes(const LinkFrame &f)
+void SwitchEmulator::sendFrameBytes(const LinkFrame &f, bool recordAck)
 {
     QByteArray bytes = f.wireBytes();
-    if (m_corruptShare > 0.0 && m_rng.generateDouble() < m_corruptShare) {
+    QRandomGenerator &rng = m_used.rng;
+    if (m_faults.corruptShare > 0.0 && rng.generateDouble() < m_faults.corruptShare) {
         // Payload and CRC damage keeps the frame frame-shaped on the line; header damage
         // leaves the receiver to find its way back.
-        const int first = m_corruptHeaders ? 0 : 4;
-        const int pos = first + int(m_rng.bounded(quint32(bytes.size() - first)));
-        bytes[pos] = char(bytes.at(pos) ^ (1 << m_rng.bounded(8)));
-        ++m_corrupted;
+        const int first = m_faults.corruptHeaders ? 0 : 4;
+        const int pos = first + int(rng.bounded(quint32(bytes.size() - first)));
+        bytes[pos] = char(bytes.at(pos) ^ (1 << rng.bounded(8)));
+        ++m_log.corrupted;
     }
-    if (m_strayShare > 0.0 && m_rng.generateDouble() < m_strayShare)
+    if (m_faults.strayShare > 0.0 && rng.generateDouble() < m_faults.strayShare)
         bytes.append('\0');
-    emit_(m_garbage + bytes);
+    const int delay = recordAck && m_faults.recordDelayMs > 0 ? m_faults.recordDelayMs
+                                                              : m_faults.answerDelayMs;
+    emit_(m_faults.garbage + bytes, delay);
 }
 
-void SwitchEmulator::emit_(const QByteArray &bytes)
+void SwitchEmulator::emit_(const QByteArray &bytes, int delayMs)
 {
-    const int delay = m_sendingRecordAck && m_recordDelayMs > 0 ? m_recordDelayMs : m_answerDelayMs;
-    if (delay <= 0 && m_delayed.isEmpty()) {
+    QList<QPair<qint64, QByteArray>> &delayed = m_clock.delayed;
+    if (delayMs <= 0 && delayed.isEmpty()) {
         write(bytes);
         return;
     }
     // Kept in the order the bytes are due; what is due at the same time keeps its order.
-    const qint64 now = live() ? m_delayClock.elapsed() : m_clockMs;
-    const qint64 due = now + delay;
-    qsizetype at = m_delayed.size();
-    while (at > 0 && m_delayed.at(at - 1).first > due)
+    const qint64 now = live() ? m_clock.delayClock.elapsed() : m_clock.nowMs;
+    const qint64 due = now + delayMs;
+    qsizetype at = delayed.size();
+    while (at > 0 && delayed.at(at - 1).first > due)
         --at;
-    m_delayed.insert(at, {due, bytes});
+    delayed.insert(at, {due, bytes});
     if (live())
         releaseDelayed();
 }
 
 void SwitchEmulator::releaseDelayed()
 {
-    const qint64 now = live() ? m_delayClock.elapsed() : m_clockMs;
-    while (!m_delayed.isEmpty() && m_delayed.first().first <= now)
-        write(m_delayed.takeFirst().second);
-    if (live() && !m_delayed.isEmpty())
-        m_delayTimer.start(int(qMax<qint64>(0, m_delayed.first().first - now)));
+    Clock &c = m_clock;
+    const qint64 now = live() ? c.delayClock.elapsed() : c.nowMs;
+    while (!c.delayed.isEmpty() && c.delayed.first().first <= now)
+        write(c.delayed.takeFirst().second);
+    if (live() && !c.delayed.isEmpty())
+        c.delayTimer.start(int(qMax<qint64>(0, c.delayed.first().first - now)));
 }
 
 void SwitchEmulator::write(const QByteArray &bytes)
 {
-    if (m_pty.isOpen()) {
-        m_pty.write(bytes.constData(), bytes.size());
-    } else if (m_device) {
-        m_device->write(bytes);
+    if (m_line.pty.isOpen()) {
+        m_line.pty.write(bytes.constData(), bytes.size());
+    } else if (m_line.device) {
+        m_line.device->write(bytes);
     } else {
-        m_outbox.append(bytes);
+        m_line.outbox.append(bytes);
     }
 }

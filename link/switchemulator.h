@@ -11,6 +11,8 @@
 #include <QRandomGenerator>
 #include <QTimer>
 
+#include <optional>
+
 class QIODevice;
 class QSocketNotifier;
 
@@ -32,7 +34,7 @@ public:
     // Serves on a new pseudo-terminal from the event loop; devicePath() is the end a
     // serial port opens. False when no pseudo-terminal could be had.
     bool startOnPty();
-    QString devicePath() const { return m_pty.slavePath(); }
+    QString devicePath() const { return m_line.pty.slavePath(); }
     // Serves on an open device: reads on readyRead, answers by writing to it.
     void attachDevice(QIODevice *device);
     // Closes the pseudo-terminal (the client sees the far end go away) and detaches.
@@ -52,20 +54,6 @@ public:
     void setConfiguration(const Configuration &config);
     int channels() const { return m_config.channelCount; }
 
-    // Faults.
-    void setReportedChannels(int count) { m_reportedChannels = count; }
-    void setSilent(bool silent) { m_silent = silent; }
-    // Each outgoing frame is damaged (one bit of one byte) with this probability. The
-    // damage falls on the payload and CRC only, unless headers are allowed too.
-    void setCorruptShare(double share, quint32 seed = 1);
-    // Lets the damage fall on any byte: start byte, command and length included.
-    void setCorruptHeaders(bool any) { m_corruptHeaders = any; }
-    void nakNextFrames(int count) { m_nakNext = count; }
-    // Answers nothing once this many good frames have been received; -1 = never.
-    void goQuietAfter(int frames) { m_quietAfter = frames; }
-    void setGarbageBeforeFrames(const QByteArray &garbage) { m_garbage = garbage; }
-    // Acknowledges a write of the record with this index but keeps the old one; -1 = none.
-    void keepRecordOnWrite(int index) { m_keptRecord = index; }
     enum class Chatter {
         Off,
         // Acknowledges the hello, then neither acknowledges nor answers anything and
@@ -75,39 +63,62 @@ public:
         // it again every 1.5 s instead.
         ReAcknowledge,
     };
-    // The chatter runs from the hello (or the request) until the closing frame.
-    void setChatter(Chatter mode) { m_chatter = mode; }
-    // Answers the request for record i with record i + offset (modulo 8); 0 = in order.
-    void setRecordOffset(int offset) { m_recordOffset = offset; }
-    // Loses the first write of the record with this index on the way in: the switch
-    // never sees it, so neither answers nor stores it. Each call adds an index; -1
-    // clears them all.
-    void loseRecordWrite(int index)
+    // How the switch misbehaves; the defaults make one that does not.
+    struct Faults
     {
-        m_lostRecords = index < 0 ? 0u : m_lostRecords | (1u << (index % kMaxChannels));
-    }
-    // After each frame it sends, a stray byte 00 follows with this probability.
-    void setStrayByteShare(double share) { m_strayShare = share; }
-    // Each byte that arrives is damaged (one bit) with this probability before the
-    // switch reads it.
-    void setIncomingCorruptShare(double share) { m_incomingShare = share; }
-    // Everything the switch sends leaves this many milliseconds late, as from a switch
-    // that is slow to answer.
-    void setAnswerDelay(int ms) { m_answerDelayMs = ms; }
-    // The acknowledgement of a record write leaves this many milliseconds late instead,
-    // as from a switch slow to store a record; everything else as setAnswerDelay()
-    // says. 0 = as the rest.
-    void setRecordDelay(int ms) { m_recordDelayMs = ms; }
-    // On a pseudo-terminal: hears only a client whose line is set to this bitrate (bytes
-    // at any other rate are noise it cannot read); 0 = any.
-    void setOnlyBitrate(int bitrate) { m_onlyBitrate = bitrate; }
+        // The channel count the hello's acknowledgement reports; -1 = the switch's own.
+        int reportedChannels = -1;
+        // Answers nothing at all.
+        bool silent = false;
+        // Each outgoing frame is damaged (one bit of one byte) with this probability. The
+        // damage falls on the payload and CRC only, unless corruptHeaders.
+        double corruptShare = 0.0;
+        // Seeds every chance the faults take: damage, stray bytes, chatter gaps.
+        quint32 seed = 1;
+        // Lets the damage fall on any byte: start byte, command and length included.
+        bool corruptHeaders = false;
+        // Refuses this many frames (acknowledgements and refusals aside) with a negative
+        // acknowledgement.
+        int nakNext = 0;
+        // Answers nothing once this many good frames have been received; -1 = never.
+        int quietAfter = -1;
+        // Sent before every frame.
+        QByteArray garbage;
+        // Acknowledges a write of the record with this index but keeps the old one; -1 = none.
+        int keptRecord = -1;
+        // Bit i: the first write of record i is lost on the way in, so the switch neither
+        // answers nor stores it.
+        quint32 lostRecords = 0;
+        // Runs from the hello (or the request) until the closing frame.
+        Chatter chatter = Chatter::Off;
+        // Answers the request for record i with record i + offset (modulo 8); 0 = in order.
+        int recordOffset = 0;
+        // After each frame it sends, a stray byte 00 follows with this probability.
+        double strayShare = 0.0;
+        // Each byte that arrives is damaged (one bit) with this probability before the
+        // switch reads it.
+        double incomingShare = 0.0;
+        // Everything the switch sends leaves this many milliseconds late, as from a switch
+        // that is slow to answer.
+        int answerDelayMs = 0;
+        // The acknowledgement of a record write leaves this many milliseconds late instead,
+        // as from a switch slow to store a record; 0 = as answerDelayMs says.
+        int recordDelayMs = 0;
+        // On a pseudo-terminal: hears only a client whose line is set to this bitrate (bytes
+        // at any other rate are noise it cannot read); 0 = any.
+        int onlyBitrate = 0;
+    };
+    // The negative acknowledgements still to send, the records still to lose and the
+    // chances start anew from these faults.
+    void setFaults(const Faults &faults);
+    const Faults &faults() const { return m_faults; }
 
     // What happened, for tests.
-    const QList<LinkFrame> &receivedFrames() const { return m_received; }
-    int helloCount() const { return m_hellos; }
-    int leadInCount() const { return m_leadIns; }
-    int badFrameCount() const { return m_badFrames; }
-    int corruptedCount() const { return m_corrupted; }
+    const QList<LinkFrame> &receivedFrames() const { return m_log.received; }
+    int helloCount() const { return m_log.hellos; }
+    int leadInCount() const { return m_log.leadIns; }
+    int badFrameCount() const { return m_log.badFrames; }
+    int corruptedCount() const { return m_log.corrupted; }
     void clearLog();
 
 signals:
@@ -115,16 +126,65 @@ signals:
     void closingReceived();
 
 private:
+    // Where the switch serves: a pseudo-terminal, an attached device or, with neither,
+    // the outbox that takeOutput() empties.
+    struct Line
+    {
+        PtyPair pty;
+        QSocketNotifier *notifier = nullptr;
+        QIODevice *device = nullptr;
+        QByteArray outbox;
+        QElapsedTimer lastByte; // bytes last came in on the pseudo-terminal or device
+    };
+    // The frame being assembled.
+    struct Receiver
+    {
+        LinkFrame frame;
+        quint8 state = kRxIdle;
+        quint16 index = 0;
+    };
+    // What the faults use up as they act; setFaults() starts it anew.
+    struct FaultsUsed
+    {
+        QRandomGenerator rng;
+        int naksLeft = 0;
+        quint32 recordsToLose = 0;
+    };
+    // Time: the in-process clock, the chatter due next and output a delay holds back.
+    struct Clock
+    {
+        qint64 nowMs = 0;      // in-process driving
+        qint64 lastByteMs = 0; // nowMs at the last byte received
+        QTimer chatterTimer;
+        qint64 chatterDueMs = -1; // in-process driving; -1 = nothing due
+        // When each piece is due (on nowMs, or as measured by delayClock when live) and
+        // its bytes, in that order.
+        QList<QPair<qint64, QByteArray>> delayed;
+        QTimer delayTimer;
+        QElapsedTimer delayClock;
+    };
+    // What the switch heard, for tests.
+    struct Log
+    {
+        QList<LinkFrame> received;
+        int hellos = 0;
+        int leadIns = 0;
+        int badFrames = 0;
+        int corrupted = 0;
+    };
+
     void readPty();
     void readDevice();
     bool hearsClientBitrate() const;
     void receiveByte(quint8 b);
+    void byteBetweenFrames(quint8 b);
     void handleFrame(const LinkFrame &f);
-    void send(quint8 command, const QByteArray &payload);
-    void sendFrameBytes(const LinkFrame &f);
-    void emit_(const QByteArray &bytes);
+    void answerFrame(const LinkFrame &f);
+    void send(quint8 command, const QByteArray &payload, bool recordAck = false);
+    void sendFrameBytes(const LinkFrame &f, bool recordAck = false);
+    void emit_(const QByteArray &bytes, int delayMs);
     bool quiet() const;
-    bool live() const { return m_pty.isOpen() || m_device; }
+    bool live() const { return m_line.pty.isOpen() || m_line.device; }
     void startChatter();
     void stopChatter();
     void chatter();
@@ -132,50 +192,14 @@ private:
     void write(const QByteArray &bytes);
 
     Configuration m_config;
-    int m_reportedChannels;
-
-    PtyPair m_pty;
-    QSocketNotifier *m_notifier = nullptr;
-    QIODevice *m_device = nullptr;
-    QByteArray m_outbox;
-
-    LinkFrame m_rx;
-    int m_rxState = 0;
-    int m_rxIndex = 0;
-    QElapsedTimer m_lastByte;
-    LinkFrame m_lastSent;
-    bool m_haveLastSent = false;
-
-    bool m_silent = false;
-    double m_corruptShare = 0.0;
-    bool m_corruptHeaders = false;
-    Chatter m_chatter = Chatter::Off;
-    int m_recordOffset = 0;
-    QTimer m_chatterTimer;
-    qint64 m_clockMs = 0;
-    qint64 m_chatterDueMs = -1; // in-process driving; -1 = nothing due
-    QRandomGenerator m_rng{1};
-    int m_nakNext = 0;
-    int m_quietAfter = -1;
-    QByteArray m_garbage;
-    int m_keptRecord = -1;
-    quint32 m_lostRecords = 0; // one bit per record index
-    double m_strayShare = 0.0;
-    double m_incomingShare = 0.0;
-    int m_answerDelayMs = 0;
-    int m_recordDelayMs = 0;
-    bool m_sendingRecordAck = false;
-    int m_onlyBitrate = 0;
-    // Delayed output: when each piece is due (on the in-process clock, or as measured by
-    // m_delayClock when live) and its bytes.
-    QList<QPair<qint64, QByteArray>> m_delayed;
-    QTimer m_delayTimer;
-    QElapsedTimer m_delayClock;
-    qint64 m_lastByteMs = 0; // in-process clock at the last byte received
-
-    QList<LinkFrame> m_received;
-    int m_hellos = 0;
-    int m_leadIns = 0;
-    int m_badFrames = 0;
-    int m_corrupted = 0;
+    // The count it was made with, unbounded: what the hello's acknowledgement reports unless
+    // a fault says otherwise.
+    int m_channels;
+    Line m_line;
+    Receiver m_rx;
+    Faults m_faults;
+    FaultsUsed m_used;
+    Clock m_clock;
+    std::optional<LinkFrame> m_lastSent; // repeated when the tool asks for it
+    Log m_log;
 };

@@ -284,7 +284,9 @@ void tst_WayBack::failedWriteOffersTheWayBack()
     const Configuration sent = layout(4, 3);
     SwitchEmulator emulator(4, previous);
     QVERIFY(emulator.startOnPty());
-    emulator.loseRecordWrite(1);
+    SwitchEmulator::Faults loseRecord1;
+    loseRecord1.lostRecords = 1u << 1;
+    emulator.setFaults(loseRecord1);
     auto window = makeWindow(emulator.devicePath(), sent);
 
     DialogAnswerer answerer({"ok", "Ok", answer});
@@ -404,7 +406,9 @@ void tst_WayBack::quitWaitsForTheExchangeAndItsQuestion()
     const Configuration sent = layout(4, 3);
     SwitchEmulator emulator(4, layout(4, 0));
     QVERIFY(emulator.startOnPty());
-    emulator.setRecordDelay(300);
+    SwitchEmulator::Faults slowRecords;
+    slowRecords.recordDelayMs = 300;
+    emulator.setFaults(slowRecords);
     auto window = makeWindow(emulator.devicePath(), sent);
     window->show();
 

@@ -237,7 +237,9 @@ void tst_comPort::findSwitch()
     QFETCH(bool, anyPort);
 
     SwitchEmulator silent(4), four(4), eight(8);
-    silent.setSilent(true);
+    SwitchEmulator::Faults answersNothing;
+    answersNothing.silent = true;
+    silent.setFaults(answersNothing);
     m_system.clear();
     for (SwitchEmulator *emu : {&silent, &four, &eight}) {
         QVERIFY(emu->startOnPty());

@@ -470,7 +470,9 @@ void tst_DeviceSequence::silentSwitchAsksAgainAndNewConnectionSurvivesOldClose()
     const Configuration expected = switchConfiguration(8);
     SwitchEmulator emulator(8, expected);
     QVERIFY(emulator.startOnPty());
-    emulator.setSilent(true);
+    SwitchEmulator::Faults silent;
+    silent.silent = true;
+    emulator.setFaults(silent);
     Rig rig(emulator.devicePath(), 4);
     QSerialPort &port = rig.sequence->serialPort();
 
@@ -485,7 +487,7 @@ void tst_DeviceSequence::silentSwitchAsksAgainAndNewConnectionSurvivesOldClose()
     DialogAnswerer answerer({"ok", "Ok", "ok"});
     answerer.beforeAnswer = [&](const QString &entry) {
         if (entry == cannotConnect)
-            emulator.setSilent(false); // it hears the closing frame and the new connection
+            emulator.setFaults({}); // it hears the closing frame and the new connection
     };
     rig.sequence->startReadout();
     QVERIFY(rig.waitUntilIdle(answerer));
@@ -504,7 +506,9 @@ void tst_DeviceSequence::negativeAcknowledgementsFailTheReadout()
 {
     SwitchEmulator emulator(4, switchConfiguration(4));
     QVERIFY(emulator.startOnPty());
-    emulator.nakNextFrames(4);
+    SwitchEmulator::Faults naks;
+    naks.nakNext = 4;
+    emulator.setFaults(naks);
     Rig rig(emulator.devicePath(), 2);
     const Configuration before = rig.config();
 

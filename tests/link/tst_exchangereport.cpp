@@ -198,6 +198,7 @@ void tst_ExchangeReport::statusBar()
     QVERIFY(emulator.startOnPty());
     QString port = emulator.devicePath();
     QSerialPort holder;
+    SwitchEmulator::Faults faults;
     if (fault == "missing") {
         port = m_dir.filePath(QStringLiteral("no-such-tty"));
     } else if (fault == "in use") {
@@ -212,19 +213,20 @@ void tst_ExchangeReport::statusBar()
         QSKIP("Unix permissions");
 #endif
     } else if (fault == "silent") {
-        emulator.setSilent(true);
+        faults.silent = true;
     } else if (fault.startsWith("quiet after ")) {
-        emulator.goQuietAfter(fault.mid(12).toInt());
+        faults.quietAfter = fault.mid(12).toInt();
     } else if (fault == "keeps record 1") {
-        emulator.loseRecordWrite(1);
-        emulator.keepRecordOnWrite(0);
-        emulator.setStrayByteShare(1.0);
+        faults.lostRecords = 1u << 1;
+        faults.keptRecord = 0;
+        faults.strayShare = 1.0;
     } else if (fault == "vanishes") {
         connect(&emulator, &SwitchEmulator::frameReceived, this, [&emulator](quint8 command) {
             if (command == kCmdMouseSpeed)
                 QTimer::singleShot(0, &emulator, [&emulator] { emulator.stop(); });
         });
     }
+    emulator.setFaults(faults);
 
     std::unique_ptr<CorvaneCfg> window;
     {
@@ -281,7 +283,9 @@ void tst_ExchangeReport::secondFailureHasItsOwnReason()
     SwitchEmulator first(8, inARow(8));
     SwitchEmulator second(8, inARow(8));
     QVERIFY(first.startOnPty() && second.startOnPty());
-    second.goQuietAfter(5);
+    SwitchEmulator::Faults quietAfter5;
+    quietAfter5.quietAfter = 5;
+    second.setFaults(quietAfter5);
     connect(&first, &SwitchEmulator::frameReceived, this, [&first](quint8 command) {
         if (command == kCmdMouseSpeed)
             QTimer::singleShot(0, &first, [&first] { first.stop(); });

@@ -93,6 +93,26 @@ private:
     QByteArray m_arrived;
 };
 
+// One letter per byte fed to the assembler: what that byte did.
+char resultLetter(FrameByte result)
+{
+    switch (result) {
+    case FrameByte::Taken:
+        return '.';
+    case FrameByte::Started:
+        return 'S';
+    case FrameByte::Outside:
+        return 'o';
+    case FrameByte::TooLong:
+        return 'L';
+    case FrameByte::Complete:
+        return 'C';
+    case FrameByte::BadCrc:
+        return 'B';
+    }
+    return '?';
+}
+
 } // namespace
 
 class tst_Link : public QObject
@@ -102,6 +122,8 @@ class tst_Link : public QObject
 private slots:
     void crcCheckValues_data();
     void crcCheckValues();
+    void assembler_data();
+    void assembler();
     void sentFrames_data();
     void sentFrames();
     void nakAllowance_data();
@@ -140,6 +162,60 @@ void tst_Link::crcCheckValues()
     QFETCH(QByteArray, bytes);
     QFETCH(quint32, crc);
     QCOMPARE(computeCrc(bytes), crc);
+}
+
+void tst_Link::assembler_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QByteArray>("results"); // one letter per byte, see resultLetter()
+    QTest::addColumn<QByteArray>("last");    // the last whole frame as it was assembled
+
+    const QByteArray state1 = frame(kCmdSwitchingState, hex("01"));
+    const QByteArray closing = frame(kCmdClosing, {});
+    QByteArray badCrc = state1;
+    badCrc[6] = char(badCrc.at(6) ^ 0x10);
+    const QByteArray full = frame(0x42, hex("000102030405060708090A0B0C0D0E0F"));
+    const QByteArray startInside = frame(kCmdChannelRecord, hex("CE01CECECE05060708CE"));
+
+    QTest::newRow("good frame") << state1 << QByteArray("S.......C") << state1;
+    QTest::newRow("zero length goes straight to the CRC")
+            << closing << QByteArray("S......C") << closing;
+    QTest::newRow("length 16 fits") << full << "S" + QByteArray(22, '.') + "C" << full;
+    QTest::newRow("length 17 is given up, the rest is outside")
+            << hex("CE02110001CE") << QByteArray("S..LoS") << QByteArray();
+    QTest::newRow("length 256: the high byte counts")
+            << hex("CE02000101") << QByteArray("S..Lo") << QByteArray();
+    QTest::newRow("bad crc") << badCrc << QByteArray("S.......B") << badCrc;
+    QTest::newRow("junk and hello before the start")
+            << hex("007E7F") + state1 << "ooo" + QByteArray("S.......C") << state1;
+    QTest::newRow("start bytes inside the payload are payload")
+            << startInside << "S" + QByteArray(16, '.') + "C" << startInside;
+    // The CRC of the frame before stays in the buffer until the next one replaces it.
+    QTest::newRow("a short frame after a long one")
+            << full + state1 << "S" + QByteArray(22, '.') + "CS.......C" << state1;
+}
+
+// The assembler alone, on storage that starts empty as the link's and the emulator's do.
+void tst_Link::assembler()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QByteArray, results);
+    QFETCH(QByteArray, last);
+    LinkFrame rx;
+    quint8 state = kRxIdle;
+    quint16 index = 0;
+    QByteArray seen;
+    QByteArray assembled;
+    for (const char c : bytes) {
+        const FrameByte result = assembleFrameByte(rx, state, index, quint8(c));
+        seen.append(resultLetter(result));
+        if (result == FrameByte::Complete || result == FrameByte::BadCrc)
+            assembled = rx.wireBytes();
+        QVERIFY(state <= kRxCrc);
+        QVERIFY(index < kMaxPayload);
+    }
+    QCOMPARE(seen, results);
+    QCOMPARE(assembled.toHex(' '), last.toHex(' '));
 }
 
 enum class Sender { Closing, RequestSwitching, RequestChannel0, AckSwitching, NakRecordCrc };

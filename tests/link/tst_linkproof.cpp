@@ -6,7 +6,7 @@
 
 #include <QTest>
 
-Q_DECLARE_METATYPE(ExchangeStatus)
+Q_DECLARE_METATYPE(TickResult)
 
 namespace {
 
@@ -28,6 +28,8 @@ enum class Fault {
     None,
     QuietAfterFirstRequest,
     LoseEveryRecordOnce,
+    RecordAcksLate,
+    KeepRecord1,
     KeepRecord3,
     SilentAfterWrites
 };
@@ -49,27 +51,35 @@ void tst_LinkProof::transmission_data()
 {
     QTest::addColumn<Hook>("hook");
     QTest::addColumn<Fault>("fault");
-    QTest::addColumn<ExchangeStatus>("expected");
+    QTest::addColumn<TickResult>("expected");
     QTest::addColumn<bool>("proven");
     QTest::addColumn<QString>("reason");
 
     QTest::newRow("restore point, then the writes")
-            << Hook::Accept << Fault::None << ExchangeStatus::Complete << false << QString();
+            << Hook::Accept << Fault::None << TickResult::Complete << false << QString();
     QTest::newRow("restore point refused: nothing written")
-            << Hook::Refuse << Fault::None << ExchangeStatus::Failed << false << "disk full";
+            << Hook::Refuse << Fault::None << TickResult::Failed << false << "disk full";
     QTest::newRow("restore point unreadable: nothing written")
-            << Hook::Accept << Fault::QuietAfterFirstRequest << ExchangeStatus::Failed << false
+            << Hook::Accept << Fault::QuietAfterFirstRequest << TickResult::Failed << false
             << "Could not read the switch's present configuration: the switch did not answer "
                "in time.";
     // Each write gets its own resend allowance.
     QTest::newRow("records 0 to 3 each lost once after a stray byte")
-            << Hook::None << Fault::LoseEveryRecordOnce << ExchangeStatus::Complete << true
+            << Hook::None << Fault::LoseEveryRecordOnce << TickResult::Complete << true
             << QString();
+    // Each write gets its own grace: every record's acknowledgement lands behind stray bytes
+    // shortly before its wait runs out, and the link, taking one byte a tick, needs some 30
+    // ticks past the wait for each.
+    QTest::newRow("record acknowledgements still arriving as each wait runs out")
+            << Hook::None << Fault::RecordAcksLate << TickResult::Complete << false << QString();
+    QTest::newRow("resend, switch keeps its old record 1")
+            << Hook::None << Fault::KeepRecord1 << TickResult::Failed << false
+            << "Channel 1 differs after read-back.";
     QTest::newRow("resend, switch keeps its old record 3")
-            << Hook::Accept << Fault::KeepRecord3 << ExchangeStatus::Failed << false
+            << Hook::Accept << Fault::KeepRecord3 << TickResult::Failed << false
             << "Channel 3 differs after read-back.";
     QTest::newRow("resend, switch falls silent after the writes")
-            << Hook::None << Fault::SilentAfterWrites << ExchangeStatus::Failed << false
+            << Hook::None << Fault::SilentAfterWrites << TickResult::Failed << false
             << "Could not read the switch back after resends: the switch did not answer in "
                "time.";
 }
@@ -78,7 +88,7 @@ void tst_LinkProof::transmission()
 {
     QFETCH(Hook, hook);
     QFETCH(Fault, fault);
-    QFETCH(ExchangeStatus, expected);
+    QFETCH(TickResult, expected);
     QFETCH(bool, proven);
     QFETCH(QString, reason);
 
@@ -92,29 +102,39 @@ void tst_LinkProof::transmission()
     link.setPort(&port);
     SwitchEmulator emu(4, before);
 
+    SwitchEmulator::Faults faults;
     switch (fault) {
     case Fault::None:
         break;
     case Fault::QuietAfterFirstRequest:
-        emu.goQuietAfter(1);
+        faults.quietAfter = 1;
         break;
     case Fault::LoseEveryRecordOnce:
-        for (int i = 0; i < 4; ++i)
-            emu.loseRecordWrite(i);
-        emu.setStrayByteShare(1.0);
+        faults.lostRecords = 0x0F;
+        faults.strayShare = 1.0;
+        break;
+    case Fault::RecordAcksLate:
+        faults.garbage = QByteArray(35, '\0');
+        faults.recordDelayMs = (kAckTimeoutTicks + 1 - 16) * kProtocolTickMs;
+        break;
+    case Fault::KeepRecord1:
+        faults.lostRecords = 1u << 1;
+        faults.keptRecord = 0;
+        faults.strayShare = 1.0;
         break;
     case Fault::KeepRecord3:
-        emu.loseRecordWrite(0);
-        emu.keepRecordOnWrite(2);
-        emu.setStrayByteShare(1.0);
+        faults.lostRecords = 1u << 0;
+        faults.keptRecord = 2;
+        faults.strayShare = 1.0;
         break;
     case Fault::SilentAfterWrites:
         // 0x04, 0x05, record 0 again, records 1 to 3 and the closing frame.
-        emu.loseRecordWrite(0);
-        emu.goQuietAfter(7);
-        emu.setStrayByteShare(1.0);
+        faults.lostRecords = 1u << 0;
+        faults.quietAfter = 7;
+        faults.strayShare = 1.0;
         break;
     }
+    emu.setFaults(faults);
     Configuration previous;
     int hookCalls = 0;
     if (hook != Hook::None) {
@@ -128,8 +148,8 @@ void tst_LinkProof::transmission()
     link.beginExchange(toSend);
     link.state().direction = kDirectionTransmit;
     QVERIFY(link.writeLeadIn() && link.writeHello());
-    ExchangeStatus status = ExchangeStatus::Running;
-    for (int t = 0; t < 50000 && status == ExchangeStatus::Running; ++t) {
+    TickResult status = TickResult::Running;
+    for (int t = 0; t < 50000 && status == TickResult::Running; ++t) {
         emu.feed(port.takeWritten());
         emu.elapse(kProtocolTickMs);
         port.inject(emu.takeOutput());
@@ -151,7 +171,7 @@ void tst_LinkProof::transmission()
     for (const LinkFrame &f : emu.receivedFrames())
         anyWrite = anyWrite || f.command == kCmdWriteSwitching || f.command == kCmdWriteRecord;
     QCOMPARE(anyWrite, hook != Hook::Refuse && fault != Fault::QuietAfterFirstRequest);
-    if (status == ExchangeStatus::Complete) {
+    if (status == TickResult::Complete) {
         for (int i = 0; i < 4; ++i)
             QCOMPARE(held.channels[i], toSend.channels[i]);
     }

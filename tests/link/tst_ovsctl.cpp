@@ -244,9 +244,10 @@ void tst_Ovsctl::failedReadoutKeepsOldFile()
     QVERIFY(emu.startOnPty());
     QString port = emu.devicePath();
     QSerialPort otherProgram;
+    SwitchEmulator::Faults faults;
     switch (Failure(failure)) {
     case Failure::SilentSwitch:
-        emu.setSilent(true);
+        faults.silent = true;
         break;
     case Failure::MissingPort:
         port = path("no-such-port");
@@ -258,7 +259,7 @@ void tst_Ovsctl::failedReadoutKeepsOldFile()
         });
         break;
     case Failure::NakStorm:
-        emu.nakNextFrames(4);
+        faults.nakNext = 4;
         break;
     case Failure::InUseUnderOtherName:
         QVERIFY(openSerialPort(otherProgram, emu.devicePath(), 115200));
@@ -266,6 +267,7 @@ void tst_Ovsctl::failedReadoutKeepsOldFile()
         QVERIFY(QFile::link(emu.devicePath(), port));
         break;
     }
+    emu.setFaults(faults);
     const QString out = path("kept.ovs");
     const QByteArray old = encodeOvs(sample(42, 2));
     QVERIFY(putFile(out, old));
@@ -285,8 +287,11 @@ void tst_Ovsctl::noisyLineNeverWritesWrongFile()
     for (quint32 seed : {3u, 4u, 5u}) {
         const Configuration device = sample(quint8(seed), 8);
         SwitchEmulator emu(8, device);
-        emu.setCorruptShare(0.3, seed);
-        emu.setCorruptHeaders(true);
+        SwitchEmulator::Faults noise;
+        noise.corruptShare = 0.3;
+        noise.seed = seed;
+        noise.corruptHeaders = true;
+        emu.setFaults(noise);
         QVERIFY(emu.startOnPty());
         const QString out = path(QString("noisy%1.ovs").arg(seed));
         const Run r = ovsctl({"read", "--port", emu.devicePath(), "--output", out});
@@ -551,7 +556,9 @@ void tst_Ovsctl::checkVerifyAndDiff()
     Configuration before = clean;
     before.channels[1] = ChannelEntry{0, 0, 0, 0, 0, 1920, 1080};
     SwitchEmulator emu(4, before);
-    emu.keepRecordOnWrite(keptRecord);
+    SwitchEmulator::Faults keeps;
+    keeps.keptRecord = keptRecord;
+    emu.setFaults(keeps);
     QVERIFY(emu.startOnPty());
     for (QString &a : args)
         a.replace("@/", m_dir.path() + "/").replace("@port", emu.devicePath());
@@ -652,10 +659,15 @@ void tst_Ovsctl::fleet()
         switches[n] = std::make_unique<SwitchEmulator>(n, sample(quint32(n), n));
         QVERIFY(switches[n]->startOnPty());
     }
-    if (QByteArray(QTest::currentDataTag()).endsWith("at 9600"))
-        switches[4]->setOnlyBitrate(9600);
+    if (QByteArray(QTest::currentDataTag()).endsWith("at 9600")) {
+        SwitchEmulator::Faults slowLine;
+        slowLine.onlyBitrate = 9600;
+        switches[4]->setFaults(slowLine);
+    }
     SwitchEmulator silent(4);
-    silent.setSilent(true);
+    SwitchEmulator::Faults answersNothing;
+    answersNothing.silent = true;
+    silent.setFaults(answersNothing);
     QVERIFY(silent.startOnPty());
     QDir(path("rs")).removeRecursively();
     QDir(path("bk")).removeRecursively();
@@ -769,7 +781,9 @@ void tst_Ovsctl::journalAndRestorePoints()
     QVERIFY(QDir().mkpath(path("rs")));
     QVERIFY(putFile(path("rs/sw.ovs"), encodeOvs(sent)));
     SwitchEmulator emu(4, before);
-    emu.setSilent(silent);
+    SwitchEmulator::Faults faults;
+    faults.silent = silent;
+    emu.setFaults(faults);
     QVERIFY(emu.startOnPty());
     const QString port = path("sw");
     QFile::remove(port);

@@ -13,7 +13,7 @@
 
 #include <functional>
 
-Q_DECLARE_METATYPE(ExchangeStatus)
+Q_DECLARE_METATYPE(TickResult)
 
 namespace {
 
@@ -51,26 +51,26 @@ struct Line
         link.setPort(&port);
     }
 
-    ExchangeStatus run(quint8 direction, bool continueOnMismatch = false, int maxTicks = 20000)
+    TickResult run(quint8 direction, bool continueOnMismatch = false, int maxTicks = 20000)
     {
         link.beginExchange();
         link.state().direction = direction;
         if (!link.writeLeadIn() || !link.writeHello())
-            return ExchangeStatus::Failed;
+            return TickResult::Failed;
         for (ticks = 0; ticks < maxTicks; ++ticks) {
             emu.feed(port.takeWritten());
             emu.elapse(kProtocolTickMs);
             port.inject(emu.takeOutput());
             if (everyTick)
                 everyTick();
-            const ExchangeStatus status = exchangeTick(link, doc, continueOnMismatch);
-            if (status != ExchangeStatus::Running) {
+            const TickResult status = exchangeTick(link, doc, continueOnMismatch);
+            if (status != TickResult::Running) {
                 link.closeConnection();
                 emu.feed(port.takeWritten());
                 return status;
             }
         }
-        return ExchangeStatus::Running;
+        return TickResult::Running;
     }
 
     QList<quint8> commandsSeenByDevice() const
@@ -146,7 +146,7 @@ void tst_SwitchEmulator::readout()
     line.doc.currentConfig = sample(100);
     line.doc.currentConfig.channelCount = 4;
 
-    QCOMPARE(line.run(kDirectionReadout), ExchangeStatus::Complete);
+    QCOMPARE(line.run(kDirectionReadout), TickResult::Complete);
     const Configuration &got = line.doc.stagingConfig;
     QCOMPARE(int(got.channelCount), channels);
     QCOMPARE(int(got.deviceChannels), channels);
@@ -177,7 +177,7 @@ void tst_SwitchEmulator::transmit()
     line.doc.currentConfig = sample(50);
     line.doc.currentConfig.channelCount = quint8(channels);
 
-    QCOMPARE(line.run(kDirectionTransmit), ExchangeStatus::Complete);
+    QCOMPARE(line.run(kDirectionTransmit), TickResult::Complete);
     const Configuration &stored = line.emu.configuration();
     QCOMPARE(stored.switchingEnabled, line.doc.currentConfig.switchingEnabled);
     QCOMPARE(stored.mouseSpeed, line.doc.currentConfig.mouseSpeed);
@@ -207,8 +207,8 @@ void tst_SwitchEmulator::countMismatch()
     line.doc.currentConfig = sample(60);
     line.doc.currentConfig.channelCount = 4;
 
-    const ExchangeStatus status = line.run(kDirectionTransmit, go);
-    QCOMPARE(status, go ? ExchangeStatus::Complete : ExchangeStatus::CountMismatch);
+    const TickResult status = line.run(kDirectionTransmit, go);
+    QCOMPARE(status, go ? TickResult::Complete : TickResult::CountMismatch);
     QCOMPARE(line.doc.stagingConfig.deviceChannels, quint8(8));
     const Configuration &stored = line.emu.configuration();
     if (go) {
@@ -248,7 +248,7 @@ void tst_SwitchEmulator::transmitSendsOneSnapshot()
             current = shown;
         }
     };
-    QCOMPARE(line.run(kDirectionTransmit), ExchangeStatus::Complete);
+    QCOMPARE(line.run(kDirectionTransmit), TickResult::Complete);
     const Configuration &stored = line.emu.configuration();
     QCOMPARE(stored.switchingEnabled, shown.switchingEnabled);
     QCOMPARE(stored.mouseSpeed, shown.mouseSpeed);
@@ -258,7 +258,7 @@ void tst_SwitchEmulator::transmitSendsOneSnapshot()
 void tst_SwitchEmulator::faults_data()
 {
     QTest::addColumn<int>("fault");
-    QTest::addColumn<ExchangeStatus>("expected");
+    QTest::addColumn<TickResult>("expected");
     QTest::addColumn<int>("withinTicks");
     QTest::addColumn<quint8>("direction");
     const int anyTime = 20000;
@@ -267,104 +267,106 @@ void tst_SwitchEmulator::faults_data()
     // acknowledgement).
     const int oneWait = 20 + kAckTimeoutTicks + 1;
     QTest::newRow("silent switch")
-            << int(Fault::Silent) << ExchangeStatus::NoConnection << anyTime << kDirectionReadout;
+            << int(Fault::Silent) << TickResult::NoConnection << anyTime << kDirectionReadout;
     QTest::newRow("three refusals are repeated")
-            << int(Fault::Nak3) << ExchangeStatus::Complete << anyTime << kDirectionReadout;
+            << int(Fault::Nak3) << TickResult::Complete << anyTime << kDirectionReadout;
     QTest::newRow("four refusals fail")
-            << int(Fault::Nak4) << ExchangeStatus::Failed << anyTime << kDirectionReadout;
+            << int(Fault::Nak4) << TickResult::Failed << anyTime << kDirectionReadout;
     QTest::newRow("quiet after three frames")
-            << int(Fault::QuietAfter3) << ExchangeStatus::Failed << anyTime << kDirectionReadout;
+            << int(Fault::QuietAfter3) << TickResult::Failed << anyTime << kDirectionReadout;
     QTest::newRow("garbage before frames")
-            << int(Fault::Garbage) << ExchangeStatus::Complete << anyTime << kDirectionReadout;
+            << int(Fault::Garbage) << TickResult::Complete << anyTime << kDirectionReadout;
     QTest::newRow("switch reports 9 channels")
-            << int(Fault::Reports9) << ExchangeStatus::Failed << anyTime << kDirectionReadout;
+            << int(Fault::Reports9) << TickResult::Failed << anyTime << kDirectionReadout;
     QTest::newRow("switch reports 2 channels")
-            << int(Fault::OtherCount) << ExchangeStatus::Complete << anyTime << kDirectionReadout;
+            << int(Fault::OtherCount) << TickResult::Complete << anyTime << kDirectionReadout;
     QTest::newRow("unknown frames every second, no answer")
-            << int(Fault::ChatterUnknown) << ExchangeStatus::Failed << oneWait << kDirectionReadout;
+            << int(Fault::ChatterUnknown) << TickResult::Failed << oneWait << kDirectionReadout;
     QTest::newRow("request acknowledged every 1.5 s, no answer")
-            << int(Fault::ChatterReAck) << ExchangeStatus::Failed << oneWait << kDirectionReadout;
+            << int(Fault::ChatterReAck) << TickResult::Failed << oneWait << kDirectionReadout;
     // Never a readout that completes with records that were not asked for.
     QTest::newRow("record i+1 for request i")
-            << int(Fault::RecordPlus1) << ExchangeStatus::Failed << oneWait << kDirectionReadout;
+            << int(Fault::RecordPlus1) << TickResult::Failed << oneWait << kDirectionReadout;
     QTest::newRow("record i+5 for request i")
-            << int(Fault::RecordPlus5) << ExchangeStatus::Failed << oneWait << kDirectionReadout;
+            << int(Fault::RecordPlus5) << TickResult::Failed << oneWait << kDirectionReadout;
 
     // A write lost on its way in, with a stray byte behind the acknowledgement before it:
     // asking for a repeat would bring back that acknowledgement, which names the same
     // command. The transmission completes only with every record on the switch.
     for (int k = 0; k < 4; ++k)
         QTest::addRow("write of record %d lost after a stray byte", k)
-                << int(Fault::LostWriteAfterStray) + k << ExchangeStatus::Complete << anyTime
+                << int(Fault::LostWriteAfterStray) + k << TickResult::Complete << anyTime
                 << kDirectionTransmit;
     QTest::newRow("write of record 2 lost")
-            << int(Fault::LostWrite) << ExchangeStatus::Failed << anyTime << kDirectionTransmit;
+            << int(Fault::LostWrite) << TickResult::Failed << anyTime << kDirectionTransmit;
     QTest::newRow("noise both ways, stray bytes")
-            << int(Fault::NoisyBothWays) << ExchangeStatus::Complete << anyTime
-            << kDirectionTransmit;
+            << int(Fault::NoisyBothWays) << TickResult::Complete << anyTime << kDirectionTransmit;
 }
 
 void tst_SwitchEmulator::faults()
 {
     QFETCH(int, fault);
-    QFETCH(ExchangeStatus, expected);
+    QFETCH(TickResult, expected);
     QFETCH(int, withinTicks);
     QFETCH(quint8, direction);
     Line line(4, sample(9));
     line.doc.currentConfig = sample(30);
     line.doc.currentConfig.channelCount = 4;
+    SwitchEmulator::Faults faults;
     if (fault >= int(Fault::LostWriteAfterStray) && fault < int(Fault::LostWrite)) {
-        line.emu.loseRecordWrite(fault - int(Fault::LostWriteAfterStray));
-        line.emu.setStrayByteShare(1.0);
+        faults.lostRecords = 1u << (fault - int(Fault::LostWriteAfterStray));
+        faults.strayShare = 1.0;
         fault = int(Fault::LostWriteAfterStray);
     }
     switch (Fault(fault)) {
     case Fault::Silent:
-        line.emu.setSilent(true);
+        faults.silent = true;
         break;
     case Fault::Nak3:
-        line.emu.nakNextFrames(3);
+        faults.nakNext = 3;
         break;
     case Fault::Nak4:
-        line.emu.nakNextFrames(4);
+        faults.nakNext = 4;
         break;
     case Fault::QuietAfter3:
-        line.emu.goQuietAfter(3);
+        faults.quietAfter = 3;
         break;
     case Fault::Garbage:
-        line.emu.setGarbageBeforeFrames(QByteArray::fromHex("00FF7E7F1155"));
+        faults.garbage = QByteArray::fromHex("00FF7E7F1155");
         break;
     case Fault::Reports9:
-        line.emu.setReportedChannels(9);
+        faults.reportedChannels = 9;
         break;
     case Fault::OtherCount:
-        line.emu.setReportedChannels(2);
+        faults.reportedChannels = 2;
         break;
     case Fault::ChatterUnknown:
-        line.emu.setChatter(SwitchEmulator::Chatter::UnknownFrames);
+        faults.chatter = SwitchEmulator::Chatter::UnknownFrames;
         break;
     case Fault::ChatterReAck:
-        line.emu.setChatter(SwitchEmulator::Chatter::ReAcknowledge);
+        faults.chatter = SwitchEmulator::Chatter::ReAcknowledge;
         break;
     case Fault::RecordPlus1:
-        line.emu.setRecordOffset(1);
+        faults.recordOffset = 1;
         break;
     case Fault::RecordPlus5:
-        line.emu.setRecordOffset(5);
+        faults.recordOffset = 5;
         break;
     case Fault::LostWriteAfterStray:
         break;
     case Fault::LostWrite:
-        line.emu.loseRecordWrite(2);
+        faults.lostRecords = 1u << 2;
         break;
     case Fault::NoisyBothWays:
-        line.emu.setCorruptShare(0.15, 7);
-        line.emu.setCorruptHeaders(true);
-        line.emu.setIncomingCorruptShare(0.01);
-        line.emu.setStrayByteShare(0.2);
+        faults.corruptShare = 0.15;
+        faults.seed = 7;
+        faults.corruptHeaders = true;
+        faults.incomingShare = 0.01;
+        faults.strayShare = 0.2;
         break;
     }
-    const ExchangeStatus status = line.run(direction);
+    line.emu.setFaults(faults);
+    const TickResult status = line.run(direction);
     QCOMPARE(status, expected);
     QVERIFY2(line.ticks <= withinTicks, qPrintable(QString::number(line.ticks)));
     if (direction == kDirectionTransmit) {
@@ -373,8 +375,8 @@ void tst_SwitchEmulator::faults()
         const bool holds = stored.switchingEnabled == line.doc.currentConfig.switchingEnabled
                            && stored.mouseSpeed == line.doc.currentConfig.mouseSpeed
                            && sameEntries(stored, line.doc.currentConfig, 4);
-        QCOMPARE(holds, status == ExchangeStatus::Complete);
-    } else if (expected == ExchangeStatus::Complete) {
+        QCOMPARE(holds, status == TickResult::Complete);
+    } else if (expected == TickResult::Complete) {
         const int n = line.doc.stagingConfig.channelCount;
         QVERIFY(sameEntries(line.doc.stagingConfig, sample(9), n));
     }
@@ -391,12 +393,15 @@ void tst_SwitchEmulator::noisyLineNeverDeliversWrongData()
     int failed = 0;
     for (quint32 seed = 1; seed <= 40; ++seed) {
         Line line(8, sample(quint8(seed)));
-        line.emu.setCorruptShare(seed % 2 ? 0.15 : 0.45, seed);
-        line.emu.setCorruptHeaders(true);
-        const ExchangeStatus status = line.run(kDirectionReadout);
+        SwitchEmulator::Faults noise;
+        noise.corruptShare = seed % 2 ? 0.15 : 0.45;
+        noise.seed = seed;
+        noise.corruptHeaders = true;
+        line.emu.setFaults(noise);
+        const TickResult status = line.run(kDirectionReadout);
         // A hello acknowledgement damaged four times over leaves no connection.
-        QVERIFY(status != ExchangeStatus::Running && status != ExchangeStatus::CountMismatch);
-        if (status == ExchangeStatus::Complete) {
+        QVERIFY(status != TickResult::Running && status != TickResult::CountMismatch);
+        if (status == TickResult::Complete) {
             ++completed;
             const Configuration &got = line.doc.stagingConfig;
             QCOMPARE(got.channelCount, quint8(8));
@@ -430,16 +435,16 @@ void tst_SwitchEmulator::readoutOverPseudoTerminal()
     QVERIFY(link.writeLeadIn());
     QVERIFY(link.writeHello());
 
-    ExchangeStatus status = ExchangeStatus::Running;
+    TickResult status = TickResult::Running;
     QTimer tick;
     tick.setTimerType(Qt::PreciseTimer);
     connect(&tick, &QTimer::timeout, [&] {
-        if (status == ExchangeStatus::Running)
+        if (status == TickResult::Running)
             status = exchangeTick(link, doc, false);
     });
     tick.start(kProtocolTickMs);
-    QTRY_VERIFY_WITH_TIMEOUT(status != ExchangeStatus::Running, 20000);
-    QCOMPARE(status, ExchangeStatus::Complete);
+    QTRY_VERIFY_WITH_TIMEOUT(status != TickResult::Running, 20000);
+    QCOMPARE(status, TickResult::Complete);
     QVERIFY(sameEntries(doc.stagingConfig, device, 4));
     QCOMPARE(doc.stagingConfig.mouseSpeed, device.mouseSpeed);
 }
@@ -450,7 +455,9 @@ void tst_SwitchEmulator::readoutOverPseudoTerminal()
 void tst_SwitchEmulator::probeSendsOnlyOpeningAndClose()
 {
     SwitchEmulator emu(4);
-    emu.setCorruptShare(1.0);
+    SwitchEmulator::Faults damageAll;
+    damageAll.corruptShare = 1.0;
+    emu.setFaults(damageAll);
     QVERIFY(emu.startOnPty());
     SwitchProbe probe(emu.devicePath(), {115200, 9600});
     QSignalSpy finished(&probe, &SwitchProbe::finished);

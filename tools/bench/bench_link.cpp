@@ -69,7 +69,7 @@ void benchReadout()
         link.writeLeadIn();
         link.writeHello();
         ticks = 0;
-        for (ExchangeStatus s = ExchangeStatus::Running; s == ExchangeStatus::Running; ++ticks) {
+        for (TickResult s = TickResult::Running; s == TickResult::Running; ++ticks) {
             emu.feed(port.takeWritten());
             const QByteArray answer = emu.takeOutput();
             received += answer.size();

@@ -65,7 +65,7 @@ struct Noise
 
 struct Outcome
 {
-    ExchangeStatus status = ExchangeStatus::Running;
+    TickResult status = TickResult::Running;
     int ticks = 0;
     bool right = false;
 };
@@ -82,14 +82,17 @@ Outcome exchangeOnce(quint8 direction, quint32 seed, int channels, const Noise &
     Link link(doc);
     link.setPort(&port);
     SwitchEmulator emu(channels, device);
-    emu.setCorruptShare(noise.frameShare, seed);
-    emu.setCorruptHeaders(noise.anyByte);
-    emu.setIncomingCorruptShare(noise.heardShare);
-    emu.setStrayByteShare(noise.strayShare);
-    emu.loseRecordWrite(noise.lostRecord);
-    emu.setAnswerDelay(noise.delayMs);
-    emu.setRecordDelay(noise.recordDelayMs);
-    emu.goQuietAfter(noise.quietAfter);
+    SwitchEmulator::Faults faults;
+    faults.corruptShare = noise.frameShare;
+    faults.seed = seed;
+    faults.corruptHeaders = noise.anyByte;
+    faults.incomingShare = noise.heardShare;
+    faults.strayShare = noise.strayShare;
+    faults.lostRecords = noise.lostRecord < 0 ? 0u : 1u << (noise.lostRecord % kMaxChannels);
+    faults.answerDelayMs = noise.delayMs;
+    faults.recordDelayMs = noise.recordDelayMs;
+    faults.quietAfter = noise.quietAfter;
+    emu.setFaults(faults);
     if (noise.restorePoint)
         link.setRestorePointHook([](const Configuration &, QString *) { return true; });
     link.beginExchange();
@@ -99,13 +102,13 @@ Outcome exchangeOnce(quint8 direction, quint32 seed, int channels, const Noise &
     Outcome out;
     // No exchange may run longer than this; one that does counts as hanging.
     const int limit = 100000;
-    for (; out.ticks < limit && out.status == ExchangeStatus::Running; ++out.ticks) {
+    for (; out.ticks < limit && out.status == TickResult::Running; ++out.ticks) {
         emu.feed(port.takeWritten());
         port.inject(emu.takeOutput());
         emu.elapse(kProtocolTickMs);
         out.status = exchangeTick(link, doc, false);
     }
-    if (out.status == ExchangeStatus::Complete) {
+    if (out.status == TickResult::Complete) {
         out.right = write ? sameConfiguration(emu.configuration(), doc.currentConfig, channels)
                           : doc.stagingConfig.channelCount == channels
                                     && sameConfiguration(doc.stagingConfig, device, channels);
@@ -136,10 +139,10 @@ int slowSwitchTable(int runsPerRow, int channels)
             noise.quietAfter = run % 2 ? 10 : -1;
             noise.lostRecord = (run / 2) % (channels + 1) - 1;
             const Outcome o = exchangeOnce(kDirectionTransmit, seed, channels, noise);
-            if (o.status == ExchangeStatus::Complete) {
+            if (o.status == TickResult::Complete) {
                 ++complete;
                 wrong += !o.right;
-            } else if (o.status == ExchangeStatus::Running) {
+            } else if (o.status == TickResult::Running) {
                 ++hanging;
             } else {
                 ++failed;
@@ -226,16 +229,16 @@ int main(int argc, char *argv[])
                                        firstSeed + quint32(run), channels, noise);
         longest = qMax(longest, o.ticks);
         switch (o.status) {
-        case ExchangeStatus::Complete:
+        case TickResult::Complete:
             ++complete;
             completeTicks += o.ticks;
             if (!o.right)
                 ++wrong;
             break;
-        case ExchangeStatus::NoConnection:
+        case TickResult::NoConnection:
             ++noConnection;
             break;
-        case ExchangeStatus::Running:
+        case TickResult::Running:
             ++hanging;
             break;
         default:

@@ -2,14 +2,62 @@
 // direction, with time passing between them. The link must never store beyond its
 // records nor accept a channel count it cannot hold, and an exchange must always be
 // supervised by a wait, so that it ends within kSilentEndTicks once the switch falls
-// silent.
+// silent. The same bytes go to the frame assembler on storage of its own and to an
+// emulator, whose assembly must stay within the frame and pass on only frames whose CRC
+// checks.
 #include "document/document.h"
 #include "link/exchangedriver.h"
 #include "link/link.h"
 #include "link/memoryport.h"
+#include "link/switchemulator.h"
 
 #include <cstddef>
 #include <cstdint>
+
+namespace {
+
+void checkAssembly(const LinkFrame &frame, quint8 state, quint16 index)
+{
+    if (state > kRxCrc || index >= kMaxPayload)
+        __builtin_trap();
+    if (state >= kRxPayload && frame.length > kMaxPayload)
+        __builtin_trap();
+}
+
+// The assembler alone: every result must say what the frame holds.
+struct Assembler
+{
+    LinkFrame frame;
+    quint8 state = kRxIdle;
+    quint16 index = 0;
+
+    void take(quint8 byte)
+    {
+        const FrameByte result = assembleFrameByte(frame, state, index, byte);
+        checkAssembly(frame, state, index);
+        const bool crcChecks = computeCrc(frame.headerAndPayload()) == frame.crc;
+        if ((result == FrameByte::Complete && !crcChecks)
+            || (result == FrameByte::BadCrc && crcChecks))
+            __builtin_trap();
+        if (result == FrameByte::Started && frame.start != kFrameStart)
+            __builtin_trap();
+    }
+};
+
+void feedEmulator(SwitchEmulator &emulator, quint8 byte)
+{
+    const qsizetype before = emulator.receivedFrames().size();
+    emulator.feed(QByteArray(1, char(byte)));
+    emulator.elapse(kProtocolTickMs);
+    emulator.takeOutput();
+    if (emulator.receivedFrames().size() > before) {
+        const LinkFrame &f = emulator.receivedFrames().last();
+        if (f.length > kMaxPayload || computeCrc(f.headerAndPayload()) != f.crc)
+            __builtin_trap();
+    }
+}
+
+} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
@@ -35,10 +83,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     }
     link.writeLeadIn();
     link.writeHello();
+    Assembler assembler;
+    SwitchEmulator emulator(kCounts[data[0] & 3]);
 
     bool over = false;
     const auto tick = [&] {
-        over = exchangeTick(link, doc, true) != ExchangeStatus::Running || over;
+        over = exchangeTick(link, doc, true) != TickResult::Running || over;
         if (!over && !link.supervised())
             __builtin_trap();
     };
@@ -53,8 +103,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         port.inject(QByteArray(1, char(data[i])));
         tick();
         const LinkState &s = link.state();
-        if (s.rxFrame.length > kMaxPayload && s.rxState >= 3)
-            __builtin_trap();
+        checkAssembly(s.rxFrame, s.rxState, s.rxIndex);
+        assembler.take(data[i]);
+        feedEmulator(emulator, data[i]);
         if (doc.stagingConfig.channelCount > kMaxChannels)
             __builtin_trap();
         port.takeWritten();

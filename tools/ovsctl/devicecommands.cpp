@@ -7,22 +7,12 @@
 #include "document/datafolder.h"
 #include "document/layoutcheck.h"
 #include "document/regularfile.h"
-#include "link/switchemulator.h"
 
 #include <QCommandLineParser>
-#include <QCoreApplication>
 #include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <QSocketNotifier>
 #include <QTextStream>
 
 #include <algorithm>
-
-#ifndef Q_OS_WIN
-#include <csignal>
-#include <unistd.h>
-#endif
 
 namespace {
 
@@ -150,67 +140,6 @@ int saveBackup(DeviceSession::Options options, const QString &file, int configur
     QTextStream(stdout) << QString("Saved the switch's configuration to %1.").arg(file) << Qt::endl;
     return ExitOk;
 }
-
-#ifdef Q_OS_WIN
-
-// The emulator's line is a pseudo-terminal; Windows has none.
-int serveUntilInterrupted(SwitchEmulator &, const QString &, const QString &)
-{
-    printError("emulate: needs a pseudo-terminal (run it on Linux) or a virtual COM-port pair, "
-               "and this Windows build has neither.");
-    return ExitDevice;
-}
-
-#else
-
-int signalPipe[2] = {-1, -1};
-
-void onSignal(int)
-{
-    const char c = 1;
-    [[maybe_unused]] const ssize_t n = ::write(signalPipe[1], &c, 1);
-}
-
-// Serves on a new pseudo-terminal until SIGINT or SIGTERM; `link` and `save` may be empty.
-int serveUntilInterrupted(SwitchEmulator &emulator, const QString &link, const QString &save)
-{
-    if (!emulator.startOnPty()) {
-        printError("emulate: no pseudo-terminal is available.");
-        return ExitDevice;
-    }
-    if (!link.isEmpty()) {
-        const QFileInfo existing(link);
-        if (existing.exists() && !existing.isSymLink()) {
-            printError(QString("emulate: %1 exists and is not a symbolic link.").arg(link));
-            return ExitFile;
-        }
-        QFile::remove(link);
-        if (!QFile::link(emulator.devicePath(), link)) {
-            printError(QString("emulate: cannot create the link %1.").arg(link));
-            return ExitFile;
-        }
-    }
-    QTextStream(stdout) << emulator.devicePath() << Qt::endl;
-
-    if (::pipe(signalPipe) != 0)
-        return ExitDevice;
-    std::signal(SIGINT, onSignal);
-    std::signal(SIGTERM, onSignal);
-    QSocketNotifier stop(signalPipe[0], QSocketNotifier::Read);
-    QObject::connect(&stop, &QSocketNotifier::activated, qApp, &QCoreApplication::quit);
-    QCoreApplication::exec();
-
-    emulator.stop();
-    if (!link.isEmpty())
-        QFile::remove(link);
-    if (!save.isEmpty() && !writeOvsFile(save, emulator.configuration())) {
-        printError(Msg::couldNotSave());
-        return ExitFile;
-    }
-    return ExitOk;
-}
-
-#endif
 
 } // namespace
 
@@ -443,147 +372,4 @@ int runDiff(const QStringList &args)
     for (const QString &line : differences)
         out << line << "\n";
     return differences.isEmpty() ? ExitOk : ExitFindings;
-}
-
-int runEmulate(const QStringList &args)
-{
-    QCommandLineParser parser;
-    parser.setApplicationDescription(
-            "Plays a switch on a new pseudo-terminal until interrupted. Prints the device\n"
-            "path a serial port opens.");
-    const QCommandLineOption channels("channels", "Channel count: 2, 4 or 8.", "N");
-    const QCommandLineOption from("from", "Start from this configuration.", "FILE.ovs");
-    const QCommandLineOption linkPath("link", "Make PATH a symbolic link to the device.", "PATH");
-    const QCommandLineOption save("save", "Write the configuration to FILE.ovs on exit.",
-                                  "FILE.ovs");
-    const QCommandLineOption corrupt("corrupt", "Damage this share (0 to 1) of the frames sent.",
-                                     "SHARE");
-    const QCommandLineOption keepRecord(
-            "keep-record", "Acknowledge writes of channel N's record but keep the old one.", "N");
-    const QCommandLineOption corruptHeader(
-            "corrupt-header", "Let --corrupt damage any byte, start, command and length included.");
-    const QCommandLineOption chatter(
-            "chatter",
-            "Misbehave after the hello: 'unknown' answers nothing and sends a frame with an "
-            "unknown command every 1 to 1.5 s; 'reack' acknowledges the switching state "
-            "request every 1.5 s but never answers it.",
-            "MODE");
-    const QCommandLineOption recordOffset(
-            "record-offset", "Answer the request for record i with record i+N, modulo 8 (0 to 7).",
-            "N");
-    const QCommandLineOption loseRecord(
-            "lose-record", "Lose the first write of channel N's record on its way in.", "N");
-    const QCommandLineOption strayBytes(
-            "stray-bytes", "Send a stray byte 00 after this share (0 to 1) of the frames sent.",
-            "SHARE");
-    const QCommandLineOption corruptIncoming(
-            "corrupt-incoming", "Damage this share (0 to 1) of the bytes received.", "SHARE");
-    const QCommandLineOption delay("delay", "Send everything MS milliseconds late.", "MS");
-    const QCommandLineOption recordDelay(
-            "record-delay", "Acknowledge record writes MS milliseconds late (not --delay).", "MS");
-    const QCommandLineOption silent("silent", "Answer nothing at all, as a port without a switch.");
-    const QCommandLineOption silentAfter(
-            "silent-after", "Fall silent for good once N frames have been received.", "N");
-    const QCommandLineOption onlyBitrate(
-            "answer-bitrate", "Hear only a line set to RATE bit/s (9600 or 115200).", "RATE");
-    parser.addOptions({channels, from, linkPath, save, corrupt, keepRecord, corruptHeader, chatter,
-                       recordOffset, loseRecord, strayBytes, corruptIncoming, delay, recordDelay,
-                       silent, silentAfter, onlyBitrate});
-    if (const int code = parseCommand(parser, "emulate", args); code >= 0)
-        return code;
-
-    Configuration config;
-    if (parser.isSet(from)) {
-        if (const int code = reportLoad(readOvsFile(parser.value(from), config)))
-            return code;
-    }
-    int count = parser.isSet(from) ? config.channelCount : 0;
-    if (parser.isSet(channels))
-        count = parser.value(channels).toInt();
-    if (count != 2 && count != 4 && count != 8) {
-        printError("emulate: --channels must be 2, 4 or 8.");
-        return ExitUsage;
-    }
-    double shares[3] = {};
-    const QCommandLineOption *shareOptions[3] = {&corrupt, &strayBytes, &corruptIncoming};
-    for (int k = 0; k < 3; ++k) {
-        const QCommandLineOption &option = *shareOptions[k];
-        bool ok = true;
-        shares[k] = parser.isSet(option) ? parser.value(option).toDouble(&ok) : 0.0;
-        // Written so that NaN, which fails every comparison, is refused too.
-        if (!ok || !(shares[k] >= 0.0 && shares[k] <= 1.0)) {
-            printError(QString("emulate: --%1 must be a number from 0 to 1.")
-                               .arg(option.names().first()));
-            return ExitUsage;
-        }
-    }
-
-    int channelOptions[2] = {};
-    const QCommandLineOption *channelOptionList[2] = {&keepRecord, &loseRecord};
-    for (int k = 0; k < 2; ++k) {
-        const QCommandLineOption &option = *channelOptionList[k];
-        bool ok = true;
-        channelOptions[k] = parser.isSet(option) ? parser.value(option).toInt(&ok) : 0;
-        if (!ok || channelOptions[k] < 0 || channelOptions[k] > count
-            || (parser.isSet(option) && channelOptions[k] == 0)) {
-            printError(QString("emulate: --%1 must be a channel number of the switch.")
-                               .arg(option.names().first()));
-            return ExitUsage;
-        }
-    }
-    int delays[3] = {};
-    const QCommandLineOption *delayOptions[3] = {&delay, &recordDelay, &silentAfter};
-    for (int k = 0; k < 3; ++k) {
-        const QCommandLineOption &option = *delayOptions[k];
-        bool ok = true;
-        delays[k] = parser.isSet(option) ? parser.value(option).toInt(&ok) : 0;
-        if (!ok || delays[k] < 0 || delays[k] > 60000) {
-            printError(QString("emulate: --%1 must be a number from 0 to 60000.")
-                               .arg(option.names().first()));
-            return ExitUsage;
-        }
-    }
-    const QString rate = parser.value(onlyBitrate);
-    if (parser.isSet(onlyBitrate) && rate != "9600" && rate != "115200") {
-        printError("emulate: --answer-bitrate must be 9600 or 115200.");
-        return ExitUsage;
-    }
-    SwitchEmulator::Chatter chatterMode = SwitchEmulator::Chatter::Off;
-    if (parser.isSet(chatter)) {
-        const QString mode = parser.value(chatter);
-        if (mode == "unknown") {
-            chatterMode = SwitchEmulator::Chatter::UnknownFrames;
-        } else if (mode == "reack") {
-            chatterMode = SwitchEmulator::Chatter::ReAcknowledge;
-        } else {
-            printError("emulate: --chatter must be 'unknown' or 'reack'.");
-            return ExitUsage;
-        }
-    }
-    bool offsetOk = true;
-    const int offset = parser.isSet(recordOffset) ? parser.value(recordOffset).toInt(&offsetOk) : 0;
-    if (!offsetOk || offset < 0 || offset >= kMaxChannels) {
-        printError("emulate: --record-offset must be a number from 0 to 7.");
-        return ExitUsage;
-    }
-    if (parser.isSet(save) && !isReplaceableFile(parser.value(save))) {
-        printError(Msg::couldNotSave());
-        return ExitFile;
-    }
-
-    SwitchEmulator emulator(count, config);
-    emulator.setCorruptShare(shares[0], quint32(QCoreApplication::applicationPid()));
-    emulator.setStrayByteShare(shares[1]);
-    emulator.setIncomingCorruptShare(shares[2]);
-    emulator.keepRecordOnWrite(channelOptions[0] - 1);
-    emulator.loseRecordWrite(channelOptions[1] - 1);
-    emulator.setAnswerDelay(delays[0]);
-    emulator.setRecordDelay(delays[1]);
-    emulator.goQuietAfter(parser.isSet(silentAfter) ? delays[2] : -1);
-    emulator.setOnlyBitrate(parser.isSet(onlyBitrate) ? rate.toInt() : 0);
-    emulator.setCorruptHeaders(parser.isSet(corruptHeader));
-    emulator.setChatter(chatterMode);
-    emulator.setRecordOffset(offset);
-    emulator.setSilent(parser.isSet(silent));
-    return serveUntilInterrupted(emulator, parser.value(linkPath), parser.value(save));
 }
