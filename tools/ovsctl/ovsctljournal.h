@@ -15,6 +15,14 @@ void addToJournal(const QString &action, const QString &port, bool ok, const QSt
                   const QString &file, const Configuration *config,
                   const QString &restorePoint = QString());
 
+// Keeps what the switch on `port` holds now as its last-known configuration: `held`
+// after a readout, or what a write of `sent` leaves in a switch of `switchChannels`
+// channels that held `previous` (null when unknown) before. A failure is reported on
+// standard error as the journal's is.
+void rememberHeld(const QString &port, const Configuration &held);
+void rememberWritten(const QString &port, const Configuration &sent, int switchChannels,
+                     const Configuration *previous);
+
 // A restore point hook for a transmission on `port`: saves the switch's configuration
 // as a new restore point in `points` and puts its path into `savedPath`; both must
 // outlive the hook. One `points` for a whole command, so that no save of the command
