@@ -8,6 +8,7 @@
 #include "document/journal.h"
 #include "link/devicesequence.h"
 #include "link/goingback.h"
+#include "link/lastknown.h"
 
 #include <QAction>
 #include <QDateTime>
@@ -170,11 +171,27 @@ void WayBack::journal()
         entry.model = Journal::modelName(config->channelCount);
         entry.sha256 = Journal::sha256Of(*config);
     }
+    QStringList problems;
     QString error;
-    if (!Journal().append(entry, &error)) {
-        // Told where the operator looks: the exchange's outcome in the status bar.
-        m.sequence.report().journalFailed(error);
-    }
+    if (!Journal().append(entry, &error))
+        problems << error;
+    if (!failed && !rememberHeld(&error))
+        problems << QStringLiteral("what the switch holds was not kept: ") + error;
+    // Told where the operator looks: the exchange's outcome in the status bar.
+    if (!problems.isEmpty())
+        m.sequence.report().journalFailed(problems.join(QStringLiteral("; ")));
+}
+
+bool WayBack::rememberHeld(QString *error) const
+{
+    const QString port = m.sequence.report().outcomePort();
+    // What a readout read, or after a transmission the switch's channel count.
+    const Configuration &staging = m.changes.document().stagingConfig;
+    if (m.sequence.action() != ExchangeReport::Action::Transmit)
+        return LastKnown().remember(port, staging, error);
+    // Going back takes no restore point of its own; it sends one of this very switch.
+    return LastKnown().rememberWrite(port, m.sequence.link().snapshot(), staging.deviceChannels,
+                                     m_restorePoint.isEmpty() ? nullptr : &m_previous, error);
 }
 
 void WayBack::ask()

@@ -58,6 +58,8 @@ private:
     // The file the exchange under way sends or compares with, as the journal names it.
     QString exchangeFile() const;
     void journal();
+    // Keeps what the switch holds after the exchange that just succeeded (LastKnown).
+    bool rememberHeld(QString *error) const;
     void ask();
     void answered(KeepDialog::Answer answer);
     // After a transmission that failed once something of it reached the switch.

@@ -39,9 +39,20 @@ bool fail(QString *error, const QString &text)
     return false;
 }
 
-// Letters and digits of ASCII, '.' and '-' stay; every run of anything else becomes
-// one '-'. "/dev/pts/3" gives "dev-pts-3".
-QString portPart(const QString &port)
+} // namespace
+
+RestorePoints::RestorePoints(const QString &folder)
+    : m_folder(folder)
+{
+}
+
+QString RestorePoints::defaultFolder()
+{
+    const QString folder = ovsDataFolder();
+    return folder.isEmpty() ? QString() : folder + QStringLiteral("/restore-points");
+}
+
+QString RestorePoints::portPart(const QString &port)
 {
     QString out;
     for (const QChar c : port) {
@@ -59,19 +70,6 @@ QString portPart(const QString &port)
     while (!out.isEmpty() && (out.back() == '-' || out.back() == '.'))
         out.chop(1);
     return out.isEmpty() ? QStringLiteral("port") : out;
-}
-
-} // namespace
-
-RestorePoints::RestorePoints(const QString &folder)
-    : m_folder(folder)
-{
-}
-
-QString RestorePoints::defaultFolder()
-{
-    const QString folder = ovsDataFolder();
-    return folder.isEmpty() ? QString() : folder + QStringLiteral("/restore-points");
 }
 
 QString RestorePoints::fileName(const QDateTime &time, const QString &port, int channelCount)

@@ -43,6 +43,10 @@ public:
     // that stands in a file name on every system (no separators, controls, reserved
     // characters or device names) and is at most about 100 characters long.
     static QString fileName(const QDateTime &time, const QString &port, int channelCount);
+    // The port's part of such a name, at most 60 characters: letters and digits of ASCII,
+    // '.' and '-' stay, every run of anything else becomes one '-' ("/dev/pts/3" gives
+    // "dev-pts-3"); "port" when nothing is left.
+    static QString portPart(const QString &port);
 
 private:
     struct Point

@@ -7,6 +7,7 @@
 #include "document/ovsfile.h"
 #include "document/restorepoints.h"
 #include "link/devicesequence.h"
+#include "link/lastknown.h"
 #include "link/switchemulator.h"
 #include "rununtil.h"
 
@@ -229,6 +230,10 @@ void tst_WayBack::keepOrGoBack()
     }
 
     QCOMPARE(window->document().currentConfig, sent);
+    // What the window last wrote, which a switch changed behind its back no longer holds.
+    const std::optional<KnownConfiguration> known = LastKnown().recall(emulator.devicePath(), 4);
+    QVERIFY(known);
+    QCOMPARE(encodeOvs(known->config), encodeOvs(goingBack && !changedMeanwhile ? previous : sent));
     if (changedMeanwhile) {
         QCOMPARE(held(emulator.configuration()), held(other));
         QVERIFY2(refusal.contains("no longer holds the configuration sent at"),

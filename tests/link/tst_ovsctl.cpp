@@ -1,5 +1,6 @@
 #include "document/journal.h"
 #include "document/ovsfile.h"
+#include "document/restorepoints.h"
 #include "link/linkframe.h"
 #include "link/serialportsetup.h"
 #include "link/switchemulator.h"
@@ -720,7 +721,7 @@ void tst_Ovsctl::fleet()
 void tst_Ovsctl::journalAndRestorePoints_data()
 {
     // @sw: a link to the switch, which holds `before`; @/ the test folder, where send.ovs
-    // and rs/sw.ovs hold the configuration to send.
+    // and rs/sw.ovs hold the configuration to send, send2.ovs one of fewer channels.
     QTest::addColumn<QStringList>("args");
     QTest::addColumn<bool>("silent");
     QTest::addColumn<bool>("blockRestorePoints"); // a file where their folder belongs
@@ -729,30 +730,51 @@ void tst_Ovsctl::journalAndRestorePoints_data()
     QTest::addColumn<bool>("restorePoint"); // one holding `before` was taken
     QTest::addColumn<bool>("written");      // the switch now holds what was sent
     QTest::addColumn<QString>("file");      // of every new entry
+    // last-known/ of the switch: "held" what it holds now, "stale" as it was before,
+    // "none" no file, "" not looked at (the fleet commands keep it themselves)
+    QTest::addColumn<QString>("known");
 
     QTest::newRow("write") << QStringList{"write", "--force", "--port", "@sw", "@/send.ovs"}
-                           << false << false << 0 << "write:ok" << true << true << "@/send.ovs";
+                           << false << false << 0 << "write:ok" << true << true << "@/send.ovs"
+                           << "held";
     // Run in the test folder: the journal is read from anywhere.
     QTest::newRow("write, a relative name")
             << QStringList{"write", "--force", "--port", "@sw", "send.ovs"} << false << false << 0
-            << "write:ok" << true << true << "@/send.ovs";
+            << "write:ok" << true << true << "@/send.ovs"
+            << "held";
     QTest::newRow("write --verify")
             << QStringList{"write", "--force", "--verify", "--port", "@sw", "@/send.ovs"} << false
-            << false << 0 << "write:ok verify:ok" << true << true << "@/send.ovs";
+            << false << 0 << "write:ok verify:ok" << true << true << "@/send.ovs"
+            << "held";
     QTest::newRow("write --no-restore-point")
             << QStringList{"write", "--force", "--no-restore-point", "--port", "@sw", "@/send.ovs"}
-            << false << false << 0 << "write:ok" << false << true << "@/send.ovs";
+            << false << false << 0 << "write:ok" << false << true << "@/send.ovs"
+            << "held";
     QTest::newRow("restore point cannot be kept")
             << QStringList{"write", "--force", "--port", "@sw", "@/send.ovs"} << false << true << 1
-            << "write:failed" << false << false << "@/send.ovs";
+            << "write:failed" << false << false << "@/send.ovs"
+            << "stale";
     QTest::newRow("write to a silent switch")
             << QStringList{"write", "--force", "--port", "@sw", "@/send.ovs"} << true << false << 1
-            << "write:failed" << false << false << "@/send.ovs";
+            << "write:failed" << false << false << "@/send.ovs"
+            << "stale";
     QTest::newRow("read") << QStringList{"read", "--port", "@sw", "--output", "@/out.ovs"} << false
-                          << false << 0 << "read:ok" << false << false << "@/out.ovs";
+                          << false << 0 << "read:ok" << false << false << "@/out.ovs"
+                          << "held";
+    // The switch keeps its records above the ones sent, known only from the restore point.
+    QTest::newRow("write --yes of fewer channels")
+            << QStringList{"write", "--force", "--yes", "--port", "@sw", "@/send2.ovs"} << false
+            << false << 0 << "write:ok" << true << false << "@/send2.ovs"
+            << "held";
+    QTest::newRow("write --yes --no-restore-point of fewer channels")
+            << QStringList{"write",  "--force", "--yes",      "--no-restore-point",
+                           "--port", "@sw",     "@/send2.ovs"}
+            << false << false << 0 << "write:ok" << false << false << "@/send2.ovs"
+            << "none";
     QTest::newRow("restore --verify")
             << QStringList{"restore", "--force", "--verify", "--dir", "@/rs", "--port", "@sw"}
-            << false << false << 0 << "restore:ok verify:ok" << true << true << "@/rs/sw.ovs";
+            << false << false << 0 << "restore:ok verify:ok" << true << true << "@/rs/sw.ovs"
+            << "";
 }
 
 // Each exchange leaves its entries in the journal, which history lists past a damaged
@@ -767,6 +789,7 @@ void tst_Ovsctl::journalAndRestorePoints()
     QFETCH(bool, restorePoint);
     QFETCH(bool, written);
     QFETCH(QString, file);
+    QFETCH(QString, known);
     file.replace("@/", m_dir.path() + "/");
 
     const QString data = path("data/Orvanel Switching Config Tool");
@@ -780,6 +803,7 @@ void tst_Ovsctl::journalAndRestorePoints()
     QVERIFY(putFile(path("send.ovs"), encodeOvs(sent)));
     QVERIFY(QDir().mkpath(path("rs")));
     QVERIFY(putFile(path("rs/sw.ovs"), encodeOvs(sent)));
+    QVERIFY(putFile(path("send2.ovs"), encodeOvs(sample(8, 2))));
     SwitchEmulator emu(4, before);
     SwitchEmulator::Faults faults;
     faults.silent = silent;
@@ -790,6 +814,12 @@ void tst_Ovsctl::journalAndRestorePoints()
     QVERIFY(QFile::link(emu.devicePath(), port));
     for (QString &a : args)
         a.replace("@sw", port).replace("@/", m_dir.path() + "/");
+    // Known from an earlier exchange; named after the device, not the link.
+    const QString lastKnown
+            = data + "/last-known/" + RestorePoints::portPart(emu.devicePath()) + "_Vorrix-4.ovs";
+    const QByteArray stale = encodeOvs(sample(9, 4));
+    QVERIFY(QDir().mkpath(data + "/last-known"));
+    QVERIFY(putFile(lastKnown, stale));
 
     const Run r = ovsctl(args, m_dir.path());
     QCOMPARE(r.exitCode, exitCode);
@@ -800,6 +830,10 @@ void tst_Ovsctl::journalAndRestorePoints()
     QCOMPARE(points.size(), restorePoint ? 1 : 0);
     if (restorePoint)
         QCOMPARE(fileBytes(data + "/restore-points/" + points.first()), encodeOvs(before));
+    if (known == "held")
+        QCOMPARE(fileBytes(lastKnown), encodeOvs(emu.configuration()));
+    else if (!known.isEmpty())
+        QCOMPARE(fileBytes(lastKnown), known == "stale" ? stale : QByteArray("<missing>"));
 
     const Run history = ovsctl({"history", "--json", "--port", port});
     QCOMPARE(history.exitCode, 0);
@@ -815,7 +849,9 @@ void tst_Ovsctl::journalAndRestorePoints()
         QCOMPARE(e.value("file").toString(), file);
         const QString action = e.value("action").toString();
         if (action == "write" || action == "restore") {
-            QCOMPARE(e.value("sha256").toString(), Journal::sha256Of(sent));
+            Configuration fromFile;
+            QCOMPARE(readOvsFile(file, fromFile), OvsLoadResult::Loaded);
+            QCOMPARE(e.value("sha256").toString(), Journal::sha256Of(fromFile));
             QCOMPARE(e.value("restorePoint").toString(),
                      restorePoint ? data + "/restore-points/" + points.first() : QString());
         }

@@ -13,6 +13,7 @@
 #include <QTextStream>
 
 #include <algorithm>
+#include <optional>
 
 namespace {
 
@@ -102,6 +103,8 @@ int verifyTransmission(DeviceSession::Options options, const Configuration &sent
     addToJournal("verify", options.port, differences.isEmpty(),
                  "the switch does not hold what was sent: " + differences.join("; "), file,
                  &stored);
+    // Differences or not, the readout tells what the switch holds.
+    rememberHeld(options.port, stored);
     if (differences.isEmpty()) {
         QTextStream(stdout) << "Verified: the switch holds what was sent." << Qt::endl;
         return ExitOk;
@@ -130,6 +133,8 @@ int saveBackup(DeviceSession::Options options, const QString &file, int configur
         code = session.run();
         addToJournal("backup", options.port, code == ExitOk, session.errorText(), file,
                      code == ExitOk ? &document.stagingConfig : nullptr);
+        if (code == ExitOk)
+            rememberHeld(options.port, document.stagingConfig);
     }
     if (code != ExitOk) {
         printError(QString("write: the switch's configuration could not be saved to %1; "
@@ -179,6 +184,8 @@ int runRead(const QStringList &args)
     const int code = session.run();
     addToJournal("read", options.port, code == ExitOk, session.errorText(), options.outputFile,
                  code == ExitOk ? &document.stagingConfig : nullptr);
+    if (code == ExitOk)
+        rememberHeld(options.port, document.stagingConfig);
     return code;
 }
 
@@ -280,13 +287,25 @@ int transmit(const WriteRequest &request, Document &document)
     DeviceSession::Options options = request.options;
     QString restorePoint;
     RestorePoints points;
-    if (request.restorePoint)
-        options.restorePointHook = restorePointSaver(points, options.port, restorePoint);
+    // What the switch held before, for the records a shorter write leaves in it.
+    std::optional<Configuration> previous;
+    if (request.restorePoint) {
+        options.restorePointHook = [save = restorePointSaver(points, options.port, restorePoint),
+                                    &previous](const Configuration &held, QString *why) {
+            if (!save(held, why))
+                return false;
+            previous = held;
+            return true;
+        };
+    }
     options.connectionFollows = request.verify;
     DeviceSession session(options, document);
     const int code = session.run();
     addToJournal("write", options.port, code == ExitOk, session.errorText(), request.file,
                  &document.currentConfig, restorePoint);
+    if (code == ExitOk)
+        rememberWritten(options.port, document.currentConfig, document.stagingConfig.deviceChannels,
+                        previous ? &*previous : nullptr);
     if (code != ExitOk && session.wroteAnything())
         printWayBack(options.port, session.bitrate(), restorePoint);
     return code;
@@ -365,6 +384,7 @@ int runDiff(const QStringList &args)
                          code == ExitOk ? &side.config : nullptr);
             if (code != ExitOk)
                 return code;
+            rememberHeld(side.name, side.config);
         }
     }
     const QStringList differences = diffConfigurations(sides.at(0).config, sides.at(1).config);

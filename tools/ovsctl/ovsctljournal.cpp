@@ -4,6 +4,7 @@
 
 #include "document/layoutcheck.h"
 #include "document/restorepoints.h"
+#include "link/lastknown.h"
 
 #include <QDir>
 #include <QRegularExpression>
@@ -17,6 +18,28 @@ void addToJournal(const QString &action, const QString &port, bool ok, const QSt
     QString error;
     if (!Journal().append(entry, &error))
         printError(QString("The journal was not written: %1.").arg(error));
+}
+
+namespace {
+void reportNotKept(const QString &error)
+{
+    printError(QString("What the switch holds was not kept: %1.").arg(error));
+}
+} // namespace
+
+void rememberHeld(const QString &port, const Configuration &held)
+{
+    QString error;
+    if (!LastKnown().remember(port, held, &error))
+        reportNotKept(error);
+}
+
+void rememberWritten(const QString &port, const Configuration &sent, int switchChannels,
+                     const Configuration *previous)
+{
+    QString error;
+    if (!LastKnown().rememberWrite(port, sent, switchChannels, previous, &error))
+        reportNotKept(error);
 }
 
 QString printable(const QString &text)

@@ -15,6 +15,14 @@ void addToJournal(const QString &action, const QString &port, bool ok, const QSt
                   const QString &file, const Configuration *config,
                   const QString &restorePoint = QString());
 
+// Keeps what the switch on `port` holds now as its last-known configuration: `held`
+// after a readout, or what a write of `sent` leaves in a switch of `switchChannels`
+// channels that held `previous` (null when unknown) before. A failure is reported on
+// standard error as the journal's is.
+void rememberHeld(const QString &port, const Configuration &held);
+void rememberWritten(const QString &port, const Configuration &sent, int switchChannels,
+                     const Configuration *previous);
+
 // `text` with line breaks, tabs and other control characters written as \n, \t, \r and
 // \xHH, so that a port name keeps a "PORT<TAB>result" line one line.
 QString printable(const QString &text);
