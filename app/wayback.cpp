@@ -175,19 +175,25 @@ void WayBack::journal()
     QString error;
     if (!Journal().append(entry, &error))
         problems << error;
-    if (!failed && !rememberHeld(&error))
-        problems << QStringLiteral("what the switch holds was not kept: ") + error;
+    if (!rememberHeld(failed, &error))
+        problems << error;
     // Told where the operator looks: the exchange's outcome in the status bar.
     if (!problems.isEmpty())
         m.sequence.report().journalFailed(problems.join(QStringLiteral("; ")));
 }
 
-bool WayBack::rememberHeld(QString *error) const
+bool WayBack::rememberHeld(bool failed, QString *error) const
 {
     const QString port = m.sequence.report().outcomePort();
     // What a readout read, or after a transmission the switch's channel count.
     const Configuration &staging = m.changes.document().stagingConfig;
-    if (m.sequence.action() != ExchangeReport::Action::Transmit)
+    const bool transmitted = m.sequence.action() == ExchangeReport::Action::Transmit;
+    if (failed) {
+        // Part of a failed write may have reached the switch: what it holds is unknown.
+        const bool partly = transmitted && m.sequence.link().wroteAnything();
+        return !partly || LastKnown().forget(port, staging.deviceChannels, error);
+    }
+    if (!transmitted)
         return LastKnown().remember(port, staging, error);
     // Going back takes no restore point of its own; it sends one of this very switch.
     return LastKnown().rememberWrite(port, m.sequence.link().snapshot(), staging.deviceChannels,

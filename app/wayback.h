@@ -59,7 +59,7 @@ private:
     QString exchangeFile() const;
     void journal();
     // Keeps what the switch holds after the exchange that just succeeded (LastKnown).
-    bool rememberHeld(QString *error) const;
+    bool rememberHeld(bool failed, QString *error) const;
     void ask();
     void answered(KeepDialog::Answer answer);
     // After a transmission that failed once something of it reached the switch.

@@ -218,7 +218,7 @@ QString ExchangeReport::outcome() const
     const QString text = outcomeText();
     if (m_journalProblem.isEmpty() || text.isEmpty())
         return text;
-    return tr("%1 (not in the journal: %2)").arg(text, m_journalProblem);
+    return tr("%1 (not recorded: %2)").arg(text, m_journalProblem);
 }
 
 QString ExchangeReport::outcomeText() const

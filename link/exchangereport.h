@@ -54,7 +54,8 @@ public:
     void setReadoutUndone(bool undone);
     // The transmission just reported put the switch's previous configuration back.
     void wentBack(const QString &why);
-    // The exchange just reported could not be added to the journal; the outcome says so.
+    // The exchange just reported could not be added to the journal, or what the switch
+    // holds not kept; the outcome says so.
     void journalFailed(const QString &why);
 
     // The last outcome, for the journal.

@@ -48,8 +48,11 @@ public:
     bool rememberWrite(const QString &port, const Configuration &sent, int switchChannels,
                        const Configuration *previous, QString *error = nullptr);
 
+    // Nothing is known any more of the switch of this channel count on `port`: a write
+    // that failed part-way left it holding parts of two configurations.
+    bool forget(const QString &port, int channelCount, QString *error = nullptr);
+
 private:
-    bool forget(const QString &port, int channelCount, QString *error);
     QString path(const QString &port, int channelCount) const;
 
     QString m_folder;

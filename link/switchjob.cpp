@@ -122,6 +122,8 @@ void SwitchJob::concludeStep()
     switch (m_step) {
     case Step::Reading: {
         Outcome outcome = m_stepOutcome;
+        if (ok)
+            rememberRead();
         if (ok && !m_plan.saveTo.isEmpty() && !writeOvsFile(m_plan.saveTo, read()))
             outcome = Outcome::SaveFailed;
         journal(m_plan.action, outcome == Outcome::Done,
@@ -139,10 +141,22 @@ void SwitchJob::concludeStep()
                                   .arg(m_plan.send.channelCount)
                         : why,
                 m_plan.sendFrom, &m_plan.send, m_restorePoint);
+        if (ok || m_wrote) {
+            // A write that failed part-way leaves a switch of which nothing is known.
+            QString error;
+            LastKnown known;
+            if (!(ok ? known.rememberWrite(m_plan.port, m_plan.send, deviceChannels(),
+                                           m_previous ? &*m_previous : nullptr, &error)
+                     : known.forget(m_plan.port, deviceChannels(), &error)))
+                m_journalProblems << error;
+        }
         if (ok && m_plan.verify)
             return connectFor(Step::Verifying, {bitrate()});
         return conclude(m_stepOutcome);
     case Step::Verifying:
+        // Whatever it found, the switch holds what was read.
+        if (ok || m_stepOutcome == Outcome::Differs)
+            rememberRead();
         journal(QStringLiteral("verify"), ok,
                 m_stepOutcome == Outcome::Differs
                         ? QStringLiteral("the switch does not hold what was sent: ")
@@ -160,6 +174,15 @@ void SwitchJob::journal(const QString &action, bool ok, const QString &reason, c
     if (!Journal().append(Journal::exchangeEntry(m_plan.source, action, m_plan.port, ok, reason,
                                                  file, config, restorePoint),
                           &error))
+        m_journalProblems << error;
+}
+
+void SwitchJob::rememberRead()
+{
+    LastKnown known;
+    m_knownBefore = known.recall(m_plan.port, read().channelCount);
+    QString error;
+    if (!known.remember(m_plan.port, read(), &error))
         m_journalProblems << error;
 }
 

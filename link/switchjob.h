@@ -1,6 +1,7 @@
 #pragma once
 
 #include "document/document.h"
+#include "link/lastknown.h"
 #include "link/linkconnection.h"
 
 #include <QObject>
@@ -11,9 +12,10 @@ class RestorePoints;
 // One port's part of an action on many switches, for the window's room of switches and
 // for ovsctl's fleet commands: a readout (to check, back up or open a switch), or a
 // transmission with its restore point and its proof and, when asked, the readout that
-// verifies it in a second connection. Each exchange is journalled with its source. Each
-// job has a connection of its own, so many run side by side on one event loop. It shows
-// nothing; its owner tells the outcome in its own words.
+// verifies it in a second connection. Each exchange is journalled with its source, and
+// what the port then holds is kept as last known. Each job has a connection of its own,
+// so many run side by side on one event loop. It shows nothing; its owner tells the
+// outcome in its own words.
 class SwitchJob : public QObject
 {
     Q_OBJECT
@@ -85,7 +87,10 @@ public:
     QString restorePoint() const { return m_restorePoint; }
     // Something of the transmission reached the switch.
     bool wroteAnything() const { return m_wrote; }
-    // The exchanges' journal entries that could not be written, one line each.
+    // What the port was known to hold before a readout took the place of it.
+    const std::optional<KnownConfiguration> &knownBefore() const { return m_knownBefore; }
+    // The exchanges' journal entries (or what the port holds) that could not be written,
+    // one line each.
     QStringList journalProblems() const { return m_journalProblems; }
     // Progress and outcome of the exchange under way, in the window's words.
     ExchangeReport &report() { return m_connection.report(); }
@@ -103,6 +108,7 @@ private:
     void concludeStep();
     void journal(const QString &action, bool ok, const QString &reason, const QString &file,
                  const Configuration *config, const QString &restorePoint = QString());
+    void rememberRead();
     void conclude(Outcome outcome);
 
     Plan m_plan;
@@ -116,6 +122,9 @@ private:
     QString m_reason;
     QStringList m_differences;
     QString m_restorePoint;
+    // What the switch held before the transmission wrote anything.
+    std::optional<Configuration> m_previous;
+    std::optional<KnownConfiguration> m_knownBefore;
     bool m_wrote = false;
     QStringList m_journalProblems;
 };

@@ -670,8 +670,8 @@ Möchten Sie sie trotzdem an den Switch übertragen?</translation>
         <translation>Um %1 zur vorherigen Konfiguration zurückgekehrt: %2</translation>
     </message>
     <message>
-        <source>%1 (not in the journal: %2)</source>
-        <translation>%1 (nicht im Protokoll: %2)</translation>
+        <source>%1 (not recorded: %2)</source>
+        <translation>%1 (nicht aufgezeichnet: %2)</translation>
     </message>
 </context>
 <context>
@@ -1138,6 +1138,21 @@ Zu der Konfiguration zurückkehren, die er vorher enthielt und die um %2 als Wie
     <message>
         <source>Vorrix %1 at %2 bit/s</source>
         <translation>Vorrix %1 mit %2 bit/s</translation>
+    </message>
+</context>
+<context>
+    <name>KnownState</name>
+    <message>
+        <source>Same as at %1</source>
+        <translation>Unverändert wie um %1</translation>
+    </message>
+    <message>
+        <source>Changed since %1: %2</source>
+        <translation>Geändert seit %1: %2</translation>
+    </message>
+    <message>
+        <source>First read now</source>
+        <translation>Jetzt zum ersten Mal gelesen</translation>
     </message>
 </context>
 </TS>

@@ -306,8 +306,11 @@ int transmit(const WriteRequest &request, Document &document)
     if (code == ExitOk)
         rememberWritten(options.port, document.currentConfig, document.stagingConfig.deviceChannels,
                         previous ? &*previous : nullptr);
-    if (code != ExitOk && session.wroteAnything())
+    if (code != ExitOk && session.wroteAnything()) {
+        // The switch may hold parts of both now: nothing is known of it any more.
+        forgetHeld(options.port, document.stagingConfig.deviceChannels);
         printWayBack(options.port, session.bitrate(), restorePoint);
+    }
     return code;
 }
 

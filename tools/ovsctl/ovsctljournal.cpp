@@ -42,6 +42,13 @@ void rememberWritten(const QString &port, const Configuration &sent, int switchC
         reportNotKept(error);
 }
 
+void forgetHeld(const QString &port, int switchChannels)
+{
+    QString error;
+    if (!LastKnown().forget(port, switchChannels, &error))
+        reportNotKept(error);
+}
+
 QString printable(const QString &text)
 {
     QString out;

@@ -22,6 +22,8 @@ void addToJournal(const QString &action, const QString &port, bool ok, const QSt
 void rememberHeld(const QString &port, const Configuration &held);
 void rememberWritten(const QString &port, const Configuration &sent, int switchChannels,
                      const Configuration *previous);
+// After a write that failed part-way: nothing is known of the switch any more.
+void forgetHeld(const QString &port, int switchChannels);
 
 // `text` with line breaks, tabs and other control characters written as \n, \t, \r and
 // \xHH, so that a port name keeps a "PORT<TAB>result" line one line.
