@@ -9,6 +9,7 @@
 #include "app/mausspeed.h"
 #include "app/recordexport.h"
 #include "app/resolution.h"
+#include "app/switcheswindow.h"
 #include "app/wayback.h"
 #include "app/windowhost.h"
 #include "document/commandhost.h"
@@ -108,6 +109,12 @@ CorvaneCfg::CorvaneCfg(QWidget *parent, const QString &startupFile)
     m_wayBack = std::make_unique<WayBack>(WayBack::Parts{*m_host, m_changes, *m_documentCommands,
                                                          *m_sequence, selectedPort, messageBox,
                                                          *ui->menuAction});
+    // Action → Switches…: the room of switches beside the window.
+    m_switchesAction = new QAction(this);
+    m_switchesAction->setObjectName(QStringLiteral("actionSwitches"));
+    m_switchesAction->setText(tr("S&witches…"));
+    ui->menuAction->addAction(m_switchesAction);
+    connect(m_switchesAction, &QAction::triggered, this, &CorvaneCfg::showSwitches);
     setAcceptDrops(true);
 
     resize(280 + 16 * m_editorState.cellWidth, height());
@@ -160,6 +167,8 @@ CorvaneCfg::CorvaneCfg(QWidget *parent, const QString &startupFile)
 CorvaneCfg::~CorvaneCfg()
 {
     protocolTimer->stop();
+    // It holds the document and the host, which go before the window's children would.
+    delete m_switches;
     // The controllers hold the form's widgets; they go before it.
     m_wayBack.reset();
     m_language.reset();
@@ -182,6 +191,21 @@ RasterWidget *CorvaneCfg::rasterWidget() const
 void CorvaneCfg::setExtraPorts(const QStringList &paths)
 {
     m_sequence->setExtraPorts(paths);
+    m_extraPorts = paths;
+    if (m_switches)
+        m_switches->setExtraPorts(paths);
+}
+
+void CorvaneCfg::showSwitches()
+{
+    if (!m_switches) {
+        m_switches = new SwitchesWindow(*m_host, m_changes,
+                                        PortChoice{selectedPort, bitrate, availablePorts}, this);
+        m_switches->setExtraPorts(m_extraPorts);
+    }
+    m_switches->show();
+    m_switches->raise();
+    m_switches->activateWindow();
 }
 
 void CorvaneCfg::updateWindowTitle()
@@ -220,6 +244,8 @@ void CorvaneCfg::retranslateTexts()
     }
     if (m_verifyAction)
         m_verifyAction->setText(tr("&Verify device configuration"));
+    if (m_switchesAction)
+        m_switchesAction->setText(tr("S&witches…"));
     if (m_wayBack)
         m_wayBack->retranslate();
     ui->menuAction->setTitle(tr("&Action"));
@@ -293,7 +319,8 @@ void CorvaneCfg::loadLanguageChoice()
 
 bool CorvaneCfg::busyWithSwitch() const
 {
-    return m_sequence->connectionInProgress() || (m_wayBack && m_wayBack->busy());
+    return m_sequence->connectionInProgress() || (m_wayBack && m_wayBack->busy())
+           || (m_switches && m_switches->busy());
 }
 
 void CorvaneCfg::closeWhenIdle()

@@ -22,6 +22,7 @@ class LanguageSwitch;
 class LayoutMarks;
 class ListModel;
 class RasterWidget;
+class SwitchesWindow;
 class WayBack;
 
 namespace Ui {
@@ -124,6 +125,7 @@ private:
     bool busyWithSwitch() const;
     // Closing waits until the switch is done with; the status bar says so meanwhile.
     void closeWhenIdle();
+    void showSwitches();
 
     // State owners come first: the form's widgets are handed them in the constructor.
     Document m_document;
@@ -143,6 +145,10 @@ private:
     std::unique_ptr<LayoutMarks> m_marks;
     std::unique_ptr<WayBack> m_wayBack;
     QString m_startupProblems;
+    // Action → Switches…, made when first asked for.
+    QAction *m_switchesAction = nullptr;
+    SwitchesWindow *m_switches = nullptr;
+    QStringList m_extraPorts;
     QTimer *m_closeWhenIdle = nullptr;
     QLabel *m_closePending = nullptr;
 };

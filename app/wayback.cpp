@@ -1,5 +1,6 @@
 #include "app/wayback.h"
 
+#include "app/gobackquestion.h"
 #include "app/historydialog.h"
 #include "document/commandhost.h"
 #include "document/configdiff.h"
@@ -15,7 +16,6 @@
 #include <QDir>
 #include <QMenu>
 #include <QMessageBox>
-#include <QPushButton>
 #include <QTimer>
 
 #include <utility>
@@ -246,22 +246,14 @@ void WayBack::answered(KeepDialog::Answer answer)
 
 void WayBack::offerWayBack()
 {
-    QMessageBox question(QMessageBox::Question, tr("Go back to the previous configuration?"),
-                         tr("Not everything was sent to the switch on %1, so it may now hold "
-                            "parts of both configurations.\n\nGo back to the configuration it "
-                            "held before, kept as a restore point at %2?")
-                                 .arg(m_sentPort, clockTime(m_restorePointTime)),
-                         QMessageBox::NoButton, m.host.hostWindow());
-    question.setObjectName(QStringLiteral("GoBackQuestion"));
-    question.setInformativeText(QDir::toNativeSeparators(m_backFile));
-    QPushButton *goBackButton = question.addButton(tr("&Go back"), QMessageBox::AcceptRole);
-    goBackButton->setObjectName(QStringLiteral("goBackButton"));
-    QPushButton *leave = question.addButton(tr("&Leave it"), QMessageBox::RejectRole);
-    leave->setObjectName(QStringLiteral("leaveButton"));
-    question.setDefaultButton(goBackButton);
-    question.setEscapeButton(leave);
-    question.exec();
-    if (question.clickedButton() != goBackButton)
+    const bool chosen = askToGoBack(
+            m.host.hostWindow(),
+            tr("Not everything was sent to the switch on %1, so it may now hold parts of both "
+               "configurations.\n\nGo back to the configuration it held before, kept as a "
+               "restore point at %2?")
+                    .arg(m_sentPort, clockTime(m_restorePointTime)),
+            QDir::toNativeSeparators(m_backFile));
+    if (!chosen)
         return;
     m_backReason = tr("you chose Go back after the failure");
     // The switch is expected to be mixed; it only has to be the one that was written.

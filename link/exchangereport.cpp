@@ -213,6 +213,20 @@ QString ExchangeReport::progress() const
     return sending ? tr("Sending to %1…").arg(m_port) : tr("Reading from %1…").arg(m_port);
 }
 
+QString ExchangeReport::stepText() const
+{
+    if (!m_running)
+        return {};
+    const bool sending = m_action == Action::Transmit && !m_step.reading;
+    if (m_step.phase == Phase::Record) {
+        const QString record = QString::number(m_step.record);
+        const QString total = QString::number(m_step.total);
+        return sending ? tr("Sending: record %1 of %2").arg(record, total)
+                       : tr("Reading: record %1 of %2").arg(record, total);
+    }
+    return sending ? tr("Sending…") : tr("Reading…");
+}
+
 QString ExchangeReport::outcome() const
 {
     const QString text = outcomeText();

@@ -68,6 +68,9 @@ public:
 
     // Empty when no exchange runs.
     QString progress() const;
+    // The same without the port, for a view that names it elsewhere: "Reading: record 3
+    // of 8".
+    QString stepText() const;
     // Empty before the first outcome.
     QString outcome() const;
     // What a verification found different, one line each; empty otherwise.

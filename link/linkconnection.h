@@ -110,6 +110,7 @@ public:
     Link &link() { return m_link; }
     const Link &link() const { return m_link; }
     ExchangeReport &report() { return m_report; }
+    const ExchangeReport &report() const { return m_report; }
     QSerialPort &serialPort() { return m_port; }
 
 signals:

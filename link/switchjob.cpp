@@ -6,6 +6,7 @@
 #include "document/restorepoints.h"
 
 #include <QCoreApplication>
+#include <QRegularExpression>
 
 SwitchJob::SwitchJob(const Plan &plan, QObject *parent)
     : QObject(parent)
@@ -207,4 +208,25 @@ Link::RestorePointHook restorePointSaver(RestorePoints &points, const QString &p
                            .arg(error);
         return false;
     };
+}
+
+QString backupFileName(const QString &port)
+{
+    static const QRegularExpression separators(QStringLiteral("[/\\\\]"));
+    const QStringList parts = port.split(separators, Qt::SkipEmptyParts);
+    QString name = parts.isEmpty() ? QString() : parts.last();
+    for (QChar &c : name) {
+        if (c.unicode() < 0x20 || QStringLiteral("<>:\"|?*").contains(c))
+            c = QLatin1Char('_');
+    }
+    if (name.isEmpty() || name == QLatin1String(".") || name == QLatin1String(".."))
+        name = QStringLiteral("_");
+#ifdef Q_OS_WIN
+    // COM3.ovs would name the port itself, not a file.
+    static const QRegularExpression reserved(QStringLiteral("^(CON|PRN|AUX|NUL|COM\\d|LPT\\d)$"),
+                                             QRegularExpression::CaseInsensitiveOption);
+    if (reserved.match(name).hasMatch())
+        name += QLatin1Char('_');
+#endif
+    return name + QStringLiteral(".ovs");
 }

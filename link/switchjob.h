@@ -83,6 +83,8 @@ public:
     // A readout's (or the verification's) configuration, once it is complete.
     const Configuration &read() const { return m_document.stagingConfig; }
     QStringList differences() const { return m_differences; }
+    // What the switch held before the transmission wrote anything, once it was read.
+    const std::optional<Configuration> &previous() const { return m_previous; }
     // The restore point a transmission kept, when it kept one.
     QString restorePoint() const { return m_restorePoint; }
     // Something of the transmission reached the switch.
@@ -93,7 +95,7 @@ public:
     // one line each.
     QStringList journalProblems() const { return m_journalProblems; }
     // Progress and outcome of the exchange under way, in the window's words.
-    ExchangeReport &report() { return m_connection.report(); }
+    const ExchangeReport &report() const { return m_connection.report(); }
 
 signals:
     void progressChanged(const QString &text);
@@ -135,3 +137,8 @@ private:
 // restore point.
 Link::RestorePointHook restorePointSaver(RestorePoints &points, const QString &port,
                                          QString &savedPath);
+
+// The file a backup of the switch on `port` is saved to, "ttyUSB0.ovs": the last part of
+// the port's name as given or listed (not of the device it leads to), with what cannot
+// stand in a file name replaced.
+QString backupFileName(const QString &port);

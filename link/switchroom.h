@@ -32,7 +32,7 @@ public:
     // What a transmission of the room leaves for going back.
     struct WayBack
     {
-        QString restorePoint;  // the file
+        QString restorePoint;   // the file
         Configuration previous; // what the switch held before
         Configuration sent;
         QTime sentAt;
@@ -41,8 +41,8 @@ public:
 
     struct Row
     {
-        QString name;        // as listed or given
-        QString path;        // what the connection opens
+        QString name; // as listed or given
+        QString path; // what the connection opens
         QString description;
         bool commandLine = false;
         bool probing = false;
@@ -126,5 +126,6 @@ private:
     Action m_action = Action::None;
     int m_running = 0;
     RestorePoints m_restorePoints;
+    int m_sentChannels = 0;
     Configuration m_opened;
 };

@@ -15,7 +15,6 @@
 #include <QDir>
 #include <QEventLoop>
 #include <QHash>
-#include <QRegularExpression>
 #include <QTextStream>
 
 #include <algorithm>
@@ -149,30 +148,6 @@ std::vector<ProbeResult> probeAll(const QStringList &ports, int bitrate, bool pr
     return results;
 }
 
-// The file name of a port's configuration: the last component of the name the port
-// was given or listed by (not of the device it leads to), with what cannot stand in a
-// file name replaced.
-QString backupName(const QString &port)
-{
-    static const QRegularExpression separators(QStringLiteral("[/\\\\]"));
-    const QStringList parts = port.split(separators, Qt::SkipEmptyParts);
-    QString name = parts.isEmpty() ? QString() : parts.last();
-    for (QChar &c : name) {
-        if (c.unicode() < 0x20 || QStringLiteral("<>:\"|?*").contains(c))
-            c = QLatin1Char('_');
-    }
-    if (name.isEmpty() || name == "." || name == "..")
-        name = "_";
-#ifdef Q_OS_WIN
-    // COM3.ovs would name the port itself, not a file.
-    static const QRegularExpression reserved(QStringLiteral("^(CON|PRN|AUX|NUL|COM\\d|LPT\\d)$"),
-                                             QRegularExpression::CaseInsensitiveOption);
-    if (reserved.match(name).hasMatch())
-        name += QLatin1Char('_');
-#endif
-    return name;
-}
-
 // The files of the ports, or an empty list after a usage message when two ports share
 // a file name.
 QStringList backupFiles(const QString &command, const QString &dir, const QStringList &ports)
@@ -180,7 +155,7 @@ QStringList backupFiles(const QString &command, const QString &dir, const QStrin
     QStringList files;
     QHash<QString, QString> owner;
     for (const QString &port : ports) {
-        const QString name = backupName(port);
+        const QString name = backupFileName(port).chopped(4);
         if (owner.contains(name)) {
             printError(QString("%1: %2 and %3 would share the file %4.ovs.")
                                .arg(command, printable(owner.value(name)), printable(port), name));
