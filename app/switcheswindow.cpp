@@ -284,8 +284,9 @@ void SwitchesWindow::askToKeep()
             if (r.action == SwitchRoom::Action::Send && r.job && !r.job->succeeded())
                 failed << r.name;
         }
-        const QString written
-                = tr("Written to %n switch(es).", nullptr, int(m_room.written().size()));
+        const int count = int(m_room.written().size());
+        const QString written = count == 1 ? tr("Written to 1 switch.")
+                                           : tr("Written to %1 switches.").arg(count);
         return failed.isEmpty() ? written
                                 : tr("%1 Not written: %2.").arg(written, failed.join(", "));
     });

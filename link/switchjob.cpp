@@ -51,12 +51,15 @@ void SwitchJob::connectFor(Step step, const QList<int> &bitrates)
     if (step == Step::Writing) {
         request.action = ExchangeReport::Action::Transmit;
         request.toSend = m_plan.send;
-        if (m_plan.restorePoints) {
-            request.beforeWrite
-                    = restorePointSaver(*m_plan.restorePoints, m_plan.port, m_restorePoint);
-        } else {
-            request.beforeWrite = m_plan.check;
-        }
+        const Link::RestorePointHook before
+                = m_plan.restorePoints
+                          ? restorePointSaver(*m_plan.restorePoints, m_plan.port, m_restorePoint)
+                          : m_plan.check;
+        // What the switch held is kept for going back, and for what it holds afterwards.
+        request.beforeWrite = [this, before](const Configuration &previous, QString *why) {
+            m_previous = previous;
+            return !before || before(previous, why);
+        };
     }
     m_connection.start(request);
 }

@@ -9,6 +9,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QHash>
 #include <QSet>
 
 #include <algorithm>
@@ -119,16 +120,14 @@ void SwitchRoom::refresh()
     };
     for (const PortDescription &port : m_ports.ports())
         take(port.portName, openName(port), port.description, port.commandLine);
-    const JournalReading journal = Journal().read();
-    for (const JournalEntry &e : journal.entries) {
-        if (!seen.contains(resolvedPortName(e.port)) && portExists(e.port))
-            take(e.port, e.port, QString(), false);
-    }
+    const QList<JournalEntry> journal = Journal().read().entries;
+    for (const QString &port : portsInJournal(journal))
+        take(port, port, QString(), false);
     for (auto &r : old) {
         if (r && r->job && !r->job->isFinished())
             m_rows.push_back(std::move(r));
     }
-    readJournal();
+    readJournal(journal);
     emit rowsReset();
 }
 
@@ -166,20 +165,10 @@ void SwitchRoom::probe(const QList<int> &rows)
         m_finder->start(paths, probeBitrates());
 }
 
-// The newest entry of each row's port, by any name of it.
-void SwitchRoom::readJournal()
+void SwitchRoom::readJournal(const QList<JournalEntry> &entries)
 {
-    const JournalReading journal = Journal().read();
-    for (const auto &r : m_rows) {
-        const QString key = resolvedPortName(r->path);
-        r->last.reset();
-        for (qsizetype k = journal.entries.size() - 1; k >= 0; --k) {
-            if (resolvedPortName(journal.entries.at(k).port) == key) {
-                r->last = journal.entries.at(k);
-                break;
-            }
-        }
-    }
+    for (const auto &r : m_rows)
+        r->last = lastExchangeOf(entries, r->path);
 }
 
 QList<int> SwitchRoom::targets(QList<int> rows) const
@@ -376,7 +365,7 @@ void SwitchRoom::jobFinished(int index)
     if (m_running > 0)
         return;
     const Action done = std::exchange(m_action, Action::None);
-    readJournal();
+    readJournal(Journal().read().entries);
     for (int i = 0; i < size(); ++i)
         emit rowChanged(i);
     emit finished(done);
@@ -488,4 +477,28 @@ QString SwitchRoom::resultText(const Row &r) const
         return tr("Went back to the previous configuration");
     }
     return state;
+}
+
+QStringList portsInJournal(const QList<JournalEntry> &entries)
+{
+    QStringList ports;
+    QSet<QString> seen;
+    for (const JournalEntry &e : entries) {
+        const QString key = resolvedPortName(e.port);
+        if (seen.contains(key) || !portExists(e.port))
+            continue;
+        seen.insert(key);
+        ports << e.port;
+    }
+    return ports;
+}
+
+std::optional<JournalEntry> lastExchangeOf(const QList<JournalEntry> &entries, const QString &port)
+{
+    const QString key = resolvedPortName(port);
+    for (qsizetype k = entries.size() - 1; k >= 0; --k) {
+        if (resolvedPortName(entries.at(k).port) == key)
+            return entries.at(k);
+    }
+    return std::nullopt;
 }

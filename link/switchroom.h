@@ -110,7 +110,7 @@ private:
     void refresh();
     void probe(const QList<int> &rows);
     void portsChanged();
-    void readJournal();
+    void readJournal(const QList<JournalEntry> &entries);
     QList<int> targets(QList<int> rows) const;
     QList<int> bitratesFor(const Row &row, int channels = 0) const;
     void run(Action action, int row, const SwitchJob::Plan &plan);
@@ -129,3 +129,9 @@ private:
     int m_sentChannels = 0;
     Configuration m_opened;
 };
+
+// The ports the journal names whose devices exist now, each once by any name of it, in the
+// order they first appear.
+QStringList portsInJournal(const QList<JournalEntry> &entries);
+// The newest entry of `port`, by any name of it.
+std::optional<JournalEntry> lastExchangeOf(const QList<JournalEntry> &entries, const QString &port);

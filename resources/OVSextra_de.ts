@@ -484,6 +484,10 @@ Möchten Sie sie trotzdem an den Switch übertragen?</translation>
         <source>The window closes when the exchange with the switch has ended.</source>
         <translation>Das Fenster schließt, sobald der Austausch mit dem Switch beendet ist.</translation>
     </message>
+    <message>
+        <source>S&amp;witches…</source>
+        <translation>S&amp;witches…</translation>
+    </message>
 </context>
 <context>
     <name>DocumentChanges</name>
@@ -672,6 +676,22 @@ Möchten Sie sie trotzdem an den Switch übertragen?</translation>
     <message>
         <source>%1 (not recorded: %2)</source>
         <translation>%1 (nicht aufgezeichnet: %2)</translation>
+    </message>
+    <message>
+        <source>Reading: record %1 of %2</source>
+        <translation>Lesen: Datensatz %1 von %2</translation>
+    </message>
+    <message>
+        <source>Reading…</source>
+        <translation>Lesen…</translation>
+    </message>
+    <message>
+        <source>Sending: record %1 of %2</source>
+        <translation>Senden: Datensatz %1 von %2</translation>
+    </message>
+    <message>
+        <source>Sending…</source>
+        <translation>Senden…</translation>
     </message>
 </context>
 <context>
@@ -1153,6 +1173,175 @@ Zu der Konfiguration zurückkehren, die er vorher enthielt und die um %2 als Wie
     <message>
         <source>First read now</source>
         <translation>Jetzt zum ersten Mal gelesen</translation>
+    </message>
+</context>
+<context>
+    <name>SwitchRoom</name>
+    <message>
+        <source>%1: %2, %3</source>
+        <translation>%1: %2, %3</translation>
+    </message>
+    <message>
+        <source>%1; opened in the main window</source>
+        <translation>%1; im Hauptfenster geöffnet</translation>
+    </message>
+    <message>
+        <source>%1; saved to %2</source>
+        <translation>%1; gesichert in %2</translation>
+    </message>
+    <message>
+        <source>%1; the file %2 could not be written</source>
+        <translation>%1; die Datei %2 konnte nicht geschrieben werden</translation>
+    </message>
+    <message>
+        <source>Asking…</source>
+        <translation>Wird gefragt…</translation>
+    </message>
+    <message>
+        <source>Cancelled</source>
+        <translation>Abgebrochen</translation>
+    </message>
+    <message>
+        <source>Failed</source>
+        <translation>Fehlgeschlagen</translation>
+    </message>
+    <message>
+        <source>Failed: %1</source>
+        <translation>Fehlgeschlagen: %1</translation>
+    </message>
+    <message>
+        <source>No answer</source>
+        <translation>Keine Antwort</translation>
+    </message>
+    <message>
+        <source>Not sent: the switch has %1 channels, the file %2</source>
+        <translation>Nicht gesendet: Der Switch hat %1 Kanäle, die Datei %2</translation>
+    </message>
+    <message>
+        <source>Waiting…</source>
+        <translation>Wartet…</translation>
+    </message>
+    <message>
+        <source>Went back to the previous configuration</source>
+        <translation>Zur vorherigen Konfiguration zurückgekehrt</translation>
+    </message>
+</context>
+<context>
+    <name>SwitchRoomModel</name>
+    <message>
+        <source>Command line</source>
+        <translation>Befehlszeile</translation>
+    </message>
+    <message>
+        <source>Description</source>
+        <translation>Beschreibung</translation>
+    </message>
+    <message>
+        <source>Last exchange</source>
+        <translation>Letzter Austausch</translation>
+    </message>
+    <message>
+        <source>Port</source>
+        <translation>Schnittstelle</translation>
+    </message>
+    <message>
+        <source>State</source>
+        <translation>Zustand</translation>
+    </message>
+    <message>
+        <source>Switch</source>
+        <translation>Switch</translation>
+    </message>
+</context>
+<context>
+    <name>SwitchesWindow</name>
+    <message>
+        <source>%1 Not written: %2.</source>
+        <translation>%1 Nicht geschrieben: %2.</translation>
+    </message>
+    <message>
+        <source>Written to 1 switch.</source>
+        <translation>In 1 Switch geschrieben.</translation>
+    </message>
+    <message>
+        <source>Written to %1 switches.</source>
+        <translation>In %1 Switches geschrieben.</translation>
+    </message>
+    <message>
+        <source>&amp;Back up…</source>
+        <translation>&amp;Sichern…</translation>
+    </message>
+    <message>
+        <source>&amp;Check</source>
+        <translation>&amp;Prüfen</translation>
+    </message>
+    <message>
+        <source>&amp;Open</source>
+        <translation>Ö&amp;ffnen</translation>
+    </message>
+    <message>
+        <source>&amp;Send a file…</source>
+        <translation>Datei s&amp;enden…</translation>
+    </message>
+    <message>
+        <source>Back up into the folder</source>
+        <translation>In den Ordner sichern</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+    <message>
+        <source>Configurations (*.ovs)</source>
+        <translation>Konfigurationen (*.ovs)</translation>
+    </message>
+    <message>
+        <source>End what has not finished</source>
+        <translation>Beenden, was noch nicht fertig ist</translation>
+    </message>
+    <message>
+        <source>Not everything was sent to %1, so they may now hold parts of both configurations.
+
+Go back to the configurations they held before, kept as restore points?</source>
+        <translation>Nicht alles wurde an %1 gesendet; sie können jetzt Teile beider Konfigurationen enthalten.
+
+Zu den Konfigurationen zurückkehren, die sie vorher enthielten und die als Wiederherstellungspunkte gesichert sind?</translation>
+    </message>
+    <message>
+        <source>Read each switch and compare it with what it last held</source>
+        <translation>Jeden Switch lesen und mit dem vergleichen, was er zuletzt enthielt</translation>
+    </message>
+    <message>
+        <source>Read the selected switch into the main window</source>
+        <translation>Den ausgewählten Switch ins Hauptfenster lesen</translation>
+    </message>
+    <message>
+        <source>S&amp;witches on the serial ports of this PC (the actions work on the selected rows, or on all rows when none is selected):</source>
+        <translation>S&amp;witches an den seriellen Schnittstellen dieses PCs (die Aktionen gelten für die ausgewählten Zeilen, oder für alle, wenn keine ausgewählt ist):</translation>
+    </message>
+    <message>
+        <source>Save each switch&apos;s configuration to a folder, one file per switch</source>
+        <translation>Die Konfiguration jedes Switches in einen Ordner sichern, eine Datei je Switch</translation>
+    </message>
+    <message>
+        <source>Send a file</source>
+        <translation>Datei senden</translation>
+    </message>
+    <message>
+        <source>Send one configuration file to each switch whose channel count fits</source>
+        <translation>Eine Konfigurationsdatei an jeden Switch mit passender Kanalzahl senden</translation>
+    </message>
+    <message>
+        <source>Switches</source>
+        <translation>Switches</translation>
+    </message>
+    <message>
+        <source>The window closes when the switches are done with.</source>
+        <translation>Das Fenster schließt, sobald die Switches fertig sind.</translation>
+    </message>
+    <message>
+        <source>Two of the ports would share the file %1; select the switches to back up.</source>
+        <translation>Zwei der Schnittstellen würden sich die Datei %1 teilen; wählen Sie die Switches aus, die gesichert werden sollen.</translation>
     </message>
 </context>
 </TS>

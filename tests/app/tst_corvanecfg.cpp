@@ -167,6 +167,7 @@ void tst_CorvaneCfg::stateAtStartupDialog_data()
     QTest::newRow("Redo") << "actionRedo" << false << false;
     QTest::newRow("Verify") << "actionVerify" << true << false;
     QTest::newRow("Export record") << "actionExportRecord" << true << false;
+    QTest::newRow("Switches") << "actionSwitches" << true << false;
 }
 
 void tst_CorvaneCfg::stateAtStartupDialog()
@@ -178,7 +179,7 @@ void tst_CorvaneCfg::stateAtStartupDialog()
     QVERIFY2(m_atStartup.actions.contains(name), qPrintable(name));
     QCOMPARE(m_atStartup.actions.value(name).first, enabled);
     QCOMPARE(m_atStartup.actions.value(name).second, checked);
-    QCOMPARE(m_atStartup.actions.size(), 17);
+    QCOMPARE(m_atStartup.actions.size(), 18);
 }
 
 void tst_CorvaneCfg::startupConfiguration()

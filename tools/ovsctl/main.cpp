@@ -28,6 +28,7 @@ const char kUsage[] = "Usage: ovsctl <command> [options]\n"
                       "  restore  Write a folder of .ovs files into several switches at once\n"
                       "  record   Write a PDF record of an .ovs file\n"
                       "  history  Print the journal of every exchange with a switch\n"
+                      "  status   Read every switch and tell whether it still holds what it held\n"
                       "  emulate  Play a switch on a pseudo-terminal\n"
                       "\n"
                       "Options:\n"
@@ -145,6 +146,8 @@ int main(int argc, char *argv[])
         return runRecord(args);
     if (command == "history")
         return runHistory(args);
+    if (command == "status")
+        return runStatus(args);
     if (command == "emulate")
         return runEmulate(args);
     printError(QString("Unknown command '%1'.").arg(command));

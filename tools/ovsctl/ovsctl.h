@@ -21,6 +21,7 @@ int runRestore(const QStringList &args);
 // Needs a QGuiApplication.
 int runRecord(const QStringList &args);
 int runHistory(const QStringList &args);
+int runStatus(const QStringList &args);
 
 // Parses `args` for one command: prints help and reports ExitOk, prints the error
 // and usage and reports ExitUsage, or returns -1 to go on.
