@@ -72,49 +72,8 @@ CorvaneCfg::CorvaneCfg(QWidget *parent, const QString &startupFile)
     protocolTimer->setTimerType(Qt::PreciseTimer);
     protocolTimer->setInterval(kProtocolTickMs);
 
-    m_sequence = std::make_unique<DeviceSequence>(
-            *m_host, m_changes, PortChoice{selectedPort, bitrate, availablePorts}, *protocolTimer);
-    m_documentCommands = std::make_unique<DocumentCommands>(*m_host, m_changes);
-    m_editorWiring = std::make_unique<EditorWiring>(
-            m_changes, m_editorState, *m_listModel,
-            EditorWiring::Widgets{ui->rasterwidget, ui->listView, ui->widget_2, ui->scrollArea});
-    m_language = std::make_unique<LanguageSwitch>(*ui->action_English, *ui->action_Deutsch);
-    m_marks = std::make_unique<LayoutMarks>(m_changes, *ui->rasterwidget, ui->statusBar);
-    new ExchangeStatus(m_sequence->report(), *ui->statusBar);
-    new DocumentStatus(m_changes, *ui->statusBar);
-    new RecordExport(*m_host, m_changes, m_sequence->report(), *ui->menuDatei, *ui->action_Print);
-    new KeyboardAccess(*this);
-
-    connect(&m_changes, &DocumentChanges::configurationChanged, this,
-            &CorvaneCfg::onConfigurationChanged);
-    connect(&m_sequence->leadInTimer(), &QTimer::timeout, this, &CorvaneCfg::ConnectionDelaySlot);
-    connect(&m_sequence->helloTimer(), &QTimer::timeout, this, &CorvaneCfg::ConnectionDelaySlot2);
-    connect(&m_sequence->closeTimer(), &QTimer::timeout, this, &CorvaneCfg::ClosingDelaySlot);
-
-    // Edit, after File: Undo and Redo of the document's history.
-    m_editMenu = new QMenu(this);
-    m_editMenu->setObjectName(QStringLiteral("menuEdit"));
-    m_editMenu->setTitle(tr("&Edit"));
-    ui->menuBar->insertMenu(ui->menuAction->menuAction(), m_editMenu);
-    makeUndoActions();
-    m_editMenu->addSeparator();
-    m_editMenu->addAction(m_marks->selectAction());
-    new ArrangeActions(*m_editMenu, m_changes, m_editorState);
-    // Action: compare the switch with the window, after the two transfers.
-    m_verifyAction = new QAction(this);
-    m_verifyAction->setObjectName(QStringLiteral("actionVerify"));
-    m_verifyAction->setText(tr("&Verify device configuration"));
-    ui->menuAction->addAction(m_verifyAction);
-    connect(m_verifyAction, &QAction::triggered, this, [this] { m_sequence->startVerify(); });
-    m_wayBack = std::make_unique<WayBack>(WayBack::Parts{*m_host, m_changes, *m_documentCommands,
-                                                         *m_sequence, selectedPort, messageBox,
-                                                         *ui->menuAction});
-    // Action → Switches…: the room of switches beside the window.
-    m_switchesAction = new QAction(this);
-    m_switchesAction->setObjectName(QStringLiteral("actionSwitches"));
-    m_switchesAction->setText(tr("S&witches…"));
-    ui->menuAction->addAction(m_switchesAction);
-    connect(m_switchesAction, &QAction::triggered, this, &CorvaneCfg::showSwitches);
+    makeOwners();
+    makeMenus();
     setAcceptDrops(true);
 
     resize(280 + 16 * m_editorState.cellWidth, height());
@@ -142,13 +101,7 @@ CorvaneCfg::CorvaneCfg(QWidget *parent, const QString &startupFile)
     ui->actionTransmit->setEnabled(false);
     syncSwitchingControls();
 
-    // A minimum width for every message: a spacer row below the box's own rows.
-    if (auto *grid = qobject_cast<QGridLayout *>(messageBox.layout())) {
-        grid->addItem(new QSpacerItem(250, 0, QSizePolicy::Minimum, QSizePolicy::Expanding),
-                      grid->rowCount(), 0, 1, grid->columnCount());
-    }
-    messageBox.setWindowIcon(windowIcon());
-    messageBox.setWindowTitle(tr("Orvanel Switching Config Tool"));
+    setUpMessageBox();
 
     ui->listView->setModel(m_listModel.get());
     setWindowTitle(tr("Orvanel Switching Config Tool"));
@@ -162,6 +115,71 @@ CorvaneCfg::CorvaneCfg(QWidget *parent, const QString &startupFile)
     loadLanguageChoice();
     if (startupFile.isEmpty() || !m_documentCommands->openFile(startupFile, &m_startupProblems))
         newConfiguration(true);
+}
+
+// The objects the window hands its work to, and the status bar's parts; the window's
+// three single-shot slots follow the connection's delays.
+void CorvaneCfg::makeOwners()
+{
+    m_sequence = std::make_unique<DeviceSequence>(
+            *m_host, m_changes, PortChoice{selectedPort, bitrate, availablePorts}, *protocolTimer);
+    m_documentCommands = std::make_unique<DocumentCommands>(*m_host, m_changes);
+    m_editorWiring = std::make_unique<EditorWiring>(
+            m_changes, m_editorState, *m_listModel,
+            EditorWiring::Widgets{ui->rasterwidget, ui->listView, ui->widget_2, ui->scrollArea});
+    m_language = std::make_unique<LanguageSwitch>(*ui->action_English, *ui->action_Deutsch);
+    m_marks = std::make_unique<LayoutMarks>(m_changes, *ui->rasterwidget, ui->statusBar);
+    new ExchangeStatus(m_sequence->report(), *ui->statusBar);
+    new DocumentStatus(m_changes, *ui->statusBar);
+    new RecordExport(*m_host, m_changes, m_sequence->report(), *ui->menuDatei, *ui->action_Print);
+    new KeyboardAccess(*this);
+
+    connect(&m_changes, &DocumentChanges::configurationChanged, this,
+            &CorvaneCfg::onConfigurationChanged);
+    connect(&m_sequence->leadInTimer(), &QTimer::timeout, this, &CorvaneCfg::ConnectionDelaySlot);
+    connect(&m_sequence->helloTimer(), &QTimer::timeout, this, &CorvaneCfg::ConnectionDelaySlot2);
+    connect(&m_sequence->closeTimer(), &QTimer::timeout, this, &CorvaneCfg::ClosingDelaySlot);
+}
+
+// Edit after File; Verify, History and Switches in Action after the two transfers.
+void CorvaneCfg::makeMenus()
+{
+    // Edit, after File: Undo and Redo of the document's history.
+    m_editMenu = new QMenu(this);
+    m_editMenu->setObjectName(QStringLiteral("menuEdit"));
+    m_editMenu->setTitle(tr("&Edit"));
+    ui->menuBar->insertMenu(ui->menuAction->menuAction(), m_editMenu);
+    makeUndoActions();
+    m_editMenu->addSeparator();
+    m_editMenu->addAction(m_marks->selectAction());
+    new ArrangeActions(*m_editMenu, m_changes, m_editorState);
+    // Action: compare the switch with the window, after the two transfers.
+    m_verifyAction = new QAction(this);
+    m_verifyAction->setObjectName(QStringLiteral("actionVerify"));
+    m_verifyAction->setText(tr("&Verify device configuration"));
+    ui->menuAction->addAction(m_verifyAction);
+    connect(m_verifyAction, &QAction::triggered, this, [this] { m_sequence->startVerify(); });
+    m_wayBack = std::make_unique<WayBack>(WayBack::Parts{*m_host, m_changes, *m_documentCommands,
+                                                         *m_sequence, selectedPort, messageBox,
+                                                         *ui->menuAction});
+    // Action → Switches…: the room of switches beside the window.
+    m_switchesAction = new QAction(this);
+    m_switchesAction->setObjectName(QStringLiteral("actionSwitches"));
+    m_switchesAction->setText(tr("S&witches…"));
+    ui->menuAction->addAction(m_switchesAction);
+    connect(m_switchesAction, &QAction::triggered, this, &CorvaneCfg::showSwitches);
+}
+
+// The one message box of the program: a minimum width, the logo and a title that stays.
+void CorvaneCfg::setUpMessageBox()
+{
+    // A minimum width for every message: a spacer row below the box's own rows.
+    if (auto *grid = qobject_cast<QGridLayout *>(messageBox.layout())) {
+        grid->addItem(new QSpacerItem(250, 0, QSizePolicy::Minimum, QSizePolicy::Expanding),
+                      grid->rowCount(), 0, 1, grid->columnCount());
+    }
+    messageBox.setWindowIcon(windowIcon());
+    messageBox.setWindowTitle(tr("Orvanel Switching Config Tool"));
 }
 
 CorvaneCfg::~CorvaneCfg()

@@ -116,6 +116,10 @@ private slots:
 
 private:
     class Host;
+    // Parts of the constructor, in its order.
+    void makeOwners();
+    void makeMenus();
+    void setUpMessageBox();
     // Whatever changed the configuration, the title and the switching controls follow.
     void onConfigurationChanged();
     // Undo and Redo carry their prefix in the language of their creation, so a language
