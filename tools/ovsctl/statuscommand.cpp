@@ -106,6 +106,43 @@ QJsonObject toJson(const PortStatus &s)
     return o;
 }
 
+// Reads every port at once; the jobs, in the order of the ports, once all have ended.
+std::vector<std::unique_ptr<SwitchJob>> readAll(const QStringList &ports, int bitrate)
+{
+    std::vector<std::unique_ptr<SwitchJob>> jobs;
+    int running = 0;
+    for (const QString &port : ports) {
+        SwitchJob::Plan plan;
+        plan.port = port;
+        plan.bitrates = probeBitrates(bitrate);
+        plan.action = QStringLiteral("read");
+        jobs.push_back(std::make_unique<SwitchJob>(plan));
+        ++running;
+        QObject::connect(jobs.back().get(), &SwitchJob::finished, [&running] { --running; });
+    }
+    for (const auto &job : jobs)
+        job->start();
+    QEventLoop loop;
+    while (running > 0)
+        loop.processEvents(QEventLoop::WaitForMoreEvents);
+    return jobs;
+}
+
+// The ports given, or else those the system lists and those the journal names.
+QStringList portsToRead(const QStringList &given, const QList<JournalEntry> &journal)
+{
+    if (!given.isEmpty())
+        return given;
+    QStringList names;
+    for (const PortDescription &port : PortList::systemPorts())
+        names << port.portName;
+    for (const QString &port : portsInJournal(journal)) {
+        if (!names.contains(port))
+            names << port;
+    }
+    return names;
+}
+
 } // namespace
 
 int runStatus(const QStringList &args)
@@ -143,42 +180,17 @@ int runStatus(const QStringList &args)
         }
     }
     const QList<JournalEntry> journal = Journal().read().entries;
-    QStringList names = parser.values(ports);
-    if (names.isEmpty()) {
-        for (const PortDescription &port : PortList::systemPorts())
-            names << port.portName;
-        for (const QString &port : portsInJournal(journal)) {
-            if (!names.contains(port))
-                names << port;
-        }
-    }
+    const QStringList names = portsToRead(parser.values(ports), journal);
     if (names.isEmpty()) {
         printError("status: the system lists no serial port.");
         return ExitDevice;
     }
 
-    std::vector<std::unique_ptr<SwitchJob>> jobs;
-    int running = 0;
-    for (const QString &name : names) {
-        SwitchJob::Plan plan;
-        plan.port = name;
-        plan.bitrates = probeBitrates(rate);
-        plan.action = QStringLiteral("read");
-        jobs.push_back(std::make_unique<SwitchJob>(plan));
-        ++running;
-        QObject::connect(jobs.back().get(), &SwitchJob::finished, [&running] { --running; });
-    }
-    for (const auto &job : jobs)
-        job->start();
-    QEventLoop loop;
-    while (running > 0)
-        loop.processEvents(QEventLoop::WaitForMoreEvents);
-
     bool changed = false;
     bool failed = false;
     QJsonArray array;
     QTextStream out(stdout);
-    for (const auto &job : jobs) {
+    for (const auto &job : readAll(names, rate)) {
         for (const QString &problem : job->journalProblems())
             printError(QString("The journal was not written: %1.").arg(problem));
         const PortStatus s = statusOf(*job, journal);
