@@ -11,10 +11,11 @@
 
 class Link;
 
-// What the window says about the exchanges with the switch besides its message boxes:
-// which record is on its way while an exchange runs, and how the last one ended, with
-// its time and, after a failure, the reason where one is known. The sequence tells it
-// what happens; the texts are made when asked for, in the current language.
+// What is said about a connection's exchanges besides message boxes (the window's status
+// bar, a row of the room of switches): which record is on its way while an exchange runs,
+// and how the last one ended, with its time and, after a failure, the reason where one is
+// known. The connection tells it what happens; the texts are made when asked for, in the
+// current language.
 class ExchangeReport : public QObject
 {
     Q_OBJECT
