@@ -69,10 +69,10 @@ DeviceSession::DeviceSession(const Options &options, Document &document, QObject
 
 int DeviceSession::run()
 {
-    start();
     QEventLoop loop;
-    while (!m_finished)
-        loop.processEvents(QEventLoop::WaitForMoreEvents);
+    connect(this, &DeviceSession::finished, &loop, &QEventLoop::quit);
+    start();
+    runUntil(loop, [this] { return m_finished; });
     if (!m_output.isEmpty())
         QTextStream(stdout) << m_output << Qt::endl;
     if (!m_error.isEmpty())

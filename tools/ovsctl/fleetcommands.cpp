@@ -60,13 +60,6 @@ private:
     qsizetype m_printed = 0;
 };
 
-void waitUntil(const std::function<bool()> &done)
-{
-    QEventLoop loop;
-    while (!done())
-        loop.processEvents(QEventLoop::WaitForMoreEvents);
-}
-
 // False after a usage message; 0 = try both rates. Also refuses an empty port name,
 // which would otherwise open the folder /dev/.
 bool takeFleetBitrate(const QCommandLineParser &parser, int &bitrate)
@@ -139,9 +132,13 @@ std::vector<ProbeResult> probeAll(const QStringList &ports, int bitrate, bool pr
             lines.set(i, probeText(finder.result(i)));
     });
     bool done = false;
-    QObject::connect(&finder, &PortFinder::finished, &finder, [&done] { done = true; });
+    QEventLoop loop;
+    QObject::connect(&finder, &PortFinder::finished, &finder, [&] {
+        done = true;
+        loop.quit();
+    });
     finder.start(ports, probeBitrates(bitrate));
-    waitUntil([&done] { return done; });
+    runUntil(loop, [&done] { return done; });
     std::vector<ProbeResult> results;
     for (int i = 0; i < finder.size(); ++i)
         results.push_back(finder.result(i));
@@ -179,7 +176,8 @@ QString resultLine(const SwitchJob &job)
     case SwitchJob::Outcome::Done:
         if (plan.kind == SwitchJob::Kind::Read) {
             return QString("%1, saved to %2")
-                    .arg(switchModelText(job.read().channelCount, job.bitrate()), plan.saveTo);
+                    .arg(switchModelText(job.read().channelCount, job.bitrate()),
+                         QDir::toNativeSeparators(plan.saveTo));
         }
         return plan.verify ? complete + " Verified: the switch holds what was sent." : complete;
     case SwitchJob::Outcome::Differs:
@@ -207,6 +205,7 @@ bool runJobs(const QStringList &ports, const QList<SwitchJob::Plan> &plans,
     std::vector<std::unique_ptr<SwitchJob>> jobs;
     bool allOk = true;
     int running = 0;
+    QEventLoop loop;
     for (qsizetype i = 0; i < ports.size(); ++i) {
         if (refused.value(i)) {
             allOk = false;
@@ -224,11 +223,13 @@ bool runJobs(const QStringList &ports, const QList<SwitchJob::Plan> &plans,
             if (job->outcome() == SwitchJob::Outcome::Failed && job->wroteAnything())
                 printWayBack(job->plan().port, job->bitrate(), job->restorePoint());
             lines.set(i, resultLine(*job));
+            if (running == 0)
+                loop.quit();
         });
     }
     for (const auto &job : jobs)
         job->start();
-    waitUntil([&running] { return running == 0; });
+    runUntil(loop, [&running] { return running == 0; });
     return allOk;
 }
 

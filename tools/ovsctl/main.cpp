@@ -3,6 +3,7 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QEventLoop>
 #include <QGuiApplication>
 #include <QTextStream>
 
@@ -45,6 +46,12 @@ const char kUsage[] = "Usage: ovsctl <command> [options]\n"
 void printError(const QString &text)
 {
     QTextStream(stderr) << text << Qt::endl;
+}
+
+void runUntil(QEventLoop &loop, const std::function<bool()> &done)
+{
+    if (!done())
+        loop.exec();
 }
 
 int parseCommand(QCommandLineParser &parser, const QString &command, const QStringList &args)

@@ -4,6 +4,10 @@
 
 #include <QStringList>
 
+#include <functional>
+
+class QEventLoop;
+
 class QCommandLineParser;
 
 // The commands of ovsctl; each takes its arguments (without the command name) and
@@ -33,3 +37,8 @@ QString loadFailureText(OvsLoadResult result);
 int reportLoad(OvsLoadResult result);
 
 void printError(const QString &text);
+
+// Runs the event loop until `done` holds; whatever makes it hold calls quit() on `loop`.
+// (Not a loop of processEvents(WaitForMoreEvents): on Windows that call may go on waiting
+// after it has delivered the very event that ended the wait.)
+void runUntil(QEventLoop &loop, const std::function<bool()> &done);

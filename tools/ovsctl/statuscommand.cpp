@@ -111,6 +111,7 @@ std::vector<std::unique_ptr<SwitchJob>> readAll(const QStringList &ports, int bi
 {
     std::vector<std::unique_ptr<SwitchJob>> jobs;
     int running = 0;
+    QEventLoop loop;
     for (const QString &port : ports) {
         SwitchJob::Plan plan;
         plan.port = port;
@@ -118,13 +119,14 @@ std::vector<std::unique_ptr<SwitchJob>> readAll(const QStringList &ports, int bi
         plan.action = QStringLiteral("read");
         jobs.push_back(std::make_unique<SwitchJob>(plan));
         ++running;
-        QObject::connect(jobs.back().get(), &SwitchJob::finished, [&running] { --running; });
+        QObject::connect(jobs.back().get(), &SwitchJob::finished, [&] {
+            if (--running == 0)
+                loop.quit();
+        });
     }
     for (const auto &job : jobs)
         job->start();
-    QEventLoop loop;
-    while (running > 0)
-        loop.processEvents(QEventLoop::WaitForMoreEvents);
+    runUntil(loop, [&running] { return running == 0; });
     return jobs;
 }
 
