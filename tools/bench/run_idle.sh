@@ -4,6 +4,8 @@
 # of all its threads (voluntary and not, from /proc/PID/task/*/status) and its CPU time.
 #   tools/bench/run_idle.sh BUILD_DIR [SECONDS]
 # Needs an X display and xdotool, which answers the dialog: xvfb-run -a tools/bench/run_idle.sh build
+# With OVS_IDLE_SWITCHES=1 the Switches window is opened first and its search for
+# switches left to end: then only its port watch may wake the program (twice a second).
 set -eu
 build=${1:?build directory}
 seconds=${2:-10}
@@ -19,6 +21,14 @@ trap 'kill "$pid" 2>/dev/null || true; rm -rf "$workdir"' EXIT
 sleep 2
 if [ -n "${DISPLAY:-}" ] && command -v xdotool >/dev/null; then
     xdotool key Return
+    if [ "${OVS_IDLE_SWITCHES:-}" = 1 ]; then
+        sleep 1
+        xdotool key alt+a
+        sleep 0.5
+        xdotool key w
+        # Every port asked at both bitrates, with the closing delay between them.
+        sleep 6
+    fi
 fi
 sleep 2
 
