@@ -1,12 +1,10 @@
 #include "link/switchroom.h"
 
-#include "document/configdiff.h"
 #include "link/goingback.h"
 #include "link/portfinder.h"
 #include "link/portwatch.h"
 #include "link/serialportsetup.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QHash>
@@ -195,6 +193,16 @@ QList<int> SwitchRoom::bitratesFor(const Row &r, int channels) const
     return channels > 4 ? QList<int>{115200} : probeBitrates();
 }
 
+SwitchJob::Plan SwitchRoom::readPlan(const Row &r, const QString &journalAction) const
+{
+    SwitchJob::Plan plan;
+    plan.port = r.path;
+    plan.bitrates = bitratesFor(r);
+    plan.source = QStringLiteral("window");
+    plan.action = journalAction;
+    return plan;
+}
+
 void SwitchRoom::run(Action action, int index, const SwitchJob::Plan &plan)
 {
     Row &r = *m_rows.at(size_t(index));
@@ -226,14 +234,8 @@ bool SwitchRoom::check(QList<int> rows)
     if (busy())
         return false;
     m_action = Action::Check;
-    for (int i : targets(rows)) {
-        SwitchJob::Plan plan;
-        plan.port = row(i).path;
-        plan.bitrates = bitratesFor(row(i));
-        plan.source = QStringLiteral("window");
-        plan.action = QStringLiteral("read");
-        run(Action::Check, i, plan);
-    }
+    for (int i : targets(rows))
+        run(Action::Check, i, readPlan(row(i), QStringLiteral("read")));
     if (m_running == 0)
         jobFinished(-1);
     return true;
@@ -245,11 +247,7 @@ bool SwitchRoom::backUp(QList<int> rows, const QString &folder)
         return false;
     m_action = Action::BackUp;
     for (int i : targets(rows)) {
-        SwitchJob::Plan plan;
-        plan.port = row(i).path;
-        plan.bitrates = bitratesFor(row(i));
-        plan.source = QStringLiteral("window");
-        plan.action = QStringLiteral("backup");
+        SwitchJob::Plan plan = readPlan(row(i), QStringLiteral("backup"));
         plan.saveTo = QDir(folder).filePath(backupFileName(row(i).name));
         run(Action::BackUp, i, plan);
     }
@@ -296,12 +294,7 @@ bool SwitchRoom::open(int index)
     if (busy() || index < 0 || index >= size())
         return false;
     m_action = Action::Open;
-    SwitchJob::Plan plan;
-    plan.port = row(index).path;
-    plan.bitrates = bitratesFor(row(index));
-    plan.source = QStringLiteral("window");
-    plan.action = QStringLiteral("read");
-    run(Action::Open, index, plan);
+    run(Action::Open, index, readPlan(row(index), QStringLiteral("read")));
     return true;
 }
 
@@ -389,94 +382,6 @@ QList<int> SwitchRoom::partlyWritten() const
             rows << i;
     }
     return rows;
-}
-
-QString SwitchRoom::switchText(int index) const
-{
-    const Row &r = row(index);
-    if (r.probing)
-        return tr("Asking…");
-    if (!r.probe)
-        return QString();
-    switch (r.probe->outcome) {
-    case ProbeResult::Outcome::Found:
-        return switchModelText(r.probe->channels, r.probe->bitrate);
-    case ProbeResult::Outcome::NoAnswer:
-        return tr("No answer");
-    case ProbeResult::Outcome::PortFailed:
-        break;
-    }
-    return r.probe->reason;
-}
-
-QString SwitchRoom::lastExchangeText(int index) const
-{
-    const Row &r = row(index);
-    if (!r.last)
-        return QString();
-    return tr("%1: %2, %3").arg(shownTime(r.last->time), r.last->action, r.last->outcome);
-}
-
-QString SwitchRoom::stateText(int index) const
-{
-    const Row &r = row(index);
-    if (r.job && !r.job->isFinished()) {
-        const QString step = r.job->report().stepText();
-        return step.isEmpty() ? tr("Waiting…") : step;
-    }
-    return resultText(r);
-}
-
-bool SwitchRoom::failed(int index) const
-{
-    const Row &r = row(index);
-    return r.job && r.job->isFinished() && !r.job->succeeded();
-}
-
-QString SwitchRoom::resultText(const Row &r) const
-{
-    const QString state = r.state ? r.state->text() : QString();
-    if (r.action == Action::Send && !r.job) {
-        return tr("Not sent: the switch has %1 channels, the file %2")
-                .arg(r.probe ? r.probe->channels : 0)
-                .arg(m_sentChannels);
-    }
-    if (!r.job)
-        return state;
-    const SwitchJob &job = *r.job;
-    const QString reason = job.report().outcomeReason();
-    switch (job.outcome()) {
-    case SwitchJob::Outcome::Running:
-        return QString();
-    case SwitchJob::Outcome::Cancelled:
-        return tr("Cancelled");
-    case SwitchJob::Outcome::Failed:
-        return reason.isEmpty() ? tr("Failed") : tr("Failed: %1").arg(reason);
-    case SwitchJob::Outcome::Mismatch:
-        return tr("Not sent: the switch has %1 channels, the file %2")
-                .arg(job.deviceChannels())
-                .arg(job.plan().send.channelCount);
-    case SwitchJob::Outcome::SaveFailed:
-        return tr("%1; the file %2 could not be written")
-                .arg(state, QDir::toNativeSeparators(job.plan().saveTo));
-    case SwitchJob::Outcome::Differs:
-    case SwitchJob::Outcome::Done:
-        break;
-    }
-    switch (r.action) {
-    case Action::None:
-    case Action::Check:
-        return state;
-    case Action::BackUp:
-        return tr("%1; saved to %2").arg(state, QDir::toNativeSeparators(job.plan().saveTo));
-    case Action::Open:
-        return tr("%1; opened in the main window").arg(state);
-    case Action::Send:
-        return job.report().outcome();
-    case Action::GoBack:
-        return tr("Went back to the previous configuration");
-    }
-    return state;
 }
 
 QStringList portsInJournal(const QList<JournalEntry> &entries)

@@ -113,6 +113,8 @@ private:
     void readJournal(const QList<JournalEntry> &entries);
     QList<int> targets(QList<int> rows) const;
     QList<int> bitratesFor(const Row &row, int channels = 0) const;
+    // A readout of the row's switch, journalled as `journalAction` with the source window.
+    SwitchJob::Plan readPlan(const Row &row, const QString &journalAction) const;
     void run(Action action, int row, const SwitchJob::Plan &plan);
     void jobFinished(int row);
     int rowOf(const SwitchJob *job) const;
