@@ -50,8 +50,12 @@ QVariant SwitchRoomModel::data(const QModelIndex &index, int role) const
     switch (role) {
     case Qt::DisplayRole:
     case Qt::ToolTipRole:
-    case Qt::AccessibleTextRole:
         return text(index.row(), index.column());
+    case Qt::AccessibleTextRole: {
+        // An empty cell is named too, so that a screen reader says it is empty.
+        const QString cell = text(index.row(), index.column());
+        return cell.isEmpty() ? tr("None") : cell;
+    }
     default:
         return {};
     }

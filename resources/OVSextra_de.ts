@@ -1252,6 +1252,10 @@ Zu der Konfiguration zurückkehren, die er vorher enthielt und die um %2 als Wie
         <source>Switch</source>
         <translation>Switch</translation>
     </message>
+    <message>
+        <source>None</source>
+        <translation>Keine Angabe</translation>
+    </message>
 </context>
 <context>
     <name>SwitchesWindow</name>

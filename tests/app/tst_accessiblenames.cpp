@@ -1,5 +1,8 @@
 #include "app/corvanecfg.h"
 #include "app/resolution.h"
+#include "app/switcheswindow.h"
+#include "document/commandhost.h"
+#include "document/documentchanges.h"
 #include "link/comport.h"
 #include "link/mytablemodel.h"
 #include "link/portlist.h"
@@ -45,6 +48,21 @@ std::unique_ptr<QWidget> mainWindow()
     return std::make_unique<CorvaneCfg>();
 }
 
+// The Switches window needs a document and a host for Open; it opens nothing here.
+struct SwitchesHost : CommandHost
+{
+    QWidget *hostWindow() override { return nullptr; }
+    int showMessage(const QString &, QMessageBox::StandardButtons,
+                    QMessageBox::StandardButton) override
+    {
+        return QMessageBox::Ok;
+    }
+    void setBusy(bool) override {}
+    void setSaveEnabled(bool) override {}
+    void setTransmitEnabled(bool) override {}
+    PrintArea preparePrintArea() override { return {}; }
+};
+
 } // namespace
 
 using WindowMaker = std::function<std::unique_ptr<QWidget>()>;
@@ -62,6 +80,12 @@ private slots:
     void everyFocusableObjectIsNamed();
 
 private:
+    Document m_document;
+    DocumentChanges m_changes{m_document};
+    SwitchesHost m_host;
+    PortDescription m_selected;
+    int m_bitrate = 115200;
+    QList<PortDescription> m_available;
     PortList m_ports{[] {
         return QList<PortDescription>{{"ttyS0", "Onboard", "/dev/ttyS0"},
                                       {"ttyUSB0", "", "/dev/ttyUSB0"}};
@@ -86,6 +110,13 @@ void tst_AccessibleNames::everyFocusableObjectIsNamed_data()
         auto dialog = std::make_unique<comPort>(m_portModel);
         dialog->selectPort(m_ports.at(1));
         return dialog;
+    });
+    // Ports given on the command line that answer nothing: every column of their rows.
+    QTest::newRow("switches window") << WindowMaker([this]() -> std::unique_ptr<QWidget> {
+        auto window = std::make_unique<SwitchesWindow>(
+                m_host, m_changes, PortChoice{m_selected, m_bitrate, m_available});
+        window->setExtraPorts({QStringLiteral("/dev/pts/9"), QStringLiteral("/dev/pts/8")});
+        return window;
     });
     QTest::newRow("resolution dialog") << WindowMaker([]() -> std::unique_ptr<QWidget> {
         auto dialog = std::make_unique<Resolution>();
