@@ -55,7 +55,9 @@ SwitchesWindow::SwitchesWindow(CommandHost &host, DocumentChanges &changes, Port
     connect(ui->pushButtonSend, &QPushButton::clicked, this, &SwitchesWindow::sendFile);
     connect(ui->pushButtonOpen, &QPushButton::clicked, this, &SwitchesWindow::openSwitch);
     connect(ui->pushButtonCancel, &QPushButton::clicked, &m_room, &SwitchRoom::cancel);
-    connect(&m_room, &SwitchRoom::finished, this, &SwitchesWindow::finished);
+    // Questions and messages come after the tick of the job that ended, never inside it.
+    connect(&m_room, &SwitchRoom::finished, this, &SwitchesWindow::finished,
+            Qt::QueuedConnection);
     m_fitColumns.setSingleShot(true);
     m_fitColumns.setInterval(0);
     // The last column, the state, stretches over what the others leave.

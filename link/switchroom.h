@@ -28,6 +28,7 @@ class SwitchRoom : public QObject
 
 public:
     enum class Action { None, Check, BackUp, Send, Open, GoBack };
+    Q_ENUM(Action)
 
     // What a transmission of the room leaves for going back.
     struct WayBack
